@@ -1,0 +1,66 @@
+#include "platform/application.h"
+
+#include "platform/dialogs.h"
+#include "platform/forms.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+static TApplication applicationInstance;
+TApplication* Application = &applicationInstance;
+
+TApplication::TApplication() : TComponent(nullptr), Title(QStringLiteral("Quarnel")) {}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Adopt(TComponent* c)
+{
+    owned_.push_back(c);
+    if (!mainForm_)
+        if (auto* f = dynamic_cast<TForm*>(c))
+            mainForm_ = f;
+}
+
+void TApplication::Run()
+{
+    if (terminated_ || !mainForm_)
+        return;  // the main form was closed during start-up: end at once
+    mainForm_->Show();
+    QApplication::exec();
+}
+
+void TApplication::Terminate()
+{
+    terminated_ = true;
+    QCoreApplication::quit();
+}
+
+void TApplication::ShowException(const Exception& e)
+{
+    MessageBox(nullptr, e.Message, Title, TMsgIcon::Error);
+}
+
+void TApplication::DestroyComponents()
+{
+    while (!owned_.empty()) {
+        TComponent* c = owned_.back();
+        owned_.pop_back();
+        if (auto* l = dynamic_cast<TLifecycle*>(c); l && l->OnDestroy)
+            SafeCall([l, c] { l->OnDestroy(c); });
+        delete c;
+    }
+    mainForm_ = nullptr;
+    terminated_ = false;
+}
+
+QString TApplication::ExeName() const
+{
+    if (!exeName_.isEmpty())
+        return exeName_;
+    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+}
+
+QString TApplication::InstallDir() const { return QFileInfo(ExeName()).absolutePath(); }
+
+QString InstallPath(const QString& fileName) { return Application->InstallDir() + QLatin1Char('/') + fileName; }

@@ -1,0 +1,57 @@
+// The application object: owns every window and the data module, runs the
+// message loop and reports exceptions that reach it.
+#pragma once
+
+#include "platform/core.h"
+
+#include <QString>
+
+class TForm;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    void Initialize() {}
+    QString Title;
+
+    // Constructs the window with this object as owner, runs its OnCreate (an
+    // exception there is shown and start-up goes on), then stores the pointer.
+    // The first form created becomes MainForm.
+    template <class T>
+    void CreateForm(T*& ptr)
+    {
+        T* obj = new T(this);
+        Adopt(obj);
+        if (obj->OnCreate)
+            SafeCall([obj] { obj->OnCreate(obj); });
+        ptr = obj;
+    }
+
+    TForm* MainForm() const { return mainForm_; }
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    void ShowException(const Exception& e);
+
+    // Destroys the owned windows and data modules, newest first, running OnDestroy.
+    void DestroyComponents();
+
+    // The program's own executable and its folder (the install folder).
+    QString ExeName() const;
+    QString InstallDir() const;
+    // Tests point the install folder at a temporary folder.
+    void SetExeName(const QString& exePath) { exeName_ = exePath; }
+
+private:
+    void Adopt(TComponent* c);
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    QString exeName_;
+    std::vector<TComponent*> owned_;
+};
+
+extern TApplication* Application;
+// Joins a folder and a file name with "/".
+QString InstallPath(const QString& fileName);

@@ -1,0 +1,57 @@
+#include "platform/core.h"
+
+#include "platform/application.h"
+
+#include <algorithm>
+
+Exception::Exception(QString message) : Message(std::move(message)) {}
+
+const char* Exception::what() const noexcept
+{
+    utf8_ = Message.toUtf8();
+    return utf8_.constData();
+}
+
+TComponent::TComponent(TComponent* owner) : owner_(owner)
+{
+    if (owner_)
+        owner_->components_.push_back(this);
+}
+
+TComponent::~TComponent()
+{
+    if (owner_) {
+        auto& list = owner_->components_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    for (TComponent* c : components_)
+        c->owner_ = nullptr;
+}
+
+TComponent* TComponent::Components(int index) const
+{
+    if (index < 0 || index >= ComponentCount())
+        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return components_[static_cast<size_t>(index)];
+}
+
+TComponent* TComponent::FindComponent(const QString& name) const
+{
+    for (TComponent* c : components_)
+        if (c->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    return nullptr;
+}
+
+void SafeCall(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    } catch (const std::exception& e) {
+        Application->ShowException(Exception(QString::fromUtf8(e.what())));
+    } catch (...) {
+        Application->ShowException(Exception());
+    }
+}

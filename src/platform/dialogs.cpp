@@ -1,0 +1,107 @@
+#include "platform/dialogs.h"
+
+#include "platform/application.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPageSetupDialog>
+
+#include "platform/printer.h"
+
+namespace {
+
+class QtDialogs : public TDialogs {
+public:
+    int MessageBox(QWidget* owner, const QString& text, const QString& caption, TMsgIcon icon,
+                   TMsgButtons buttons) override
+    {
+        QMessageBox box(owner);
+        box.setWindowTitle(caption);
+        box.setText(text);
+        switch (icon) {
+        case TMsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case TMsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case TMsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case TMsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+        case TMsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        }
+        if (buttons == TMsgButtons::YesNoCancel) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+        } else {
+            box.setStandardButtons(QMessageBox::Ok);
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes: return mrYes;
+        case QMessageBox::No: return mrNo;
+        case QMessageBox::Ok: return mrOk;
+        default: return mrCancel;
+        }
+    }
+
+    bool SelectDirectory(const QString& caption, const QString&, QString& folder) override
+    {
+        const QString dir = QFileDialog::getExistingDirectory(nullptr, caption, folder);
+        if (dir.isEmpty())
+            return false;
+        folder = dir;
+        return true;
+    }
+
+    bool OpenPicture(QString& fileName) override
+    {
+        const QString f = QFileDialog::getOpenFileName(nullptr, QString(), fileName,
+                                                       QStringLiteral("JPEG (*.jpg *.jpeg);;All (*)"));
+        if (f.isEmpty())
+            return false;
+        fileName = f;
+        return true;
+    }
+
+    bool SaveFile(const QString& title, const QString& filter, QString& fileName) override
+    {
+        QFileDialog d(nullptr, title, fileName, QString(filter).replace(QLatin1Char('|'), QStringLiteral(" (")) + QLatin1Char(')'));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setOption(QFileDialog::DontUseNativeDialog, false);
+        d.setFilter(d.filter() | QDir::Hidden);
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+            return false;
+        fileName = d.selectedFiles().first();
+        return true;
+    }
+
+    bool PrintDialog(QWidget* owner) override
+    {
+        QPrintDialog d(Printer()->QtPrinter(), owner);
+        d.setMinMax(1, 1);
+        d.setFromTo(1, 1);
+        return d.exec() == QDialog::Accepted;
+    }
+
+    bool PrinterSetup(QWidget* owner) override
+    {
+        QPrintDialog d(Printer()->QtPrinter(), owner);
+        return d.exec() == QDialog::Accepted;
+    }
+};
+
+QtDialogs qtDialogs;
+TDialogs* current = &qtDialogs;
+
+}  // namespace
+
+TDialogs* Dialogs() { return current; }
+void SetDialogs(TDialogs* dialogs) { current = dialogs ? dialogs : &qtDialogs; }
+
+void ShowMessage(const QString& text)
+{
+    current->MessageBox(nullptr, text, Application->Title, TMsgIcon::None, TMsgButtons::Ok);
+}
+
+int MessageBox(QWidget* owner, const QString& text, const QString& caption, TMsgIcon icon,
+               TMsgButtons buttons)
+{
+    return current->MessageBox(owner, text, caption, icon, buttons);
+}

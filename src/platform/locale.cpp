@@ -1,0 +1,37 @@
+#include "platform/locale.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+TFormatSettings& FormatSettings()
+{
+    static TFormatSettings settings;
+    return settings;
+}
+
+void LoadSystemLocale()
+{
+    const QLocale loc = QLocale::system();
+    TFormatSettings& fs = FormatSettings();
+    const QString dec = loc.decimalPoint();
+    fs.DecimalSeparator = dec.isEmpty() ? QLatin1Char('.') : dec.at(0);
+    const QString group = loc.groupSeparator();
+    fs.ThousandSeparator = group.isEmpty() ? QChar(QLatin1Char(',')) : group.at(0);
+    fs.CurrencyDecimals = 2;  // Qt gives no currency-decimals value; 2 is the common case
+    fs.CurrencyString = loc.currencySymbol(QLocale::CurrencySymbol);
+    QString date = loc.dateFormat(QLocale::ShortFormat);
+    // Printed on invoices: widen a two-digit year to four digits.
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    date.replace(twoDigitYear, QStringLiteral("yyyy"));
+    fs.ShortDateFormat = date;
+}
+
+void SetBulgarianLocale()
+{
+    TFormatSettings& fs = FormatSettings();
+    fs.DecimalSeparator = QLatin1Char(',');
+    fs.ThousandSeparator = QChar(0x00A0);
+    fs.CurrencyDecimals = 2;
+    fs.CurrencyString = QStringLiteral("лв");
+    fs.ShortDateFormat = QStringLiteral("dd.MM.yyyy");
+}

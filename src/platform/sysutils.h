@@ -1,0 +1,56 @@
+// Conversions and string functions with the class library's semantics:
+// positions are 1-based and count characters (one Cyrillic letter = one).
+#pragma once
+
+#include "platform/core.h"
+
+#include <QDate>
+#include <QString>
+
+// Decimal text with the locale's decimal separator; raises EConvertError
+// "'%s' is not a valid floating point value" on a text that is no number.
+double StrToFloat(const QString& s);
+// General format, at most 15 significant digits, locale separator, no trailing
+// zeros, exponent form only below 0.00001 or above 15 integer digits.
+QString FloatToStr(double v);
+// "#.## лв."-style patterns: '#' optional digit, '0' required digit, '.' separator.
+QString FormatFloat(const QString& format, double v);
+// Decimal signed 32 bits; leading zeros allowed; raises EConvertError
+// "'%s' is not a valid integer value" on anything else (blanks, line breaks).
+int StrToInt(const QString& s);
+QString IntToStr(long long v);
+// Accepts "True"/"False" (any case), "-1"/"0"/numbers; raises on "".
+bool StrToBool(const QString& s);
+QString BoolToStr(bool b, bool useBoolStrs = true);
+
+using TDate = QDate;
+TDate Date();  // today, local
+// Raises EConvertError on an invalid date.
+TDate EncodeDate(int year, int month, int day);
+// Class-library patterns: d dd m mm yy yyyy, 'quoted' and "quoted" literals,
+// other characters copied; "dd.MM.yyyy 'г.'" -> "08.12.2026 г.".
+QString FormatDateTime(const QString& format, const TDate& d);
+// The locale's short date format.
+QString DateToStr(const TDate& d);
+
+int Length(const QString& s);
+// 1-based position of sub in s, 0 when absent.
+int Pos(const QString& sub, const QString& s);
+// Characters index..index+count-1 (1-based); clamps instead of raising.
+QString Copy(const QString& s, int index, int count);
+void Delete(QString& s, int index, int count);
+void Insert(const QString& sub, QString& s, int index);
+// 1-based position of the last character of s that is one of delimiters, 0 if none.
+int LastDelimiter(const QString& delimiters, const QString& s);
+QString AnsiLowerCase(const QString& s);
+QString AnsiUpperCase(const QString& s);
+// Case-insensitive comparison, Cyrillic and Latin alike.
+bool AnsiSameText(const QString& a, const QString& b);
+
+// File helpers: FileExists is true only for a regular file.
+bool FileExists(const QString& path);
+bool DeleteFile(const QString& path);
+bool RenameFile(const QString& from, const QString& to);
+bool DirectoryExists(const QString& path);
+// The working directory at start-up.
+QString StartDir();

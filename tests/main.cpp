@@ -1,0 +1,16 @@
+#include <QApplication>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include "support/test_env.h"
+
+int main(int argc, char** argv)
+{
+    // gtest_discover_tests runs this binary at build time without the test environment.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new QuarnelTestEnvironment);
+    return RUN_ALL_TESTS();
+}
