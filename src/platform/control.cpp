@@ -102,8 +102,6 @@ void TFont::SetColor(TColor c)
         p.setColor(QPalette::Inactive, role, q);
     }
     w_->setPalette(p);
-    if (TControl* c2 = AsControl(w_))
-        c2->CheckResize();
 }
 
 void TFont::Assign(const TFont& other)
@@ -116,7 +114,7 @@ void TFont::Apply(const QFont& f)
 {
     w_->setFont(f);
     if (TControl* c = AsControl(w_))
-        c->CheckResize();
+        c->FontChanged();
 }
 
 // ---- TControl ----
@@ -154,9 +152,18 @@ void TControl::SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
 
 void TControl::SetBounds(int left, int top, int width, int height)
 {
+    const QRect before = self_->geometry();
     self_->move(left, top);
     self_->resize(std::max(0, width), std::max(0, height));
     CheckResize();
+    if (self_->geometry() != before)
+        NotifyParent();
+}
+
+void TControl::NotifyParent()
+{
+    if (TControl* p = Parent())
+        p->ChildGeometryChanged(this);
 }
 
 void TControl::CheckResize()
@@ -182,8 +189,7 @@ void TControl::SetVisible(bool v)
     if (Visible() == v)
         return;
     self_->setVisible(v);
-    if (TControl* p = Parent())
-        p->CheckResize();
+    NotifyParent();
 }
 
 bool TControl::Enabled() const { return !self_->testAttribute(Qt::WA_ForceDisabled); }

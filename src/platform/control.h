@@ -134,6 +134,11 @@ public:
 
     // Fires OnResize when the size differs from the last one seen.
     void CheckResize();
+    // Hooks for auto-sizing: a child moved, resized, was shown or hidden; the
+    // font changed (labels re-measure themselves).
+    virtual void ChildGeometryChanged(TControl* child) { (void)child; }
+    virtual void FontChanged() { CheckResize(); }
+    void NotifyParent();
 
 protected:
     QWidget* self_;
