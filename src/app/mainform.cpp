@@ -1,0 +1,92 @@
+#include "app/mainform.h"
+
+#include "data/datamodule.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/menus.h"
+#include "platform/shell.h"
+#include "registers/custform.h"
+#include "registers/emp.h"
+#include "registers/fillfirm.h"
+#include "registers/sort.h"
+#include "registers/stocks.h"
+
+TMain* Main = nullptr;
+
+TMain::TMain(TComponent* owner) : TForm(owner)
+{
+    setupUi(this);
+    Loaded();
+    BuildMenu();
+    OnCreate = Handler(this, &TMain::FormCreate);
+    OnClose = Handler(this, &TMain::FormClose);
+    OrderBtn->OnClick = Handler(this, &TMain::OrderBtnClick);
+    ReportBtn->OnClick = Handler(this, &TMain::ReportBtnClick);
+    SpeedButton7->OnClick = Handler(this, &TMain::SpeedButton7Click);
+    SpeedButton3->OnClick = Handler(this, &TMain::SpeedButton3Click);
+    SpeedButton1->OnClick = Handler(this, &TMain::SpeedButton1Click);
+    SpeedButton5->OnClick = Handler(this, &TMain::SpeedButton5Click);
+    SpeedButton9->OnClick = Handler(this, &TMain::SpeedButton9Click);
+    SpeedButton4->OnClick = Handler(this, &TMain::SpeedButton4Click);
+    SpeedButton2->OnClick = Handler(this, &TMain::SpeedButton2Click);
+}
+
+void TMain::BuildMenu()
+{
+    MainMenu = new TMainMenu(this);
+    TMenuItem* docs = MainMenu->AddItem(QStringLiteral("Документи"));
+    docs->AddItem(QStringLiteral("Нов документ"), Handler(this, &TMain::OrderBtnClick));
+    docs->AddItem(QStringLiteral("-"));
+    docs->AddItem(QStringLiteral("Печат на документ"), Handler(this, &TMain::ReportBtnClick));
+    docs->AddItem(QStringLiteral("Настройки на принтера"), Handler(this, &TMain::FilePrinterSetupClick));
+    TMenuItem* view = MainMenu->AddItem(QStringLiteral("Изглед"));
+    view->AddItem(QStringLiteral("Клиенти"), Handler(this, &TMain::SpeedButton7Click));
+    view->AddItem(QStringLiteral("Стоки и Услуги"), Handler(this, &TMain::SpeedButton3Click));
+    view->AddItem(QStringLiteral("Служители"), Handler(this, &TMain::SpeedButton1Click));
+    view->AddItem(QStringLiteral("Моите фирмени детайли"), Handler(this, &TMain::SpeedButton5Click));
+    view->AddItem(QStringLiteral("-"));
+    view->AddItem(QStringLiteral("Статистика"), Handler(this, &TMain::N9Click));
+    view->AddItem(QStringLiteral("-"));
+    TMenuItem* help = MainMenu->AddItem(QStringLiteral("Помощ"));
+    help->AddItem(QStringLiteral("Обновяване"), Handler(this, &TMain::SpeedButton9Click));
+    help->AddItem(QStringLiteral("-"));
+    help->AddItem(QStringLiteral("Ръководство"), Handler(this, &TMain::N8Click));
+    MainMenu->AttachTo(this);
+}
+
+void TMain::FormCreate(TObject*)
+{
+    // Centred horizontally at the top; both halves truncate toward zero.
+    SetLeft(Screen->Width() / 2 - Width() / 2);
+    SetTop(2);
+}
+
+void TMain::FormClose(TObject*, TCloseAction&)
+{
+    Application->Terminate();
+}
+
+void TMain::ReportBtnClick(TObject*) { Sort->Show(); }
+
+void TMain::SpeedButton7Click(TObject*)
+{
+    CustForm->Show();
+    DataModule1->cust->Refresh();
+}
+
+void TMain::SpeedButton3Click(TObject*)
+{
+    DataModule1->RefreshStockGrid();
+    Stocks->Show();
+}
+
+void TMain::SpeedButton1Click(TObject*) { Emp->Show(); }
+void TMain::SpeedButton5Click(TObject*) { FillFirm->Show(); }
+void TMain::SpeedButton9Click(TObject*) { CheckForUpdate(true); }
+void TMain::SpeedButton2Click(TObject*) { Close(); }
+
+void TMain::FilePrinterSetupClick(TObject*) { Dialogs()->PrinterSetup(this); }
+
+void TMain::N9Click(TObject* Sender) { Sort->Button1Click(Sender); }
+
+void TMain::N8Click(TObject*) { ShellOpen(InstallPath(QStringLiteral("Help.pdf"))); }

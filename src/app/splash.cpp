@@ -1,0 +1,11 @@
+#include "app/splash.h"
+
+TSplashForm* SplashForm = nullptr;
+
+TSplashForm::TSplashForm(TComponent* owner) : TForm(owner)
+{
+    setupUi(this);
+    setWindowFlag(Qt::FramelessWindowHint, true);
+    Position = TPosition::poScreenCenter;
+    Loaded();
+}

@@ -1,0 +1,181 @@
+#include "data/datamodule.h"
+
+#include "app/mainform.h"
+#include "data/tables.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/strings.h"
+#include "platform/sysutils.h"
+#include "registers/editstock.h"
+#include "registers/stocks.h"
+
+TDataModule1* DataModule1 = nullptr;
+
+QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
+QString NetworkFile() { return InstallPath(QStringLiteral("network.txt")); }
+
+TDataModule1::TDataModule1(TComponent* owner) : TDataModule(owner)
+{
+    SetName(QStringLiteral("DataModule1"));
+    TTable** tables[] = {&cust, &firm, &details, &stock, &employee, &store, &currency, &Tableae};
+    TDataSource** sources[] = {&DataSource1, &DataSource2, &DataSource3, &DataSource4,
+                               &DataSource5, &DataSource6, &DataSource7, &DataSourceae};
+    const auto& defs = TableDefinitions();
+    for (size_t i = 0; i < defs.size(); ++i) {
+        TTable* t = new TTable(this);
+        t->SetName(defs[i].component);
+        t->SetDatabaseName(DefaultDataFolder());
+        t->SetTableName(defs[i].fileName);
+        *tables[i] = t;
+        TDataSource* ds = new TDataSource(this);
+        ds->SetName(defs[i].dataSource);
+        ds->SetDataSet(t);
+        *sources[i] = ds;
+    }
+    // ae.db gets its field definitions only when it has to be created.
+    Tableae->SetTableName(QString());
+
+    stock->AfterPost = Handler(this, &TDataModule1::stockAfterPost);
+    stock->AfterCancel = Handler(this, &TDataModule1::stockAfterCancel);
+    stock->AfterDelete = Handler(this, &TDataModule1::stockAfterDelete);
+    stock->AfterRefresh = Handler(this, &TDataModule1::stockAfterRefresh);
+    employee->AfterPost = Handler(this, &TDataModule1::stockAfterPost);
+    employee->AfterRefresh = Handler(this, &TDataModule1::stockAfterRefresh);
+    store->AfterPost = Handler(this, &TDataModule1::stockAfterPost);
+    store->AfterRefresh = Handler(this, &TDataModule1::storeAfterRefresh);
+    cust->AfterDelete = Handler(this, &TDataModule1::custAfterDelete);
+    cust->AfterRefresh = Handler(this, &TDataModule1::custAfterRefresh);
+
+    OnCreate = Handler(this, &TDataModule1::DataModuleCreate);
+    OnDestroy = Handler(this, &TDataModule1::DataModuleDestroy);
+}
+
+std::vector<TTable*> TDataModule1::Tables() const
+{
+    return {cust, firm, details, stock, employee, store, currency, Tableae};
+}
+
+QString TDataModule1::Folder() const { return cust->DatabaseName(); }
+
+void TDataModule1::DataModuleCreate(TObject*)
+{
+    DeleteFile(InstallPath(QStringLiteral("Orlendixold")));
+
+    // The start-up check is silent: a bad reply must not keep the tables closed.
+    try {
+        Main->CheckForUpdate(false);
+    } catch (...) {
+    }
+
+    try {
+        QString folder = DefaultDataFolder();
+        if (FileExists(NetworkFile())) {
+            TStringList lines;
+            lines.LoadFromFile(NetworkFile());
+            if (!lines.Text().isEmpty())
+                folder = lines[0];
+        }
+        try {
+            OpenDatabase(folder, true);
+        } catch (...) {
+            OpenDatabase(DefaultDataFolder(), true);
+            // Documents would otherwise go into another database unnoticed.
+            ShowMessage(QStringLiteral("Папката с данни „%1“ не може да бъде отворена.\nИзползва се папката по подразбиране „%2“.")
+                            .arg(folder, DefaultDataFolder()));
+        }
+        Main->SpeedButton4->SetVisible(true);
+    } catch (...) {
+        ShowMessage(QStringLiteral("Не могат да се заредят база данните!") + QLatin1Char('\n') +
+                    QStringLiteral("BDE може да не е инсталирано правилно,моля повторете инсталацията! ") +
+                    QLatin1Char('\n') +
+                    QStringLiteral(" За потребителите на Windows Vista, Start->Settings->Control Panel->User Accounts->Turn User Account Control on or off->... - отметката трябва да бъде изключена"));
+    }
+}
+
+void TDataModule1::OpenDatabase(const QString& folder, bool open)
+{
+    const auto tables = Tables();
+    for (TTable* t : tables)
+        t->Close();
+    for (TTable* t : tables)
+        t->SetDatabaseName(folder);
+    if (!open)
+        return;
+    if (!FileExists(folder + QStringLiteral("/ae.db")))
+        CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
+    Tableae->SetTableName(QStringLiteral("ae.db"));
+    for (TTable* t : tables)
+        t->Open();
+    if (TField* f = stock->FindField(QStringLiteral("Описание на стока/услуга")))
+        f->OnGetText = Handler(this, &TDataModule1::stockBDEDesigner2GetText);
+    PadParallelTable();
+}
+
+void TDataModule1::PadParallelTable()
+{
+    const int target = firm->RecordCount();
+    if (Tableae->RecordCount() >= target)
+        return;
+    const int keep = Tableae->RecNo();
+    while (Tableae->RecordCount() < target) {
+        Tableae->Append();
+        // An untouched appended record would be dropped: give it an empty counter.
+        Tableae->FieldByName(QStringLiteral("VOP"))->SetText(QString());
+        Tableae->Post();
+    }
+    if (keep > 0)
+        Tableae->SetRecNo(keep);
+    else
+        Tableae->First();
+}
+
+void TDataModule1::DataModuleDestroy(TObject*)
+{
+    for (TDataSource* ds : {DataSource1, DataSource2, DataSource3, DataSource4, DataSource5, DataSource6})
+        ds->SetEnabled(false);
+    for (TTable* t : Tables())
+        t->Close();
+}
+
+void TDataModule1::RefreshStockGrid()
+{
+    if (!Stocks || !EditStockForm)
+        return;  // the goods windows are created after the tables are opened
+    TStringGrid* grid = Stocks->StringGrid1;
+    grid->SetRowCount(2);
+    for (int c = 0; c <= 3; ++c)
+        grid->SetCells(c, 1, QString());
+    if (stock->IsEmpty())
+        return;
+    const int keep = stock->RecNo();
+    const int count = stock->RecordCount();
+    for (int i = 1; i <= count; ++i) {
+        stock->SetRecNo(i);
+        grid->SetCells(0, i, Stocks->DBMemo1->Text());
+        grid->SetCells(1, i, EditStockForm->DBEdit4->Text());
+        grid->SetCells(2, i, EditStockForm->DBEdit2->Text());
+        grid->SetCells(3, i, EditStockForm->DBEdit5->Text());
+        if (i < count)
+            grid->SetRowCount(grid->RowCount() + 1);
+    }
+    stock->SetRecNo(keep);
+}
+
+void TDataModule1::stockAfterPost(TObject*) { RefreshStockGrid(); }
+void TDataModule1::stockAfterCancel(TObject*) { RefreshStockGrid(); }
+void TDataModule1::stockAfterDelete(TObject*) { RefreshStockGrid(); }
+void TDataModule1::stockAfterRefresh(TObject*) { RefreshStockGrid(); }
+void TDataModule1::storeAfterRefresh(TObject*) { RefreshStockGrid(); }
+
+void TDataModule1::custAfterDelete(TObject*) { cust->Refresh(); }
+
+void TDataModule1::custAfterRefresh(TObject*)
+{
+    // The customer window rebuilds the current customer's document list here.
+}
+
+void TDataModule1::stockBDEDesigner2GetText(TField*, QString& Text, bool)
+{
+    if (Stocks)
+        Text = Stocks->DBMemo1->Text();
+}

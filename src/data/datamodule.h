@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/db.h"
+#include "platform/forms.h"
+
+// Owns the eight tables and their data sources, chooses the data folder and
+// keeps the goods list in step with the goods table.
+class TDataModule1 : public TDataModule {
+public:
+    explicit TDataModule1(TComponent* owner = nullptr);
+
+    TTable* cust;
+    TTable* firm;
+    TTable* details;
+    TTable* stock;
+    TTable* employee;
+    TTable* store;
+    TTable* currency;
+    TTable* Tableae;
+    TDataSource* DataSource1;
+    TDataSource* DataSource2;
+    TDataSource* DataSource3;
+    TDataSource* DataSource4;
+    TDataSource* DataSource5;
+    TDataSource* DataSource6;
+    TDataSource* DataSource7;
+    TDataSource* DataSourceae;
+
+    void DataModuleCreate(TObject* Sender);
+    void DataModuleDestroy(TObject* Sender);
+
+    // Points the eight tables at folder; with open, creates ae.db when missing
+    // and opens them in order. The first failure raises.
+    void OpenDatabase(const QString& folder, bool open);
+    // Refills the goods list: row i is always record i of stock.
+    void RefreshStockGrid();
+
+    void stockAfterPost(TObject* Sender);
+    void stockAfterCancel(TObject* Sender);
+    void stockAfterDelete(TObject* Sender);
+    void stockAfterRefresh(TObject* Sender);
+    void storeAfterRefresh(TObject* Sender);
+    void custAfterDelete(TObject* Sender);
+    void custAfterRefresh(TObject* Sender);
+    void stockBDEDesigner2GetText(TField* Sender, QString& Text, bool DisplayText);
+
+    // The tables in the order they are closed, pointed and opened.
+    std::vector<TTable*> Tables() const;
+
+    // The folder the tables point at now.
+    QString Folder() const;
+
+private:
+    // Record i of ae.db is the English twin of record i of Firm.db.
+    void PadParallelTable();
+};
+
+extern TDataModule1* DataModule1;
+
+// Where the program looks for its data when network.txt names none.
+QString DefaultDataFolder();
+// network.txt in the install folder.
+QString NetworkFile();

@@ -1,0 +1,9 @@
+#include "editor/calc.h"
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(TComponent* owner) : TForm(owner)
+{
+    setupUi(this);
+    Loaded();
+}

@@ -1,0 +1,9 @@
+#include "editor/orderform.h"
+
+TOrderForm* OrderForm = nullptr;
+
+TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
+{
+    setupUi(this);
+    Loaded();
+}

@@ -1,0 +1,9 @@
+#include "registers/custform.h"
+
+TCustForm* CustForm = nullptr;
+
+TCustForm::TCustForm(TComponent* owner) : TForm(owner)
+{
+    setupUi(this);
+    Loaded();
+}

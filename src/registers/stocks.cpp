@@ -1,0 +1,9 @@
+#include "registers/stocks.h"
+
+TStocks* Stocks = nullptr;
+
+TStocks::TStocks(TComponent* owner) : TForm(owner)
+{
+    setupUi(this);
+    Loaded();
+}

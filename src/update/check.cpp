@@ -1,0 +1,6 @@
+#include "app/mainform.h"
+#include "update/updatei.h"
+
+void TMain::CheckForUpdate(bool)
+{
+}

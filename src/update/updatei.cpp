@@ -1,0 +1,9 @@
+#include "update/updatei.h"
+
+TUpdateI* UpdateI = nullptr;
+
+TUpdateI::TUpdateI(TComponent* owner) : TForm(owner)
+{
+    setupUi(this);
+    Loaded();
+}
