@@ -39,6 +39,7 @@ public:
     const QStringList& List() const { return items_; }
 
 protected:
+    // Runs once after every call that changed the list (controls mirror it here).
     virtual void Changed() {}
     QStringList items_;
 };

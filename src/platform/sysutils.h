@@ -10,14 +10,21 @@
 // Decimal text with the locale's decimal separator; raises EConvertError
 // "'%s' is not a valid floating point value" on a text that is no number.
 double StrToFloat(const QString& s);
+// As StrToFloat, but false instead of raising.
+bool TryStrToFloat(const QString& s, double& value);
 // General format, at most 15 significant digits, locale separator, no trailing
 // zeros, exponent form only below 0.00001 or above 15 integer digits.
 QString FloatToStr(double v);
-// "#.## лв."-style patterns: '#' optional digit, '0' required digit, '.' separator.
+// "#.## лв."-style patterns: '#' optional digit, '0' required digit, '.' the
+// locale separator, ',' digit grouping; text around the number (quoted or not)
+// is copied. Rounds half away from zero on the 15 digits FloatToStr shows;
+// "#.##" gives an empty number for 0 and ",5" for 0.5. One section only.
 QString FormatFloat(const QString& format, double v);
 // Decimal signed 32 bits; leading zeros allowed; raises EConvertError
 // "'%s' is not a valid integer value" on anything else (blanks, line breaks).
 int StrToInt(const QString& s);
+// As StrToInt, but false instead of raising.
+bool TryStrToInt(const QString& s, int& value);
 QString IntToStr(long long v);
 // Accepts "True"/"False" (any case), "-1"/"0"/numbers; raises on "".
 bool StrToBool(const QString& s);
@@ -52,5 +59,6 @@ bool FileExists(const QString& path);
 bool DeleteFile(const QString& path);
 bool RenameFile(const QString& from, const QString& to);
 bool DirectoryExists(const QString& path);
-// The working directory at start-up.
+// The working directory at start-up: captured at the first call, so main()
+// calls it before anything can change the directory.
 QString StartDir();
