@@ -1,9 +1,13 @@
 #include <QApplication>
 
 #include "app/startup.h"
+#include "platform/locale.h"
+#include "platform/sysutils.h"
 
 int main(int argc, char** argv)
 {
+    StartDir();  // the working directory the text files of defaults are read from
     QApplication app(argc, argv);
+    LoadSystemLocale();
     return WinMain();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
 
