@@ -1,0 +1,62 @@
+// HTTP GET for the updater, over libcurl. The body is streamed: Read() hands
+// out what has arrived so far, so a caller can show progress block by block.
+//
+// Every request goes out with the agent "Quarnel", straight to the server
+// (no proxy, whatever the environment says), with no-cache headers so that no
+// cache in between answers for the server. Redirects are not followed: the
+// update server is a fixed address and a redirect is not the file asked for.
+// TLS certificates are verified for https.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class THttpRequest {
+public:
+    THttpRequest();
+    ~THttpRequest();
+    THttpRequest(const THttpRequest&) = delete;
+    THttpRequest& operator=(const THttpRequest&) = delete;
+
+    // Sends the request and waits for the reply's headers. True when a reply
+    // arrived, whatever its status; false when none did (refused, unreachable,
+    // timed out, bad address), with Status() -1 and Error() saying why.
+    bool Open(const QString& url);
+    // Ends the transfer; the destructor does it too.
+    void Close();
+
+    // The reply's HTTP status, or -1 when there is no reply.
+    int Status() const { return status_; }
+    // Only when the reply has a Content-Length header (a chunked reply has none).
+    std::optional<qint64> ContentLength() const { return contentLength_; }
+
+    // Reads up to max bytes of the body, waiting for them to arrive. Returns the
+    // count, 0 at the end of a complete body, or -1 on a failed transfer: time-out,
+    // connection reset, or a body that ends before its Content-Length (the bytes
+    // that did arrive are handed out first).
+    qint64 Read(char* buf, qint64 max);
+
+    bool Failed() const { return failed_; }
+    QString Error() const { return error_; }
+
+    // Connection time-out and the longest time the transfer may stall without a
+    // byte arriving. Defaults are 10 s and 30 s.
+    static void SetTimeoutsForTests(int connectMs, int stallMs);
+    static void ResetTimeouts();
+
+private:
+    struct Impl;
+    // Drives the transfer until done() says so, the transfer ends, or it fails.
+    void Pump(const std::function<bool()>& done);
+    void Fail(const QString& message);
+
+    std::unique_ptr<Impl> d_;
+    int status_ = -1;
+    std::optional<qint64> contentLength_;
+    bool failed_ = false;
+    QString error_;
+};
