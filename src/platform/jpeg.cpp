@@ -59,6 +59,8 @@ QImage TJPEGImage::Decode(const QByteArray& bytes)
         throw EInvalidGraphic(QStringLiteral("Invalid JPEG image: ") + TjError(tj.h));
     if (w <= 0 || h <= 0)
         throw EInvalidGraphic(QStringLiteral("Invalid JPEG image: no pixels"));
+    if (qint64(w) * h > (qint64(1) << 28))
+        throw EInvalidGraphic(QStringLiteral("JPEG image too large (%1 x %2)").arg(w).arg(h));
 
     // Warnings (a truncated file, say) still leave a usable picture, as in
     // libjpeg's own default handling; only fatal errors refuse it.
