@@ -43,6 +43,10 @@ constexpr TColor clWindowText = int(0x80000008);
 
 QColor ColorToQColor(TColor c);
 
+// Shared by labels, panels, edits and grids.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TBorderStyle { bsNone, bsSingle };
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
