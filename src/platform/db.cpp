@@ -871,12 +871,17 @@ void TTable::Open()
     for (TField* f : d.declared)
         f->index_ = -1;
     for (const TFieldDef& def : defs) {
+        // Declared fields first: an older object of the same name must not take their place.
+        auto sameName = [&def](TField* f) {
+            return f->index_ < 0 && f->name_.compare(def.Name, Qt::CaseInsensitive) == 0;
+        };
         TField* field = nullptr;
-        for (auto& f : d.owned)
-            if (f->index_ < 0 && f->name_.compare(def.Name, Qt::CaseInsensitive) == 0) {
-                field = f.get();
-                break;
-            }
+        auto declared = std::find_if(d.declared.begin(), d.declared.end(), sameName);
+        if (declared != d.declared.end())
+            field = *declared;
+        for (auto it = d.owned.begin(); !field && it != d.owned.end(); ++it)
+            if (sameName(it->get()))
+                field = it->get();
         if (!field) {
             d.owned.push_back(std::unique_ptr<TField>(new TField(this, def.Name, def.DataType, def.Size)));
             field = d.owned.back().get();
