@@ -122,6 +122,14 @@ int main(int argc, char** argv)
     }
     std::printf("walk   %d records:  %8.1f ms (goal < 200) [%lld]\n", count, Ms(timer), checksum);
 
+    // The duplicate search of a save: from the last record back to the first.
+    timer.restart();
+    int found = 0;
+    for (store.SetRecNo(count); store.RecNo() >= 2; store.SetRecNo(store.RecNo() - 1))
+        if (num->Text() == QLatin1String("0000000001") && kind->Text() == QLatin1String("ПРОФОРМА"))
+            found = store.RecNo();
+    std::printf("search back %d records: %6.1f ms [%d]\n", count, Ms(timer), found);
+
     timer.restart();
     store.Append();
     FillDocument(store, count + 1);
