@@ -1,0 +1,1515 @@
+#include "platform/db.h"
+
+#include "platform/locale.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+
+// File layout: a table "records" with one column per field (the field names as
+// they are) and a hidden "__row" key that keeps insertion order, and a table
+// "__fields" that records each field's position, type and size. The header's
+// application id marks the file as ours.
+
+namespace {
+
+constexpr int kApplicationId = 0x51524E4C;  // "QRNL"
+constexpr int kPageRows = 256;               // records fetched per column at a time
+constexpr size_t kMaxPages = 16;
+constexpr int kLockWaitMs = 1000;  // how long a lock by another user is waited out
+
+const QString kClosedMessage = QStringLiteral("Cannot perform this operation on a closed dataset");
+
+QString Quote(const QString& id)
+{
+    QString s = id;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+const char* TypeName(TFieldType t)
+{
+    switch (t) {
+    case TFieldType::ftString: return "String";
+    case TFieldType::ftFloat: return "Float";
+    case TFieldType::ftCurrency: return "Currency";
+    case TFieldType::ftBoolean: return "Boolean";
+    case TFieldType::ftMemo: return "Memo";
+    case TFieldType::ftGraphic: return "Graphic";
+    }
+    return "String";
+}
+
+bool TypeFromName(const QString& name, TFieldType& type)
+{
+    for (TFieldType t : {TFieldType::ftString, TFieldType::ftFloat, TFieldType::ftCurrency,
+                         TFieldType::ftBoolean, TFieldType::ftMemo, TFieldType::ftGraphic}) {
+        if (name == QLatin1String(TypeName(t))) {
+            type = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* ColumnType(TFieldType t)
+{
+    switch (t) {
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency: return "REAL";
+    case TFieldType::ftBoolean: return "INTEGER";
+    case TFieldType::ftGraphic: return "BLOB";
+    default: return "TEXT";
+    }
+}
+
+QString ErrorText(sqlite3* db, int rc, const QString& file)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("Table '%1' is locked by another user").arg(file);
+    case SQLITE_NOTADB: return QStringLiteral("'%1' is not a table file").arg(file);
+    case SQLITE_CORRUPT: return QStringLiteral("Table '%1' is damaged").arg(file);
+    case SQLITE_CANTOPEN: return QStringLiteral("Cannot open table '%1'").arg(file);
+    case SQLITE_READONLY: return QStringLiteral("Table '%1' is read-only").arg(file);
+    case SQLITE_FULL: return QStringLiteral("Disk full writing table '%1'").arg(file);
+    default:
+        return QStringLiteral("Table '%1': %2")
+            .arg(file, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
+    }
+}
+
+[[noreturn]] void Fail(sqlite3* db, int rc, const QString& file)
+{
+    throw EDatabaseError(ErrorText(db, rc, file));
+}
+
+void Exec(sqlite3* db, const QString& sql, const QString& file)
+{
+    int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        Fail(db, rc, file);
+}
+
+sqlite3_stmt* Prepare(sqlite3* db, const QString& sql, const QString& file)
+{
+    sqlite3_stmt* stmt = nullptr;
+    QByteArray text = sql.toUtf8();
+    int rc = sqlite3_prepare_v3(db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt,
+                                nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        Fail(db, rc, file);
+    }
+    return stmt;
+}
+
+// Leaves a statement reset so that no lock outlives its use.
+struct StmtUse {
+    explicit StmtUse(sqlite3_stmt* s) : stmt(s) {}
+    ~StmtUse()
+    {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    }
+    StmtUse(const StmtUse&) = delete;
+    StmtUse& operator=(const StmtUse&) = delete;
+    sqlite3_stmt* stmt;
+};
+
+// One-off statements.
+struct Stmt {
+    Stmt(sqlite3* db, const QString& sql, const QString& file) : stmt(Prepare(db, sql, file)) {}
+    ~Stmt() { sqlite3_finalize(stmt); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    sqlite3_stmt* stmt;
+};
+
+sqlite3* OpenConnection(const QString& path, int flags)
+{
+    sqlite3* db = nullptr;
+    // One thread uses each connection.
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = ErrorText(db, rc, path);
+        sqlite3_close_v2(db);
+        throw EDatabaseError(msg);
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kLockWaitMs);
+    return db;
+}
+
+QVariant Decode(sqlite3_stmt* stmt, int col, TFieldType type)
+{
+    int kind = sqlite3_column_type(stmt, col);
+    if (kind == SQLITE_NULL)
+        return {};
+    switch (type) {
+    case TFieldType::ftString:
+    case TFieldType::ftMemo: {
+        auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+        int n = sqlite3_column_bytes(stmt, col);
+        if (n == 0)
+            return {};
+        return QString::fromUtf8(text, n);
+    }
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+        if (kind == SQLITE_TEXT) {
+            bool ok = false;
+            double v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, col)))
+                           .toDouble(&ok);
+            return ok ? QVariant(v) : QVariant();
+        }
+        return sqlite3_column_double(stmt, col);
+    case TFieldType::ftBoolean:
+        if (kind == SQLITE_TEXT) {
+            QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, col)));
+            if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+                return true;
+            if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+                return false;
+            return {};
+        }
+        return sqlite3_column_int64(stmt, col) != 0;
+    case TFieldType::ftGraphic: {
+        const void* data = sqlite3_column_blob(stmt, col);
+        int n = sqlite3_column_bytes(stmt, col);
+        if (n == 0)
+            return {};
+        return QByteArray(static_cast<const char*>(data), n);
+    }
+    }
+    return {};
+}
+
+void Bind(sqlite3_stmt* stmt, int pos, const QVariant& v, TFieldType type)
+{
+    if (v.isNull()) {
+        sqlite3_bind_null(stmt, pos);
+        return;
+    }
+    switch (type) {
+    case TFieldType::ftString:
+    case TFieldType::ftMemo: {
+        QByteArray u = v.toString().toUtf8();
+        sqlite3_bind_text(stmt, pos, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency: sqlite3_bind_double(stmt, pos, v.toDouble()); break;
+    case TFieldType::ftBoolean: sqlite3_bind_int(stmt, pos, v.toBool() ? 1 : 0); break;
+    case TFieldType::ftGraphic: {
+        QByteArray b = v.toByteArray();
+        sqlite3_bind_blob(stmt, pos, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+// General number format: at most 15 significant digits, the locale's separator.
+QString FloatText(double v)
+{
+    QString s = QString::number(v, 'g', 15);
+    int e = s.indexOf(QLatin1Char('e'));
+    if (e >= 0) {
+        QString exp = s.mid(e + 1);
+        bool negative = exp.startsWith(QLatin1Char('-'));
+        exp.remove(0, 1);
+        while (exp.size() > 1 && exp.startsWith(QLatin1Char('0')))
+            exp.remove(0, 1);
+        s = s.left(e) + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) + exp;
+    }
+    s.replace(QLatin1Char('.'), FormatSettings().DecimalSeparator);
+    return s;
+}
+
+// Decimal text with the locale's separator, blanks around allowed.
+double ParseFloat(const QString& text)
+{
+    const QChar sep = FormatSettings().DecimalSeparator;
+    QString t = text.trimmed();
+    bool valid = !t.isEmpty();
+    int i = 0;
+    if (valid && (t[0] == QLatin1Char('+') || t[0] == QLatin1Char('-')))
+        ++i;
+    int digits = 0;
+    bool seenSep = false;
+    for (; valid && i < t.size(); ++i) {
+        QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            ++digits;
+        } else if (c == sep && !seenSep) {
+            seenSep = true;
+        } else if ((c == QLatin1Char('e') || c == QLatin1Char('E')) && digits > 0) {
+            ++i;
+            if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+                ++i;
+            int expDigits = 0;
+            for (; i < t.size() && t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9'); ++i)
+                ++expDigits;
+            valid = expDigits > 0 && i == t.size();
+            break;
+        } else {
+            valid = false;
+        }
+    }
+    valid = valid && digits > 0;
+    double v = 0;
+    if (valid) {
+        QString c = t;
+        c.replace(sep, QLatin1Char('.'));
+        v = c.toDouble(&valid);
+    }
+    if (!valid)
+        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return v;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- field defs
+
+void TFieldDefs::Add(const QString& name, TFieldType type, int size, bool required)
+{
+    for (const TFieldDef& d : defs_)
+        if (d.Name.compare(name, Qt::CaseInsensitive) == 0)
+            throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
+    defs_.push_back(TFieldDef{name, type, size, required});
+}
+
+const TFieldDef& TFieldDefs::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return defs_[size_t(index)];
+}
+
+// ---------------------------------------------------------------- table state
+
+struct TTable::Impl {
+    QString folder;
+    QString tableName;
+    TFieldDefs defs;
+    std::vector<std::unique_ptr<TField>> owned;  // every field object ever made
+    std::vector<TField*> fields;                 // the open file's fields, in order
+    std::vector<TField*> declared;
+
+    QString path;  // file of the open table
+    sqlite3* own = nullptr;
+    sqlite3* conn = nullptr;  // own, or the transaction's connection
+    QString schema = QStringLiteral("main");
+    TDatabaseTransaction* tx = nullptr;
+
+    std::vector<qint64> rows;  // keys in record order (ascending)
+    int cur = -1;
+    bool bof = true;
+    bool eof = true;
+    TDataSetState state = TDataSetState::dsInactive;
+    std::vector<QVariant> buf;  // the record being edited or appended
+    bool modified = false;
+    int updatingData = 0;
+
+    // Values of browsed records, fetched a column of kPageRows records at a time.
+    struct Page {
+        int no = -1;
+        quint64 used = 0;
+        std::vector<std::vector<QVariant>> cols;
+    };
+    std::vector<Page> pages;
+    quint64 clock = 0;
+
+    std::vector<sqlite3_stmt*> columnStmts;
+    sqlite3_stmt* rowStmt = nullptr;
+    sqlite3_stmt* insertStmt = nullptr;
+    sqlite3_stmt* updateStmt = nullptr;
+    sqlite3_stmt* deleteStmt = nullptr;
+
+    std::vector<TDataSource*> sources;
+
+    QString Records() const { return Quote(schema) + QStringLiteral(".\"records\""); }
+    bool Editing() const { return state == TDataSetState::dsEdit || state == TDataSetState::dsInsert; }
+    int FieldCount() const { return int(fields.size()); }
+
+    void FinalizeStatements()
+    {
+        for (sqlite3_stmt*& s : columnStmts) {
+            sqlite3_finalize(s);
+            s = nullptr;
+        }
+        for (sqlite3_stmt** s : {&rowStmt, &insertStmt, &updateStmt, &deleteStmt}) {
+            sqlite3_finalize(*s);
+            *s = nullptr;
+        }
+    }
+
+    QString ColumnList() const
+    {
+        QStringList cols;
+        for (TField* f : fields)
+            cols << Quote(f->FieldName());
+        return cols.join(QLatin1Char(','));
+    }
+
+    sqlite3_stmt* ColumnStmt(int col)
+    {
+        if (columnStmts.size() != fields.size())
+            columnStmts.assign(fields.size(), nullptr);
+        sqlite3_stmt*& s = columnStmts[size_t(col)];
+        if (!s)
+            s = Prepare(conn,
+                        QStringLiteral("SELECT \"__row\",%1 FROM %2 WHERE \"__row\" BETWEEN ?1 AND ?2 "
+                                       "ORDER BY \"__row\"")
+                            .arg(Quote(fields[size_t(col)]->FieldName()), Records()),
+                        path);
+        return s;
+    }
+
+    void LoadRows()
+    {
+        Stmt q(conn, QStringLiteral("SELECT \"__row\" FROM %1 ORDER BY \"__row\"").arg(Records()), path);
+        std::vector<qint64> keys;
+        keys.reserve(rows.size());
+        int rc;
+        while ((rc = sqlite3_step(q.stmt)) == SQLITE_ROW)
+            keys.push_back(sqlite3_column_int64(q.stmt, 0));
+        if (rc != SQLITE_DONE)
+            Fail(conn, rc, path);
+        rows.swap(keys);
+    }
+
+    int IndexOfRow(qint64 key) const
+    {
+        auto it = std::lower_bound(rows.begin(), rows.end(), key);
+        return (it != rows.end() && *it == key) ? int(it - rows.begin()) : -1;
+    }
+
+    // Re-reads the record list and stays on the same record when it still exists.
+    void Reload()
+    {
+        qint64 key = cur >= 0 ? rows[size_t(cur)] : -1;
+        int old = cur;
+        LoadRows();
+        pages.clear();
+        int idx = key >= 0 ? IndexOfRow(key) : -1;
+        if (idx < 0)
+            idx = rows.empty() ? -1 : std::clamp(old, 0, int(rows.size()) - 1);
+        cur = idx;
+        if (rows.empty())
+            bof = eof = true;
+    }
+
+    QVariant Cached(int idx, int col)
+    {
+        int no = idx / kPageRows;
+        Page* page = nullptr;
+        for (Page& p : pages)
+            if (p.no == no) {
+                page = &p;
+                break;
+            }
+        if (!page) {
+            if (pages.size() >= kMaxPages) {
+                page = &*std::min_element(pages.begin(), pages.end(),
+                                          [](const Page& a, const Page& b) { return a.used < b.used; });
+            } else {
+                pages.emplace_back();
+                page = &pages.back();
+            }
+            page->no = no;
+            page->cols.assign(fields.size(), {});
+        }
+        page->used = ++clock;
+        std::vector<QVariant>& values = page->cols[size_t(col)];
+        if (values.empty())
+            LoadColumn(no, col, values);
+        return values[size_t(idx - no * kPageRows)];
+    }
+
+    void LoadColumn(int no, int col, std::vector<QVariant>& values)
+    {
+        const int first = no * kPageRows;
+        const int last = std::min(first + kPageRows, int(rows.size())) - 1;
+        std::vector<QVariant> out(size_t(last - first + 1));
+        const TFieldType type = fields[size_t(col)]->DataType();
+        sqlite3_stmt* s = ColumnStmt(col);
+        StmtUse use(s);
+        sqlite3_bind_int64(s, 1, rows[size_t(first)]);
+        sqlite3_bind_int64(s, 2, rows[size_t(last)]);
+        int i = first;
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            qint64 key = sqlite3_column_int64(s, 0);
+            while (i <= last && rows[size_t(i)] < key)
+                ++i;
+            if (i > last)
+                break;
+            if (rows[size_t(i)] == key)
+                out[size_t(i - first)] = Decode(s, 1, type);
+        }
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            Fail(conn, rc, path);
+        values.swap(out);
+    }
+
+    // The stored record, read afresh; false when another user deleted it.
+    bool ReadRecord(int idx, std::vector<QVariant>& out)
+    {
+        if (!rowStmt)
+            rowStmt = Prepare(conn,
+                              QStringLiteral("SELECT %1 FROM %2 WHERE \"__row\"=?1").arg(ColumnList(), Records()),
+                              path);
+        StmtUse use(rowStmt);
+        sqlite3_bind_int64(rowStmt, 1, rows[size_t(idx)]);
+        int rc = sqlite3_step(rowStmt);
+        if (rc == SQLITE_DONE)
+            return false;
+        if (rc != SQLITE_ROW)
+            Fail(conn, rc, path);
+        out.resize(fields.size());
+        for (size_t c = 0; c < fields.size(); ++c)
+            out[c] = Decode(rowStmt, int(c), fields[c]->DataType());
+        return true;
+    }
+
+    void Step(sqlite3_stmt* s)
+    {
+        StmtUse use(s);
+        int rc = sqlite3_step(s);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+            Fail(conn, rc, path);
+    }
+
+    qint64 InsertRecord()
+    {
+        if (!insertStmt) {
+            QStringList params;
+            for (size_t c = 0; c < fields.size(); ++c)
+                params << QStringLiteral("?%1").arg(c + 1);
+            insertStmt = Prepare(conn,
+                                 QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
+                                     .arg(Records(), ColumnList(), params.join(QLatin1Char(','))),
+                                 path);
+        }
+        for (size_t c = 0; c < fields.size(); ++c)
+            Bind(insertStmt, int(c + 1), buf[c], fields[c]->DataType());
+        Step(insertStmt);
+        return sqlite3_last_insert_rowid(conn);
+    }
+
+    void UpdateRecord(qint64 key)
+    {
+        if (!updateStmt) {
+            QStringList sets;
+            for (size_t c = 0; c < fields.size(); ++c)
+                sets << QStringLiteral("%1=?%2").arg(Quote(fields[c]->FieldName())).arg(c + 1);
+            updateStmt = Prepare(conn,
+                                 QStringLiteral("UPDATE %1 SET %2 WHERE \"__row\"=?%3")
+                                     .arg(Records(), sets.join(QLatin1Char(',')))
+                                     .arg(fields.size() + 1),
+                                 path);
+        }
+        for (size_t c = 0; c < fields.size(); ++c)
+            Bind(updateStmt, int(c + 1), buf[c], fields[c]->DataType());
+        sqlite3_bind_int64(updateStmt, int(fields.size() + 1), key);
+        Step(updateStmt);
+    }
+
+    void DeleteRecord(qint64 key)
+    {
+        if (!deleteStmt)
+            deleteStmt = Prepare(conn, QStringLiteral("DELETE FROM %1 WHERE \"__row\"=?1").arg(Records()), path);
+        sqlite3_bind_int64(deleteStmt, 1, key);
+        Step(deleteStmt);
+    }
+
+    // Routes reads and writes through another connection (a transaction's).
+    void SwitchTo(sqlite3* db, const QString& schemaName, TDatabaseTransaction* transaction)
+    {
+        FinalizeStatements();
+        conn = db;
+        schema = schemaName;
+        tx = transaction;
+    }
+};
+
+// ---------------------------------------------------------------- fields
+
+QString TField::FormatValue(const QVariant& v, bool display) const
+{
+    switch (type_) {
+    case TFieldType::ftString: return v.toString();
+    case TFieldType::ftFloat: return v.isNull() ? QString() : FloatText(v.toDouble());
+    case TFieldType::ftCurrency:
+        if (v.isNull())
+            return {};
+        if (display) {
+            QString s = QString::number(v.toDouble(), 'f', FormatSettings().CurrencyDecimals);
+            return s.replace(QLatin1Char('.'), FormatSettings().DecimalSeparator);
+        }
+        return FloatText(v.toDouble());
+    case TFieldType::ftBoolean:
+        if (v.isNull())
+            return {};
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case TFieldType::ftMemo: return v.isNull() ? QStringLiteral("(Memo)") : QStringLiteral("(MEMO)");
+    case TFieldType::ftGraphic: return v.isNull() ? QStringLiteral("(Graphic)") : QStringLiteral("(GRAPHIC)");
+    }
+    return {};
+}
+
+QString TField::Text() const
+{
+    if (OnGetText) {
+        table_->CheckActive();
+        QString text;
+        OnGetText(const_cast<TField*>(this), text, false);
+        return text;
+    }
+    return FormatValue(table_->FieldValue(this), false);
+}
+
+QString TField::DisplayText() const
+{
+    if (OnGetText) {
+        table_->CheckActive();
+        QString text;
+        OnGetText(const_cast<TField*>(this), text, true);
+        return text;
+    }
+    return FormatValue(table_->FieldValue(this), true);
+}
+
+QString TField::TextAt(int recNo) const
+{
+    if (OnGetText && recNo == table_->RecNo())
+        return Text();
+    return FormatValue(table_->FieldValueAt(this, recNo), false);
+}
+
+QString TField::DisplayTextAt(int recNo) const
+{
+    if (OnGetText && recNo == table_->RecNo())
+        return DisplayText();
+    return FormatValue(table_->FieldValueAt(this, recNo), true);
+}
+
+QString TField::AsString() const
+{
+    QVariant v = table_->FieldValue(this);
+    switch (type_) {
+    case TFieldType::ftMemo: return v.toString();
+    case TFieldType::ftGraphic: return QString::fromLatin1(v.toByteArray());
+    default: return FormatValue(v, false);
+    }
+}
+
+double TField::AsFloat() const
+{
+    QVariant v = table_->FieldValue(this);
+    if (v.isNull())
+        return 0;
+    switch (type_) {
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency: return v.toDouble();
+    case TFieldType::ftBoolean: return v.toBool() ? 1 : 0;
+    case TFieldType::ftGraphic: return ParseFloat(QString::fromLatin1(v.toByteArray()));
+    default: return ParseFloat(v.toString());
+    }
+}
+
+QByteArray TField::AsBytes() const
+{
+    QVariant v = table_->FieldValue(this);
+    if (type_ == TFieldType::ftGraphic)
+        return v.toByteArray();
+    return AsString().toUtf8();
+}
+
+QString TField::AsMemo() const
+{
+    return AsString();
+}
+
+bool TField::IsNull() const
+{
+    return table_->FieldValue(this).isNull();
+}
+
+QVariant TField::Convert(const QString& text) const
+{
+    switch (type_) {
+    case TFieldType::ftString: {
+        QString s = size_ > 0 ? text.left(size_) : text;
+        return s.isEmpty() ? QVariant() : QVariant(s);
+    }
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+        if (text.trimmed().isEmpty())
+            return {};
+        return ParseFloat(text);
+    case TFieldType::ftBoolean: {
+        QString t = text.trimmed();
+        if (t.isEmpty())
+            return {};
+        if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return false;
+        throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(text));
+    }
+    case TFieldType::ftMemo: return text.isEmpty() ? QVariant() : QVariant(text);
+    case TFieldType::ftGraphic: return text.isEmpty() ? QVariant() : QVariant(text.toLatin1());
+    }
+    return {};
+}
+
+void TField::SetText(const QString& text)
+{
+    table_->CheckWritable(this);  // a closed or browsing table refuses before any conversion
+    table_->SetFieldValue(this, Convert(text));
+}
+
+void TField::SetAsBytes(const QByteArray& bytes)
+{
+    if (type_ == TFieldType::ftGraphic)
+        table_->SetFieldValue(this, bytes.isEmpty() ? QVariant() : QVariant(bytes));
+    else
+        SetText(QString::fromUtf8(bytes));
+}
+
+void TField::SetAsMemo(const QString& text)
+{
+    SetText(text);
+}
+
+void TField::Clear()
+{
+    table_->SetFieldValue(this, QVariant());
+}
+
+// ---------------------------------------------------------------- table
+
+TTable::TTable(TComponent* owner) : TComponent(owner), d_(std::make_unique<Impl>()) {}
+
+TTable::~TTable()
+{
+    if (d_->tx)
+        d_->tx->Leave(this);
+    d_->FinalizeStatements();
+    if (d_->own)
+        sqlite3_close_v2(d_->own);
+    for (TDataSource* s : d_->sources)
+        s->dataSet_ = nullptr;
+}
+
+QString TTable::DatabaseName() const { return d_->folder; }
+QString TTable::TableName() const { return d_->tableName; }
+
+void TTable::SetDatabaseName(const QString& folder)
+{
+    if (Active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    d_->folder = folder;
+}
+
+void TTable::SetTableName(const QString& fileName)
+{
+    if (Active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    d_->tableName = fileName;
+}
+
+QString TTable::FilePath() const
+{
+    return QDir(d_->folder.isEmpty() ? QStringLiteral(".") : d_->folder).filePath(d_->tableName);
+}
+
+TFieldDefs& TTable::FieldDefs() { return d_->defs; }
+
+void TTable::CreateTable()
+{
+    if (Active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    const QString path = FilePath();
+    const auto& defs = d_->defs.defs_;
+    if (defs.empty())
+        throw EDatabaseError(QStringLiteral("Cannot create table '%1': no field definitions").arg(path));
+    for (const TFieldDef& def : defs)
+        if (def.Name.trimmed().isEmpty() || def.Name.startsWith(QLatin1String("__")))
+            throw EDatabaseError(QStringLiteral("Cannot create table '%1': invalid field name '%2'")
+                                     .arg(path, def.Name));
+
+    // Built beside the target and renamed over it, so a failure leaves no half file.
+    const QString temp = path + QStringLiteral(".new");
+    QFile::remove(temp);
+    QFile::remove(temp + QStringLiteral("-journal"));
+    sqlite3* db = nullptr;
+    try {
+        db = OpenConnection(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        QStringList cols{QStringLiteral("\"__row\" INTEGER PRIMARY KEY")};
+        for (const TFieldDef& def : defs)
+            cols << Quote(def.Name) + QLatin1Char(' ') + QLatin1String(ColumnType(def.DataType));
+        Exec(db,
+             // Large pages: fewer reads when a walk goes through a big register.
+             QStringLiteral("PRAGMA page_size=32768; PRAGMA journal_mode=DELETE; PRAGMA application_id=%1;"
+                            "PRAGMA user_version=1; BEGIN;"
+                            "CREATE TABLE \"__fields\"(pos INTEGER PRIMARY KEY, name TEXT NOT NULL,"
+                            " type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL);"
+                            "CREATE TABLE \"records\"(%2);"
+                            // Record order read at open without scanning the records.
+                            "CREATE INDEX \"__order\" ON \"records\"(\"__row\");")
+                 .arg(kApplicationId)
+                 .arg(cols.join(QLatin1Char(','))),
+             path);
+        {
+            Stmt ins(db, QStringLiteral("INSERT INTO \"__fields\" VALUES(?1,?2,?3,?4,?5)"), path);
+            for (size_t i = 0; i < defs.size(); ++i) {
+                QByteArray name = defs[i].Name.toUtf8();
+                sqlite3_bind_int(ins.stmt, 1, int(i));
+                sqlite3_bind_text(ins.stmt, 2, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(ins.stmt, 3, TypeName(defs[i].DataType), -1, SQLITE_STATIC);
+                sqlite3_bind_int(ins.stmt, 4, defs[i].Size);
+                sqlite3_bind_int(ins.stmt, 5, defs[i].Required ? 1 : 0);
+                StmtUse use(ins.stmt);
+                int rc = sqlite3_step(ins.stmt);
+                if (rc != SQLITE_DONE)
+                    Fail(db, rc, path);
+            }
+        }
+        Exec(db, QStringLiteral("COMMIT"), path);
+        int rc = sqlite3_close(db);
+        db = nullptr;
+        if (rc != SQLITE_OK)
+            throw EDatabaseError(QStringLiteral("Cannot create table '%1'").arg(path));
+        if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
+            throw EDatabaseError(QStringLiteral("Cannot create table '%1'").arg(path));
+    } catch (const EDatabaseError& e) {
+        if (db)
+            sqlite3_close_v2(db);
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        QString msg = e.Message;
+        if (!msg.startsWith(QLatin1String("Cannot create")))
+            msg = QStringLiteral("Cannot create table '%1': %2").arg(path, msg);
+        throw EDatabaseError(msg);
+    }
+}
+
+void TTable::Open()
+{
+    if (Active())
+        return;
+    Impl& d = *d_;
+    const QString path = FilePath();
+    QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw EDatabaseError(QStringLiteral("Table '%1' does not exist").arg(path));
+
+    sqlite3* db = OpenConnection(path, SQLITE_OPEN_READWRITE);
+    std::vector<TFieldDef> defs;
+    std::vector<TField*> fields;
+    try {
+        {
+            Stmt q(db, QStringLiteral("PRAGMA application_id"), path);
+            int rc = sqlite3_step(q.stmt);
+            if (rc != SQLITE_ROW)
+                Fail(db, rc, path);
+            if (sqlite3_column_int(q.stmt, 0) != kApplicationId)
+                throw EDatabaseError(QStringLiteral("'%1' is not a table file").arg(path));
+        }
+        Exec(db, QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"), path);
+        {
+            Stmt q(db, QStringLiteral("SELECT name, type, size, required FROM \"__fields\" ORDER BY pos"), path);
+            int rc;
+            while ((rc = sqlite3_step(q.stmt)) == SQLITE_ROW) {
+                TFieldDef def;
+                def.Name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q.stmt, 0)));
+                QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q.stmt, 1)));
+                if (!TypeFromName(type, def.DataType))
+                    throw EDatabaseError(QStringLiteral("Table '%1' has a field of unknown type %2").arg(path, type));
+                def.Size = sqlite3_column_int(q.stmt, 2);
+                def.Required = sqlite3_column_int(q.stmt, 3) != 0;
+                defs.push_back(def);
+            }
+            if (rc != SQLITE_DONE)
+                Fail(db, rc, path);
+        }
+        // Fields the code declared must be in the file with the same type.
+        for (TField* f : d.declared) {
+            auto it = std::find_if(defs.begin(), defs.end(), [f](const TFieldDef& def) {
+                return def.Name.compare(f->FieldName(), Qt::CaseInsensitive) == 0;
+            });
+            if (it == defs.end())
+                throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f->FieldName()));
+            if (it->DataType != f->DataType())
+                throw EDatabaseError(QStringLiteral("Field '%1' of '%2' is %3, not %4")
+                                         .arg(f->FieldName(), path, QLatin1String(TypeName(it->DataType)),
+                                              QLatin1String(TypeName(f->DataType()))));
+        }
+        d.own = d.conn = db;
+        d.schema = QStringLiteral("main");
+        d.path = path;
+        d.LoadRows();
+    } catch (...) {
+        d.own = d.conn = nullptr;
+        d.rows.clear();
+        sqlite3_close_v2(db);
+        throw;
+    }
+
+    // Reuse field objects by name so that handlers bound to them stay.
+    for (TField* f : d.fields)
+        f->index_ = -1;
+    for (TField* f : d.declared)
+        f->index_ = -1;
+    for (const TFieldDef& def : defs) {
+        // Declared fields first: an older object of the same name must not take their place.
+        auto sameName = [&def](TField* f) {
+            return f->index_ < 0 && f->name_.compare(def.Name, Qt::CaseInsensitive) == 0;
+        };
+        TField* field = nullptr;
+        auto declared = std::find_if(d.declared.begin(), d.declared.end(), sameName);
+        if (declared != d.declared.end())
+            field = *declared;
+        for (auto it = d.owned.begin(); !field && it != d.owned.end(); ++it)
+            if (sameName(it->get()))
+                field = it->get();
+        if (!field) {
+            d.owned.push_back(std::unique_ptr<TField>(new TField(this, def.Name, def.DataType, def.Size)));
+            field = d.owned.back().get();
+        }
+        field->name_ = def.Name;
+        field->type_ = def.DataType;
+        field->size_ = def.Size;
+        field->index_ = int(fields.size());
+        fields.push_back(field);
+    }
+    d.fields = fields;
+    d.defs.defs_ = defs;
+    d.pages.clear();
+    d.columnStmts.assign(d.fields.size(), nullptr);
+    d.state = TDataSetState::dsBrowse;
+    d.cur = d.rows.empty() ? -1 : 0;
+    d.bof = true;
+    d.eof = d.rows.empty();
+    d.modified = false;
+    d.buf.clear();
+    NotifyLinks(Notice::RecordAndState);
+}
+
+void TTable::Close()
+{
+    if (!Active())
+        return;
+    Impl& d = *d_;
+    if (d.tx)
+        d.tx->Leave(this);
+    d.FinalizeStatements();
+    sqlite3_close_v2(d.own);
+    d.own = d.conn = nullptr;
+    d.rows.clear();
+    d.pages.clear();
+    d.buf.clear();
+    d.cur = -1;
+    d.bof = d.eof = true;
+    d.modified = false;
+    d.state = TDataSetState::dsInactive;
+    for (TField* f : d.fields)
+        f->index_ = -1;
+    d.fields.clear();
+    for (TField* f : d.declared) {
+        f->index_ = int(d.fields.size());
+        d.fields.push_back(f);
+    }
+    NotifyLinks(Notice::RecordAndState);
+}
+
+bool TTable::Active() const { return d_->state != TDataSetState::dsInactive; }
+TDataSetState TTable::State() const { return d_->state; }
+bool TTable::Modified() const { return d_->modified; }
+
+void TTable::CheckActive() const
+{
+    if (!Active())
+        throw EDatabaseError(kClosedMessage);
+}
+
+// Leaves edit or insert state before the current record moves.
+void TTable::CheckBrowseMode()
+{
+    CheckActive();
+    if (!d_->Editing())
+        return;
+    NotifyLinks(Notice::UpdateData);
+    if (!d_->Editing())
+        return;
+    if (d_->state == TDataSetState::dsInsert && !d_->modified) {
+        DropEdit();
+        Fire(AfterCancel);
+        return;
+    }
+    PostRecord(false);
+}
+
+void TTable::DropEdit()
+{
+    d_->state = TDataSetState::dsBrowse;
+    d_->modified = false;
+    d_->buf.clear();
+    NotifyLinks(Notice::RecordAndState);
+}
+
+void TTable::Refresh()
+{
+    CheckBrowseMode();
+    d_->Reload();
+    NotifyLinks(Notice::Record);
+    Fire(AfterRefresh);
+}
+
+void TTable::MoveTo(int index)
+{
+    Impl& d = *d_;
+    if (index == d.cur)
+        return;
+    d.cur = index;
+    NotifyLinks(Notice::Record);
+    Fire(AfterScroll);
+}
+
+void TTable::First()
+{
+    CheckBrowseMode();
+    Impl& d = *d_;
+    d.bof = true;
+    d.eof = d.rows.empty();
+    if (!d.rows.empty())
+        MoveTo(0);
+}
+
+void TTable::Last()
+{
+    CheckBrowseMode();
+    Impl& d = *d_;
+    d.eof = true;
+    d.bof = d.rows.empty();
+    if (!d.rows.empty())
+        MoveTo(int(d.rows.size()) - 1);
+}
+
+void TTable::Next()
+{
+    CheckBrowseMode();
+    Impl& d = *d_;
+    if (d.rows.empty() || d.cur >= int(d.rows.size()) - 1) {
+        d.eof = true;
+        return;
+    }
+    d.bof = d.eof = false;
+    MoveTo(d.cur + 1);
+}
+
+void TTable::Prior()
+{
+    CheckBrowseMode();
+    Impl& d = *d_;
+    if (d.cur <= 0) {
+        d.bof = true;
+        return;
+    }
+    d.bof = d.eof = false;
+    MoveTo(d.cur - 1);
+}
+
+bool TTable::Eof() const { return !Active() || d_->eof; }
+bool TTable::Bof() const { return !Active() || d_->bof; }
+
+int TTable::RecordCount() const
+{
+    CheckActive();
+    return int(d_->rows.size());
+}
+
+bool TTable::IsEmpty() const
+{
+    return !Active() || (d_->rows.empty() && d_->state != TDataSetState::dsInsert);
+}
+
+int TTable::RecNo() const
+{
+    CheckActive();
+    if (d_->state == TDataSetState::dsInsert)
+        return int(d_->rows.size()) + 1;
+    return d_->cur + 1;
+}
+
+void TTable::SetRecNo(int recNo)
+{
+    CheckBrowseMode();
+    Impl& d = *d_;
+    if (d.rows.empty())
+        return;
+    if (recNo < 1 || recNo > int(d.rows.size()))
+        throw EDatabaseError(QStringLiteral("Record %1 is out of range 1..%2 in table '%3'")
+                                 .arg(recNo)
+                                 .arg(d.rows.size())
+                                 .arg(d.tableName));
+    d.bof = d.eof = false;
+    MoveTo(recNo - 1);
+}
+
+void TTable::Append()
+{
+    CheckBrowseMode();
+    Impl& d = *d_;
+    d.buf.assign(d.fields.size(), QVariant());
+    d.modified = false;
+    d.state = TDataSetState::dsInsert;
+    NotifyLinks(Notice::RecordAndState);
+}
+
+void TTable::Insert() { Append(); }
+
+void TTable::Edit()
+{
+    CheckActive();
+    Impl& d = *d_;
+    if (d.Editing() || d.rows.empty())
+        return;
+    std::vector<QVariant> values;
+    if (!d.ReadRecord(d.cur, values))
+        throw EDatabaseError(QStringLiteral("The record was deleted by another user (table '%1')").arg(d.path));
+    d.buf.swap(values);
+    d.modified = false;
+    d.state = TDataSetState::dsEdit;
+    NotifyLinks(Notice::State);
+}
+
+void TTable::Post()
+{
+    CheckActive();
+    if (!d_->Editing())
+        return;
+    PostRecord(true);
+}
+
+void TTable::PostRecord(bool updateLinks)
+{
+    Impl& d = *d_;
+    if (updateLinks) {
+        NotifyLinks(Notice::UpdateData);
+        if (!d.Editing())
+            return;
+    }
+    if (d.state == TDataSetState::dsInsert) {
+        qint64 key = d.InsertRecord();
+        d.rows.push_back(key);
+        d.cur = int(d.rows.size()) - 1;
+    } else {
+        d.UpdateRecord(d.rows[size_t(d.cur)]);
+    }
+    d.pages.clear();
+    d.buf.clear();
+    d.modified = false;
+    d.bof = d.eof = false;
+    d.state = TDataSetState::dsBrowse;
+    NotifyLinks(Notice::RecordAndState);
+    Fire(AfterPost);
+}
+
+void TTable::Cancel()
+{
+    CheckActive();
+    if (!d_->Editing())
+        return;
+    DropEdit();
+    Fire(AfterCancel);
+}
+
+void TTable::Delete()
+{
+    CheckActive();
+    Impl& d = *d_;
+    if (d.state == TDataSetState::dsInsert) {
+        Cancel();
+        return;
+    }
+    if (d.rows.empty())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    d.DeleteRecord(d.rows[size_t(d.cur)]);
+    d.rows.erase(d.rows.begin() + d.cur);
+    d.cur = std::min(d.cur, int(d.rows.size()) - 1);
+    d.pages.clear();
+    d.buf.clear();
+    d.modified = false;
+    d.state = TDataSetState::dsBrowse;
+    if (d.rows.empty())
+        d.bof = d.eof = true;
+    NotifyLinks(Notice::RecordAndState);
+    Fire(AfterDelete);
+}
+
+TField* TTable::FindField(const QString& name) const
+{
+    for (TField* f : d_->fields)
+        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+            return f;
+    return nullptr;
+}
+
+TField* TTable::FieldByName(const QString& name) const
+{
+    TField* f = FindField(name);
+    if (!f)
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+    return f;
+}
+
+TField* TTable::Fields(int index) const
+{
+    if (index < 0 || index >= d_->FieldCount())
+        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return d_->fields[size_t(index)];
+}
+
+int TTable::FieldCount() const { return d_->FieldCount(); }
+
+TField* TTable::DeclareField(const QString& name, TFieldType type, int size)
+{
+    if (Active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    if (TField* f = FindField(name))
+        return f;
+    d_->owned.push_back(std::unique_ptr<TField>(new TField(this, name, type, size)));
+    TField* f = d_->owned.back().get();
+    f->index_ = int(d_->fields.size());
+    d_->fields.push_back(f);
+    d_->declared.push_back(f);
+    return f;
+}
+
+QVariant TTable::FieldValue(const TField* field) const
+{
+    CheckActive();
+    Impl& d = *d_;
+    if (field->index_ < 0)
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field->FieldName()));
+    if (d.Editing())
+        return d.buf[size_t(field->index_)];
+    if (d.cur < 0)
+        return {};
+    return d.Cached(d.cur, field->index_);
+}
+
+QVariant TTable::FieldValueAt(const TField* field, int recNo) const
+{
+    CheckActive();
+    Impl& d = *d_;
+    if (field->index_ < 0)
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field->FieldName()));
+    if (d.Editing() && recNo == RecNo())
+        return d.buf[size_t(field->index_)];
+    if (recNo < 1 || recNo > int(d.rows.size()))
+        return {};
+    return d.Cached(recNo - 1, field->index_);
+}
+
+void TTable::CheckWritable(const TField* field) const
+{
+    CheckActive();
+    if (!d_->Editing())
+        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+    if (field->index_ < 0)
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field->FieldName()));
+}
+
+void TTable::SetFieldValue(TField* field, const QVariant& value)
+{
+    CheckWritable(field);
+    Impl& d = *d_;
+    d.buf[size_t(field->index_)] = value;
+    d.modified = true;
+    if (d.updatingData == 0)
+        NotifyLinks(Notice::Field, field);
+}
+
+void TTable::Fire(const TNotifyEvent& event)
+{
+    if (event)
+        event(this);
+}
+
+// Links may move this table or detach themselves from inside their handlers:
+// each is looked up again before it is called.
+void TTable::NotifyLinks(Notice notice, TField* field)
+{
+    if (notice == Notice::UpdateData)
+        ++d_->updatingData;
+    struct Done {
+        TTable* t;
+        bool counted;
+        ~Done()
+        {
+            if (counted)
+                --t->d_->updatingData;
+        }
+    } done{this, notice == Notice::UpdateData};
+
+    const std::vector<TDataSource*> sources = d_->sources;
+    for (TDataSource* s : sources) {
+        if (std::find(d_->sources.begin(), d_->sources.end(), s) == d_->sources.end() || !s->enabled_)
+            continue;
+        const std::vector<TDataLink*> links = s->links_;
+        for (TDataLink* l : links) {
+            if (std::find(d_->sources.begin(), d_->sources.end(), s) == d_->sources.end() || !s->enabled_)
+                break;
+            if (std::find(s->links_.begin(), s->links_.end(), l) == s->links_.end())
+                continue;
+            switch (notice) {
+            case Notice::Record: l->RecordChanged(); break;
+            case Notice::State: l->StateChanged(); break;
+            case Notice::RecordAndState:
+                l->StateChanged();
+                if (std::find(s->links_.begin(), s->links_.end(), l) != s->links_.end())
+                    l->RecordChanged();
+                break;
+            case Notice::Field: l->FieldChanged(field); break;
+            case Notice::UpdateData:
+                if (d_->Editing())
+                    l->UpdateData();
+                break;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------- data sources and links
+
+TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
+
+TDataSource::~TDataSource()
+{
+    if (dataSet_) {
+        auto& list = dataSet_->d_->sources;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    for (TDataLink* l : links_)
+        l->source_ = nullptr;
+}
+
+void TDataSource::SetDataSet(TTable* table)
+{
+    if (table == dataSet_)
+        return;
+    if (dataSet_) {
+        auto& list = dataSet_->d_->sources;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    dataSet_ = table;
+    if (table)
+        table->d_->sources.push_back(this);
+    NotifyOwnLinks();
+}
+
+void TDataSource::SetEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    NotifyOwnLinks();
+}
+
+void TDataSource::NotifyOwnLinks()
+{
+    const std::vector<TDataLink*> links = links_;
+    for (TDataLink* l : links)
+        if (std::find(links_.begin(), links_.end(), l) != links_.end())
+            l->RecordChanged();
+}
+
+TDataLink::~TDataLink()
+{
+    if (source_) {
+        auto& list = source_->links_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+}
+
+void TDataLink::SetDataSource(TDataSource* source)
+{
+    if (source == source_)
+        return;
+    if (source_) {
+        auto& list = source_->links_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    source_ = source;
+    if (source_)
+        source_->links_.push_back(this);
+    RecordChanged();
+}
+
+TTable* TDataLink::DataSet() const { return source_ ? source_->DataSet() : nullptr; }
+
+bool TDataLink::Active() const
+{
+    return source_ && source_->Enabled() && source_->DataSet() && source_->DataSet()->Active();
+}
+
+TField* TDataLink::Field(const QString& name) const
+{
+    return Active() ? DataSet()->FindField(name) : nullptr;
+}
+
+bool TDataLink::Edit()
+{
+    if (!Active())
+        return false;
+    TTable* t = DataSet();
+    if (t->d_->Editing())
+        return true;
+    if (!source_->AutoEdit)
+        return false;
+    t->Edit();
+    return t->d_->Editing();
+}
+
+void TDataLink::FieldChanged(TField*) { RecordChanged(); }
+
+// ---------------------------------------------------------------- transactions
+
+struct TDatabaseTransaction::Impl {
+    sqlite3* db = nullptr;
+    QString file;
+    std::vector<TTable*> tables;
+    bool active = false;
+};
+
+TDatabaseTransaction::TDatabaseTransaction(std::initializer_list<TTable*> tables)
+    : TDatabaseTransaction(std::vector<TTable*>(tables))
+{
+}
+
+TDatabaseTransaction::TDatabaseTransaction(const std::vector<TTable*>& tables) : d_(std::make_unique<Impl>())
+{
+    std::vector<TTable*> list;
+    for (TTable* t : tables)
+        if (t && std::find(list.begin(), list.end(), t) == list.end())
+            list.push_back(t);
+    if (list.empty())
+        throw EDatabaseError(QStringLiteral("A transaction needs at least one table"));
+    const QString folder = QFileInfo(list[0]->FilePath()).absolutePath();
+    QStringList files;
+    for (TTable* t : list) {
+        t->CheckActive();
+        if (t->d_->tx)
+            throw EDatabaseError(QStringLiteral("Table '%1' is already in a transaction").arg(t->d_->path));
+        QFileInfo info(t->d_->path);
+        if (info.absolutePath() != folder)
+            throw EDatabaseError(QStringLiteral("Table '%1' is not in the folder '%2'").arg(t->d_->path, folder));
+        QString canonical = info.canonicalFilePath();
+        if (files.contains(canonical))
+            throw EDatabaseError(QStringLiteral("Table '%1' is twice in a transaction").arg(t->d_->path));
+        files << canonical;
+    }
+
+    // One connection sees every file; SQLite commits attached files atomically
+    // with a rollback journal.
+    d_->file = list[0]->d_->path;
+    d_->db = OpenConnection(d_->file, SQLITE_OPEN_READWRITE);
+    try {
+        Exec(d_->db, QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"), d_->file);
+        for (size_t i = 1; i < list.size(); ++i) {
+            const QString alias = QStringLiteral("t%1").arg(i);
+            {
+                Stmt attach(d_->db, QStringLiteral("ATTACH DATABASE ?1 AS %1").arg(alias), d_->file);
+                QByteArray p = list[i]->d_->path.toUtf8();
+                sqlite3_bind_text(attach.stmt, 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
+                int rc = sqlite3_step(attach.stmt);
+                if (rc != SQLITE_DONE)
+                    Fail(d_->db, rc, list[i]->d_->path);
+            }
+            Exec(d_->db, QStringLiteral("PRAGMA %1.journal_mode=DELETE; PRAGMA %1.synchronous=FULL").arg(alias),
+                 list[i]->d_->path);
+        }
+        Exec(d_->db, QStringLiteral("BEGIN IMMEDIATE"), d_->file);
+    } catch (...) {
+        sqlite3_close_v2(d_->db);
+        d_->db = nullptr;
+        throw;
+    }
+    d_->active = true;
+    d_->tables = list;
+    for (size_t i = 0; i < list.size(); ++i)
+        list[i]->d_->SwitchTo(d_->db, i == 0 ? QStringLiteral("main") : QStringLiteral("t%1").arg(i), this);
+}
+
+TDatabaseTransaction::~TDatabaseTransaction()
+{
+    if (d_->active) {
+        try {
+            Rollback();
+        } catch (...) {
+        }
+    }
+}
+
+bool TDatabaseTransaction::Active() const { return d_->active; }
+
+void TDatabaseTransaction::Commit()
+{
+    if (!d_->active)
+        throw EDatabaseError(QStringLiteral("No transaction is active"));
+    for (TTable* t : d_->tables)
+        t->d_->FinalizeStatements();
+    Exec(d_->db, QStringLiteral("COMMIT"), d_->file);
+    Finish();
+}
+
+void TDatabaseTransaction::Rollback()
+{
+    if (!d_->active)
+        return;
+    for (TTable* t : d_->tables)
+        t->d_->FinalizeStatements();
+    sqlite3_exec(d_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    std::vector<TTable*> tables = d_->tables;
+    Finish();
+    // The tables drop what they wrote and show their files again.
+    for (TTable* t : tables) {
+        TTable::Impl& d = *t->d_;
+        d.state = TDataSetState::dsBrowse;
+        d.buf.clear();
+        d.modified = false;
+        d.Reload();
+    }
+    for (TTable* t : tables)
+        t->NotifyLinks(TTable::Notice::RecordAndState);
+}
+
+// Returns the tables to their own connections and closes the shared one.
+void TDatabaseTransaction::Finish()
+{
+    for (TTable* t : d_->tables)
+        t->d_->SwitchTo(t->d_->own, QStringLiteral("main"), nullptr);
+    d_->tables.clear();
+    sqlite3_close_v2(d_->db);
+    d_->db = nullptr;
+    d_->active = false;
+}
+
+// A table closed or destroyed while the transaction runs takes no further part.
+void TDatabaseTransaction::Leave(TTable* table)
+{
+    table->d_->SwitchTo(table->d_->own, QStringLiteral("main"), nullptr);
+    auto& list = d_->tables;
+    list.erase(std::remove(list.begin(), list.end(), table), list.end());
+}
