@@ -116,16 +116,20 @@ void TLabel::FontChanged()
 
 void TLabel::LoadDesignProperties()
 {
-    TControl::LoadDesignProperties();
+    // Read before the base applies the design font, which re-measures a label.
     ReadBool(this, "AutoSize", autoSize_);
     ReadBool(this, "ShowAccelChar", showAccelChar_);
-    ReadBool(this, "WordWrap", wordWrap_);
+    if (!ReadBool(this, "WordWrap", wordWrap_))
+        wordWrap_ = QLabel::wordWrap();
+    const Qt::Alignment qt = QLabel::alignment();
+    const int fromQt = qt & Qt::AlignRight ? taRightJustify : qt & Qt::AlignHCenter ? taCenter : taLeftJustify;
+    alignment_ = static_cast<TAlignment>(
+        ReadEnum(this, "Alignment", {"taLeftJustify", "taRightJustify", "taCenter"}, fromQt));
+    layout_ = static_cast<TTextLayout>(ReadEnum(this, "Layout", {"tlTop", "tlCenter", "tlBottom"}, layout_));
+    TControl::LoadDesignProperties();
     bool transparent = transparent_;
     if (ReadBool(this, "Transparent", transparent))
         SetTransparent(transparent);
-    alignment_ = static_cast<TAlignment>(
-        ReadEnum(this, "Alignment", {"taLeftJustify", "taRightJustify", "taCenter"}, alignment_));
-    layout_ = static_cast<TTextLayout>(ReadEnum(this, "Layout", {"tlTop", "tlCenter", "tlBottom"}, layout_));
     AdjustBounds();
     CheckResize();
 }
@@ -198,9 +202,16 @@ void TLabel::paintEvent(QPaintEvent*)
     }
 }
 
+void TLabel::mousePressEvent(QMouseEvent* e)
+{
+    QLabel::mousePressEvent(e);
+    e->accept();  // the click is the label's, not the panel's or window's below it
+}
+
 void TLabel::mouseReleaseEvent(QMouseEvent* e)
 {
     QLabel::mouseReleaseEvent(e);
+    e->accept();
     if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint()))
         return;
     if (skipClick_) {
@@ -238,16 +249,11 @@ void TCustomEdit::SetTextSilently(const QString& text) { QLineEdit::setText(text
 
 int TCustomEdit::MaxLength() const
 {
-    if (maxLength_ == 0 && !inputMask().isEmpty())
-        return QLineEdit::maxLength();
-    return maxLength_;
+    const int n = QLineEdit::maxLength();
+    return n >= 32767 ? 0 : n;
 }
 
-void TCustomEdit::SetMaxLength(int n)
-{
-    maxLength_ = std::max(0, n);
-    setMaxLength(maxLength_ == 0 ? 32767 : maxLength_);
-}
+void TCustomEdit::SetMaxLength(int n) { setMaxLength(n <= 0 ? 32767 : n); }
 
 void TCustomEdit::LoadDesignProperties()
 {
@@ -593,6 +599,7 @@ QString DisplayFormatToQt(const QString& format)
 TDateTimePicker::TDateTimePicker(QWidget* parent) : QDateEdit(parent), TControl(this)
 {
     setCalendarPopup(true);
+    setMinimumDate(QDate(100, 1, 1));
     SetFormat(QString());
     QObject::connect(this, &QDateEdit::dateChanged, this, [this] { FireUser(OnChange, this); });
 }

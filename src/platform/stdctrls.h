@@ -63,6 +63,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
@@ -121,7 +122,6 @@ protected:
     void SetTextSilently(const QString& text);
 
 private:
-    int maxLength_ = 0;
     bool skipClick_ = false;
 };
 

@@ -84,9 +84,9 @@ TEST(MemoTest, LinesAndTextShowInTheControl)
 
     // Text the widget got elsewhere (a design text) reads back as lines.
     TMemo designed;
-    designed.setPlainText(QStringLiteral("l1\nl2"));
+    designed.setPlainText(QStringLiteral("l1\n2\u00A0012"));
     EXPECT_EQ(designed.Lines()->Count(), 2);
-    EXPECT_EQ(designed.Lines()->Strings(1), QStringLiteral("l2"));
+    EXPECT_EQ(designed.Lines()->Strings(1), QStringLiteral("2\u00A0012"));
 
     // Another list takes the memo's lines.
     TStringList copy;
@@ -107,8 +107,13 @@ TEST(MemoTest, ChangeEvents)
     EXPECT_EQ(changes, 1);
     memo.SetText(QStringLiteral("a\nb"));  // the same text
     EXPECT_EQ(changes, 1);
-    memo.Lines()->Add(QStringLiteral("c"));
+    memo.SetText(QStringLiteral("a\r\n2\u00A0012"));
+    memo.SetText(QStringLiteral("a\r\n2\u00A0012"));
     EXPECT_EQ(changes, 2);
+    memo.SetText(QStringLiteral("a\r\nb"));
+    EXPECT_EQ(changes, 3);
+    memo.Lines()->Add(QStringLiteral("c"));
+    EXPECT_EQ(changes, 4);
 
     memo.OnChange = [](TObject*) { throw EInvalidOperation(QStringLiteral("code")); };
     EXPECT_THROW(memo.Lines()->Add(QStringLiteral("d")), EInvalidOperation);
@@ -118,7 +123,7 @@ TEST(MemoTest, ChangeEvents)
     memo.OnChange = [&](TObject*) { ++changes; };
     memo.moveCursor(QTextCursor::End);
     TypeText(&memo, QStringLiteral("ef"));
-    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(changes, 6);
     EXPECT_EQ(memo.Lines()->Strings(3), QStringLiteral("def"));
     TypeKey(&memo, Qt::Key_Return, QStringLiteral("\r"));
     TypeText(&memo, QStringLiteral("g"));

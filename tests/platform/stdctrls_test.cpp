@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -35,13 +36,25 @@ void TypeText(QWidget* w, const QString& text)
     }
 }
 
-// A container that records the children that told it of a size change.
+// A container that records the children that told it of a size change and
+// the mouse presses that reached it.
 class TBlock : public QWidget, public TControl {
 public:
     TBlock() : TControl(this) {}
     void ChildGeometryChanged(TControl* child) override { changed.push_back(child); }
     std::vector<TControl*> changed;
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++presses; }
 };
+
+void Mouse(QWidget* w, QEvent::Type type, QPointF at = {2, 2})
+{
+    QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
 
 bool HasInk(QWidget* w)
 {
@@ -135,6 +148,7 @@ TEST(LabelTest, DesignValuesFixedSizeAndRightAlignment)
     fixed->setText(QStringLiteral("as set up by the window"));
     fixed->setProperty("AutoSize", false);
     fixed->setProperty("ShowAccelChar", false);
+    fixed->setProperty("FontHeight", -24);  // applied before AutoSize is known would resize it
     auto* grows = new TLabel(&block);
     grows->setGeometry(0, 30, 3, 3);
     grows->setText(QStringLiteral("Сума"));
@@ -142,6 +156,7 @@ TEST(LabelTest, DesignValuesFixedSizeAndRightAlignment)
 
     EXPECT_EQ(fixed->Width(), 96);
     EXPECT_EQ(fixed->Height(), 16);
+    EXPECT_EQ(fixed->Font()->Height(), -24);
     EXPECT_FALSE(fixed->ShowAccelChar());
     fixed->SetCaption(QStringLiteral("a much longer caption than ninety-six pixels"));
     EXPECT_EQ(fixed->Width(), 96);
@@ -153,6 +168,28 @@ TEST(LabelTest, DesignValuesFixedSizeAndRightAlignment)
     right.SetBounds(200, 0, 10, 10);
     right.SetCaption(QStringLiteral("1 234,56"));
     EXPECT_EQ(right.Left() + right.Width(), 210);
+}
+
+TEST(LabelTest, ClicksAreTheLabelsOwn)
+{
+    ResetTestDialogs();
+    TBlock block;
+    auto* label = new TLabel(&block);
+    label->SetCaption(QStringLiteral("Фактура"));
+    std::vector<QString> events;
+    label->OnClick = [&](TObject*) { events.push_back(QStringLiteral("click")); };
+    label->OnDblClick = [&](TObject*) { events.push_back(QStringLiteral("dbl")); };
+    Mouse(label, QEvent::MouseButtonPress);
+    Mouse(label, QEvent::MouseButtonRelease);
+    Mouse(label, QEvent::MouseButtonDblClick);
+    Mouse(label, QEvent::MouseButtonRelease);
+    EXPECT_EQ(events, (std::vector<QString>{QStringLiteral("click"), QStringLiteral("dbl")}));
+    EXPECT_EQ(block.presses, 0);
+
+    label->OnClick = [](TObject*) { throw Exception(QStringLiteral("label")); };
+    Mouse(label, QEvent::MouseButtonPress);
+    EXPECT_NO_THROW(Mouse(label, QEvent::MouseButtonRelease));
+    EXPECT_EQ(TestDialogs().boxes.size(), 1u);
 }
 
 // ---- Edit ----
@@ -186,6 +223,15 @@ TEST(EditTest, CodeChangeFiresOnceInsideTheSetter)
     EXPECT_EQ(edit.Text(), QStringLiteral("BG123"));
     EXPECT_EQ(seen.size(), 4u);
     EXPECT_EQ(c->ClassName(), QStringLiteral("TEdit"));
+
+    // MaxLength limits typing and cuts longer texts set from code; 0 = none.
+    EXPECT_EQ(edit.MaxLength(), 0);
+    edit.setMaxLength(5);  // as a window's design sets it
+    EXPECT_EQ(edit.MaxLength(), 5);
+    edit.SetText(QStringLiteral("1234567"));
+    EXPECT_EQ(edit.Text(), QStringLiteral("12345"));
+    edit.SetMaxLength(0);
+    EXPECT_EQ(edit.MaxLength(), 0);
 }
 
 TEST(EditTest, HandlerExceptionsLeaveTheSetterAndNest)
