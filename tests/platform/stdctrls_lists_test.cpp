@@ -171,6 +171,8 @@ TEST(RichEditTest, PrintsTheWholeTextAsOneJob)
     for (int i = 1; i <= 120; ++i)
         rich.Lines()->Add(QStringLiteral("%1.Клиент: ред").arg(i));
     QPrinter* printer = Printer()->QtPrinter();
+    const QPrinter::OutputFormat format = printer->outputFormat();
+    const QString oldFile = printer->outputFileName();
     const QString file = dir.filePath(QStringLiteral("extract.pdf"));
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(file);
@@ -185,7 +187,8 @@ TEST(RichEditTest, PrintsTheWholeTextAsOneJob)
     printer->setOutputFileName(QString());
     printer->setOutputFormat(QPrinter::PdfFormat);
     EXPECT_THROW(rich.Print(QStringLiteral("Quarnel")), EPrinter);
-    printer->setOutputFormat(QPrinter::NativeFormat);
+    printer->setOutputFormat(format);
+    printer->setOutputFileName(oldFile);
 }
 
 // ---- Combo box ----
@@ -272,6 +275,16 @@ TEST(ComboBoxTest, UserTypingAndChoosing)
     TypeKey(combo.lineEdit(), Qt::Key_Down);  // the arrow chooses the next item
     EXPECT_EQ(combo.ItemIndex(), 1);
     EXPECT_EQ(events, (std::vector<QString>{QStringLiteral("click"), QStringLiteral("select:в брой")}));
+
+    // Nothing is completed: the text is what was typed (completion needs focus).
+    combo.show();
+    combo.activateWindow();
+    combo.setFocus();
+    QCoreApplication::processEvents();
+    combo.SetText(QString());
+    TypeText(combo.lineEdit(), QStringLiteral("п"));
+    EXPECT_EQ(combo.Text(), QStringLiteral("п"));
+    combo.hide();
 
     combo.OnChange = [](TObject*) { throw EConvertError(QStringLiteral("typed")); };
     EXPECT_NO_THROW(TypeText(combo.lineEdit(), QStringLiteral("x")));
