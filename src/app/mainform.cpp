@@ -1,5 +1,7 @@
 #include "app/mainform.h"
 
+#include <QMenuBar>
+
 #include "data/datamodule.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
@@ -34,23 +36,23 @@ TMain::TMain(TComponent* owner) : TForm(owner)
 void TMain::BuildMenu()
 {
     MainMenu = new TMainMenu(this);
-    TMenuItem* docs = MainMenu->AddItem(QStringLiteral("Документи"));
-    docs->AddItem(QStringLiteral("Нов документ"), Handler(this, &TMain::OrderBtnClick));
-    docs->AddItem(QStringLiteral("-"));
-    docs->AddItem(QStringLiteral("Печат на документ"), Handler(this, &TMain::ReportBtnClick));
-    docs->AddItem(QStringLiteral("Настройки на принтера"), Handler(this, &TMain::FilePrinterSetupClick));
-    TMenuItem* view = MainMenu->AddItem(QStringLiteral("Изглед"));
-    view->AddItem(QStringLiteral("Клиенти"), Handler(this, &TMain::SpeedButton7Click));
-    view->AddItem(QStringLiteral("Стоки и Услуги"), Handler(this, &TMain::SpeedButton3Click));
-    view->AddItem(QStringLiteral("Служители"), Handler(this, &TMain::SpeedButton1Click));
-    view->AddItem(QStringLiteral("Моите фирмени детайли"), Handler(this, &TMain::SpeedButton5Click));
-    view->AddItem(QStringLiteral("-"));
-    view->AddItem(QStringLiteral("Статистика"), Handler(this, &TMain::N9Click));
-    view->AddItem(QStringLiteral("-"));
-    TMenuItem* help = MainMenu->AddItem(QStringLiteral("Помощ"));
-    help->AddItem(QStringLiteral("Обновяване"), Handler(this, &TMain::SpeedButton9Click));
-    help->AddItem(QStringLiteral("-"));
-    help->AddItem(QStringLiteral("Ръководство"), Handler(this, &TMain::N8Click));
+    TMenuItem* docs = MainMenu->Items()->Add(QStringLiteral("Документи"));
+    docs->Add(QStringLiteral("Нов документ"), Handler(this, &TMain::OrderBtnClick));
+    docs->Add(QStringLiteral("-"));
+    docs->Add(QStringLiteral("Печат на документ"), Handler(this, &TMain::ReportBtnClick));
+    docs->Add(QStringLiteral("Настройки на принтера"), Handler(this, &TMain::FilePrinterSetupClick));
+    TMenuItem* view = MainMenu->Items()->Add(QStringLiteral("Изглед"));
+    view->Add(QStringLiteral("Клиенти"), Handler(this, &TMain::SpeedButton7Click));
+    view->Add(QStringLiteral("Стоки и Услуги"), Handler(this, &TMain::SpeedButton3Click));
+    view->Add(QStringLiteral("Служители"), Handler(this, &TMain::SpeedButton1Click));
+    view->Add(QStringLiteral("Моите фирмени детайли"), Handler(this, &TMain::SpeedButton5Click));
+    view->Add(QStringLiteral("-"));
+    view->Add(QStringLiteral("Статистика"), Handler(this, &TMain::N9Click));
+    view->Add(QStringLiteral("-"));
+    TMenuItem* help = MainMenu->Items()->Add(QStringLiteral("Помощ"));
+    help->Add(QStringLiteral("Обновяване"), Handler(this, &TMain::SpeedButton9Click));
+    help->Add(QStringLiteral("-"));
+    help->Add(QStringLiteral("Ръководство"), Handler(this, &TMain::N8Click));
     MainMenu->AttachTo(this);
 }
 

@@ -67,9 +67,9 @@ void CreateTableFile(const QString& folder, const TableDefinition& def)
     TTable table;
     table.SetDatabaseName(folder);
     table.SetTableName(def.fileName);
-    table.FieldDefs()->Clear();
+    table.FieldDefs().Clear();
     for (const auto& f : def.fields)
-        table.FieldDefs()->Add(f.name, f.type, f.size, false);
+        table.FieldDefs().Add(f.name, f.type, f.size, false);
     table.CreateTable();
 }
 

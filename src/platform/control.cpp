@@ -1,6 +1,10 @@
 #include "platform/control.h"
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPalette>
 #include <QVariant>
 #include <QWidget>
@@ -200,16 +204,17 @@ void TControl::SetColor(TColor c)
 {
     color_ = c;
     const QColor q = ColorToQColor(c);
+    // Only the role the widget itself paints with: a coloured window must not
+    // recolour the edits and buttons on it through palette inheritance.
+    QPalette::ColorRole role = QPalette::Window;
+    if (qobject_cast<QLineEdit*>(self_) || qobject_cast<QAbstractScrollArea*>(self_) || qobject_cast<QComboBox*>(self_))
+        role = QPalette::Base;
+    else if (qobject_cast<QAbstractButton*>(self_))
+        role = QPalette::Button;
     QPalette p = self_->palette();
-    if (q.isValid()) {
-        p.setColor(QPalette::Window, q);
-        p.setColor(QPalette::Base, q);
-        p.setColor(QPalette::Button, q);
-        self_->setAutoFillBackground(true);
-    } else {
-        p = QPalette();
-        self_->setAutoFillBackground(false);
-    }
+    p.setColor(role, q.isValid() ? q : QApplication::palette().color(role));
+    if (role == QPalette::Window)
+        self_->setAutoFillBackground(q.isValid());
     self_->setPalette(p);
     font_.SetColor(font_.Color());
 }

@@ -25,7 +25,6 @@
 class QTextDocument;
 class QToolButton;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TComboBoxStyle { csDropDown, csDropDownList };
