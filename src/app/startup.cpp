@@ -40,6 +40,26 @@ void CreateAllWindows()
     Application->CreateForm(PrtD);
 }
 
+void DestroyAllWindows()
+{
+    Application->DestroyComponents();
+    Main = nullptr;
+    OrderForm = nullptr;
+    UpdateI = nullptr;
+    DataModule1 = nullptr;
+    Doc = nullptr;
+    Stocks = nullptr;
+    EditStockForm = nullptr;
+    Form1 = nullptr;
+    Emp = nullptr;
+    FillFirm = nullptr;
+    Sort = nullptr;
+    CustForm = nullptr;
+    EditCustForm = nullptr;
+    StatForm = nullptr;
+    PrtD = nullptr;
+}
+
 int WinMain()
 {
     Q_INIT_RESOURCE(app);
@@ -58,7 +78,7 @@ int WinMain()
     } catch (...) {
         Application->ShowException(Exception());
     }
-    Application->DestroyComponents();
+    DestroyAllWindows();
     delete SplashForm;
     SplashForm = nullptr;
     return 0;

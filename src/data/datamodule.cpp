@@ -102,9 +102,9 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
         t->SetDatabaseName(folder);
     if (!open)
         return;
-    if (!FileExists(folder + QStringLiteral("/ae.db")))
-        CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
     Tableae->SetTableName(QStringLiteral("ae.db"));
+    if (!FileExists(Tableae->FilePath()))
+        CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
     for (TTable* t : tables)
         t->Open();
     if (TField* f = stock->FindField(QStringLiteral("Описание на стока/услуга")))

@@ -1,0 +1,330 @@
+// Start-up: the windows, the data folder, the eight tables and shut-down.
+#include "app/mainform.h"
+#include "app/startup.h"
+#include "data/datamodule.h"
+#include "data/tables.h"
+#include "platform/application.h"
+#include "platform/extctrls.h"
+#include "platform/grids.h"
+#include "platform/shell.h"
+#include "platform/strings.h"
+#include "registers/stocks.h"
+#include "support/test_env.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ResetTestDialogs();
+        Application->SetExeName(dir.path() + QStringLiteral("/Orlendix"));
+    }
+
+    void TearDown() override
+    {
+        DestroyAllWindows();
+        Application->SetExeName(QString());
+        SetShellRecorderForTests(nullptr);
+    }
+
+    QString Path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+    QString DefaultFolder() const { return Path(QStringLiteral("DB")); }
+
+    static void WriteBytes(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    static QByteArray ReadBytes(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static void AddCompanies(const QString& folder, int count)
+    {
+        TTable firm;
+        firm.SetDatabaseName(folder);
+        firm.SetTableName(QStringLiteral("Firm.db"));
+        firm.Open();
+        for (int i = 1; i <= count; ++i) {
+            firm.Append();
+            firm.FieldByName(QStringLiteral("ДОСТАВЧИК"))->SetText(QStringLiteral("Фирма %1").arg(i));
+            firm.Post();
+        }
+    }
+
+    static void AddGoods(const QString& folder, const QString& description)
+    {
+        TTable stock;
+        stock.SetDatabaseName(folder);
+        stock.SetTableName(QStringLiteral("stock.db"));
+        stock.Open();
+        stock.Append();
+        stock.FieldByName(QStringLiteral("Описание на стока/услуга"))->SetAsMemo(description);
+        stock.FieldByName(QStringLiteral("Мярка"))->SetText(QStringLiteral("бр."));
+        stock.Post();
+    }
+
+    static int Boxes() { return static_cast<int>(TestDialogs().boxes.size()); }
+};
+
+TEST_F(StartupTest, FirstStartCreatesAeDbAndOpensAllEightTables)
+{
+    CreateShippedTables(DefaultFolder());
+    ASSERT_FALSE(QFile::exists(DefaultFolder() + QStringLiteral("/ae.db")));
+
+    CreateAllWindows();
+
+    EXPECT_TRUE(QFile::exists(DefaultFolder() + QStringLiteral("/ae.db")));
+    for (TTable* t : DataModule1->Tables())
+        EXPECT_TRUE(t->Active()) << t->Name().toStdString();
+    ASSERT_EQ(DataModule1->Tableae->FieldCount(), 6);
+    const QStringList names = {"VOP", "Supplier", "Address", "Resp.Person", "Place of publishment", "logo"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(DataModule1->Tableae->Fields(i)->FieldName(), names[i]);
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    EXPECT_TRUE(Main->SpeedButton4->Visible());
+    EXPECT_EQ(Boxes(), 0);
+}
+
+TEST_F(StartupTest, LeftoverOfTheLastUpdateIsDeleted)
+{
+    CreateShippedTables(DefaultFolder());
+    WriteBytes(Path(QStringLiteral("Orlendixold")), "old program");
+    CreateAllWindows();
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Orlendixold"))));
+}
+
+TEST_F(StartupTest, NetworkFileChoosesTheDataFolder)
+{
+    // A Cyrillic folder name, stored in Windows-1251 with CR LF as the file is.
+    const QString other = Path(QStringLiteral("Данни"));
+    CreateShippedTables(DefaultFolder());
+    CreateShippedTables(other);
+    WriteBytes(Path(QStringLiteral("network.txt")), EncodeCp1251(other) + "\r\nignored\r\n");
+
+    CreateAllWindows();
+
+    EXPECT_EQ(DataModule1->Folder(), other);
+    EXPECT_TRUE(DataModule1->store->Active());
+    EXPECT_EQ(Boxes(), 0);
+}
+
+TEST_F(StartupTest, MissingNetworkFolderFallsBackToTheDefaultAndSaysSo)
+{
+    CreateShippedTables(DefaultFolder());
+    const QString missing = Path(QStringLiteral("нямаја"));
+    WriteBytes(Path(QStringLiteral("network.txt")), EncodeCp1251(missing) + "\r\n");
+
+    CreateAllWindows();
+
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    for (TTable* t : DataModule1->Tables())
+        EXPECT_TRUE(t->Active());
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(missing));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(DefaultFolder()));
+    EXPECT_EQ(TestDialogs().boxes[0].caption, QStringLiteral("Quarnel"));
+    EXPECT_TRUE(Main->SpeedButton4->Visible());
+}
+
+TEST_F(StartupTest, EmptyFirstLineOfNetworkFileIsAnEmptyFolderName)
+{
+    CreateShippedTables(DefaultFolder());
+    WriteBytes(Path(QStringLiteral("network.txt")), "\r\n" + EncodeCp1251(DefaultFolder()) + "\r\n");
+    // An empty folder name is the working directory, which holds no tables.
+    QTemporaryDir cwd;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(cwd.path());
+
+    CreateAllWindows();
+    QDir::setCurrent(before);
+
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    ASSERT_EQ(Boxes(), 1);  // the fall-back is reported, not silent
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„“")));
+}
+
+TEST_F(StartupTest, ATableThatIsNoDatabaseKeepsTheMainWindowWithoutWorkplaceButton)
+{
+    CreateShippedTables(DefaultFolder());
+    WriteBytes(DefaultFolder() + QStringLiteral("/Store.DB"), QByteArray(4096, 'x'));
+
+    CreateAllWindows();
+
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.startsWith(QStringLiteral("Не могат да се заредят база данните!\n")));
+    EXPECT_EQ(TestDialogs().boxes[0].icon, TMsgIcon::None);
+    ASSERT_NE(Main, nullptr);
+    EXPECT_FALSE(Main->SpeedButton4->Visible());
+    // The tables before the broken one stay open, the rest closed.
+    EXPECT_TRUE(DataModule1->employee->Active());
+    EXPECT_FALSE(DataModule1->store->Active());
+    EXPECT_FALSE(DataModule1->Tableae->Active());
+    // A later use of a closed table is reported, and the window stays usable.
+    EXPECT_THROW(DataModule1->store->RecordCount(), EDatabaseError);
+}
+
+TEST_F(StartupTest, AeDbIsPaddedToTheLengthOfFirmDb)
+{
+    CreateShippedTables(DefaultFolder());
+    AddCompanies(DefaultFolder(), 3);
+
+    CreateAllWindows();
+    EXPECT_EQ(DataModule1->Tableae->RecordCount(), 3);
+    EXPECT_EQ(DataModule1->firm->RecordCount(), 3);
+
+    // A second start changes nothing more.
+    DestroyAllWindows();
+    CreateAllWindows();
+    EXPECT_EQ(DataModule1->Tableae->RecordCount(), 3);
+}
+
+TEST_F(StartupTest, AeDbLongerThanFirmDbIsLeftAlone)
+{
+    CreateShippedTables(DefaultFolder());
+    CreateAllWindows();
+    DataModule1->Tableae->Append();
+    DataModule1->Tableae->FieldByName(QStringLiteral("VOP"))->SetText(QStringLiteral("0000000007"));
+    DataModule1->Tableae->Post();
+    DestroyAllWindows();
+
+    CreateAllWindows();
+    EXPECT_EQ(DataModule1->Tableae->RecordCount(), 1);
+    EXPECT_EQ(DataModule1->firm->RecordCount(), 0);
+}
+
+class WorkplaceTest : public StartupTest {
+protected:
+    void SetUp() override
+    {
+        StartupTest::SetUp();
+        CreateShippedTables(DefaultFolder());
+        CreateAllWindows();
+        TestDialogs().boxes.clear();
+    }
+};
+
+TEST_F(WorkplaceTest, CancelChangesNothing)
+{
+    Main->SpeedButton4->Click();
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("network.txt"))));
+    EXPECT_EQ(Boxes(), 0);
+}
+
+TEST_F(WorkplaceTest, AFolderThatDoesNotOpenKeepsThePreviousOneAndNetworkFile)
+{
+    const QString broken = Path(QStringLiteral("broken"));
+    QDir().mkpath(broken);  // no customer.db there
+    WriteBytes(Path(QStringLiteral("network.txt")), EncodeCp1251(DefaultFolder()) + "\r\n");
+    const QByteArray before = ReadBytes(Path(QStringLiteral("network.txt")));
+    TestDialogs().folders.push_back(broken);
+
+    Main->SpeedButton4->Click();
+
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    for (TTable* t : DataModule1->Tables())
+        EXPECT_TRUE(t->Active());
+    EXPECT_EQ(ReadBytes(Path(QStringLiteral("network.txt"))), before);
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(broken));
+    EXPECT_TRUE(Application->MainForm() && !Application->Terminated());
+    // The chooser was offered the folder network.txt names.
+    ASSERT_FALSE(TestDialogs().calls.empty());
+    EXPECT_EQ(TestDialogs().calls.front(),
+              QStringLiteral("SelectDirectory:Изберете директория, където ще работите с Вашите база данни:|Работно място|") +
+                  DefaultFolder());
+}
+
+TEST_F(WorkplaceTest, AGoodFolderIsOpenedWrittenToNetworkFileAndRefillsTheGoodsList)
+{
+    const QString other = Path(QStringLiteral("Склад"));
+    CreateShippedTables(other);
+    AddGoods(other, QStringLiteral("Хартия А4"));
+    TestDialogs().folders.push_back(other);
+
+    Main->SpeedButton4->Click();
+
+    EXPECT_EQ(DataModule1->Folder(), other);
+    EXPECT_EQ(ReadBytes(Path(QStringLiteral("network.txt"))), EncodeCp1251(other) + "\r\n");
+    EXPECT_TRUE(QFile::exists(other + QStringLiteral("/ae.db")));
+    EXPECT_EQ(Stocks->StringGrid1->Cells(0, 1), QStringLiteral("Хартия А4"));
+    EXPECT_EQ(Stocks->StringGrid1->Cells(1, 1), QStringLiteral("бр."));
+    EXPECT_EQ(Boxes(), 0);
+}
+
+TEST_F(StartupTest, GoodsListHasAHeaderAndOneEmptyRowForAnEmptyTable)
+{
+    CreateShippedTables(DefaultFolder());
+    CreateAllWindows();
+    Main->SpeedButton3->Click();
+    EXPECT_EQ(Stocks->StringGrid1->RowCount(), 2);
+    EXPECT_EQ(Stocks->StringGrid1->Cells(0, 1), QString());
+    EXPECT_TRUE(Stocks->Visible());
+}
+
+TEST_F(StartupTest, ClosingByExitButtonOrCloseBoxEndsTheProgram)
+{
+    CreateShippedTables(DefaultFolder());
+    for (int way = 0; way < 2; ++way) {
+        CreateAllWindows();
+        Main->Show();
+        if (way == 0) {
+            Main->SpeedButton2->Click();
+        } else {
+            QCloseEvent e;
+            QCoreApplication::sendEvent(Main, &e);
+        }
+        EXPECT_TRUE(Application->Terminated()) << way;
+        EXPECT_FALSE(Main->Visible()) << way;
+        Application->Run();  // ends at once: the main window is already closed
+        EXPECT_EQ(Boxes(), 0);
+        DestroyAllWindows();
+    }
+}
+
+TEST_F(StartupTest, MainWindowIsCentredHorizontallyAtTheTop)
+{
+    CreateShippedTables(DefaultFolder());
+    CreateAllWindows();
+    for (int width : {615, 616, 617}) {
+        Main->SetWidth(width);
+        Main->FormCreate(Main);
+        EXPECT_EQ(Main->Left(), Screen->Width() / 2 - width / 2) << width;
+        EXPECT_EQ(Main->Top(), 2);
+    }
+    EXPECT_EQ(Main->Caption(), QStringLiteral("Quarnel + Dovrenta 2012 - version 3.6.8.10"));
+}
+
+TEST_F(StartupTest, ManualOpensOnlyWhenItExists)
+{
+    CreateShippedTables(DefaultFolder());
+    CreateAllWindows();
+    QStringList opened;
+    SetShellRecorderForTests([&](const QString& verb, const QString& path) { opened << verb + QLatin1Char(' ') + path; });
+
+    Main->N8Click(Main);
+    EXPECT_TRUE(opened.isEmpty());
+    WriteBytes(Path(QStringLiteral("Help.pdf")), "%PDF-1.4");
+    Main->N8Click(Main);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("open ") + Path(QStringLiteral("Help.pdf"))});
+    EXPECT_EQ(Boxes(), 0);
+}
+
+}  // namespace
