@@ -9,6 +9,8 @@
 #include "platform/shell.h"
 #include "platform/strings.h"
 #include "registers/stocks.h"
+#include "registers/statform.h"
+#include "platform/stdctrls.h"
 #include "support/test_env.h"
 
 #include <QCloseEvent>
@@ -325,6 +327,27 @@ TEST_F(StartupTest, ManualOpensOnlyWhenItExists)
     Main->N8Click(Main);
     EXPECT_EQ(opened, QStringList{QStringLiteral("open ") + Path(QStringLiteral("Help.pdf"))});
     EXPECT_EQ(Boxes(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StartupTest, StatisticsCompanyChooserListsTheCompaniesOfTheFolderInUse)
+{
+    // Created after the tables are open, so it sees the folder network.txt names.
+    const QString other = Path(QStringLiteral("other"));
+    CreateShippedTables(DefaultFolder());
+    CreateShippedTables(other);
+    AddCompanies(DefaultFolder(), 1);
+    AddCompanies(other, 2);
+    WriteBytes(Path(QStringLiteral("network.txt")), EncodeCp1251(other) + "\r\n");
+
+    CreateAllWindows();
+
+    ASSERT_EQ(StatForm->DBComboBox1->Items()->Count(), 2);
+    EXPECT_EQ(StatForm->DBComboBox1->Items()->Strings(1), QStringLiteral("Фирма 2"));
+    EXPECT_EQ(StatForm->DBComboBox1->Text(), QStringLiteral("Собствена фирма..."));
 }
 
 }  // namespace
