@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <climits>
@@ -145,10 +144,22 @@ bool TUpdateI::Install()
         return false;
     const qint64 length = *http.ContentLength();
 
-    // Same folder as the program, so that the swap is a plain rename.
-    QTemporaryFile temp(dir + QLatin1Char('/') + name + QStringLiteral(".download.XXXXXX"));
-    if (!temp.open())
+    // Same folder as the program, so that the swap is a plain rename. A
+    // leftover of an interrupted download is of no use.
+    const QString downloaded = program + QStringLiteral(".download");
+    QFile::remove(downloaded);
+    QFile temp(downloaded);
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
+    struct RemoveUnlessKept {
+        QFile& file;
+        bool keep = false;
+        ~RemoveUnlessKept()
+        {
+            if (!keep)
+                file.remove();
+        }
+    } cleanup{temp};
 
     TGauge* gauge = SplashForm ? SplashForm->CGauge1 : nullptr;
     if (gauge) {
@@ -180,7 +191,7 @@ bool TUpdateI::Install()
                              QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                              QFileDevice::ExeOther))
         return false;
-    const QString downloaded = temp.fileName();
+    // Closed before the start: a file open for writing cannot be executed.
     temp.close();
 
     DeleteFile(old);  // left by an earlier update that was not started since
@@ -192,7 +203,7 @@ bool TUpdateI::Install()
             Rename(old, program);
         return false;
     }
-    temp.setAutoRemove(false);
+    cleanup.keep = true;
 
     if (!StartProgram(program)) {
         // A new program that cannot start would be started at every launch
