@@ -1,9 +1,217 @@
 #include "update/updatei.h"
 
+#include "app/mainform.h"
+#include "app/splash.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/http.h"
+#include "platform/shell.h"
+#include "platform/sysutils.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <climits>
+
+#include <unistd.h>
+
 TUpdateI* UpdateI = nullptr;
 
-TUpdateI::TUpdateI(TComponent* owner) : TForm(owner)
+namespace {
+const QString kVersionPath = QStringLiteral("/VORNASOFT3/Orlendix.txt");
+const QString kProgramPath = QStringLiteral("/VORNASOFT3/Orlendix");
+const QString kOldProgram = QStringLiteral("Orlendixold");
+constexpr qint64 kBlock = 1024;
+// A version file is a few digits; a longer reply is some page, not a version.
+constexpr qint64 kMaxVersionReply = 1024;
+
+int GaugeValue(qint64 v) { return int(std::min<qint64>(v, INT_MAX)); }
+}  // namespace
+
+QString DefaultUpdateServer()
+{
+    const QString fromEnvironment = qEnvironmentVariable("QUARNEL_UPDATE_SERVER");
+    return fromEnvironment.isEmpty() ? QStringLiteral(QUARNEL_UPDATE_SERVER) : fromEnvironment;
+}
+
+int PackedVersion(const QString& caption)
+{
+    const QString v = caption.mid(caption.lastIndexOf(QLatin1Char(' ')) + 1);
+    return StrToInt(Copy(v, 1, 1) + Copy(v, 3, 1) + Copy(v, 5, 1) + Copy(v, 7, 2));
+}
+
+std::optional<int> ParseRemoteVersion(const QString& text)
+{
+    auto blank = [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    };
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && blank(text[from]))
+        ++from;
+    while (to > from && blank(text[to - 1]))
+        --to;
+    const QStringView digits = QStringView(text).mid(from, to - from);
+    if (digits.isEmpty() || digits.size() > 9)
+        return std::nullopt;
+    for (QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    return digits.toInt();
+}
+
+TUpdateI::TUpdateI(TComponent* owner) : TForm(owner), Rename(&RenameFile)
 {
     setupUi(this);
     Loaded();
+    SpeedButton1->OnClick = Handler(this, &TUpdateI::SpeedButton1Click);
+    SpeedButton2->OnClick = Handler(this, &TUpdateI::SpeedButton2Click);
+    SetServer(DefaultUpdateServer());
+}
+
+void TUpdateI::SetServer(const QString& address)
+{
+    server_ = address;
+    while (server_.endsWith(QLatin1Char('/')))
+        server_.chop(1);
+    Edit1->SetText(server_ + kProgramPath);
+}
+
+void TUpdateI::FetchRemoteVersion()
+{
+    RemoteVersion.clear();
+    THttpRequest http;
+    if (!http.Open(server_ + kVersionPath))
+        return;
+    // An error page or a reply of unknown length is no answer.
+    if (http.Status() != 200 || !http.ContentLength() || *http.ContentLength() > kMaxVersionReply)
+        return;
+    QByteArray data;
+    char block[kBlock];
+    for (;;) {
+        const qint64 n = http.Read(block, kBlock);
+        if (n < 0)
+            return;
+        if (n == 0)
+            break;
+        data.append(block, qsizetype(n));
+    }
+    RemoteVersion = QString::fromLatin1(data);
+}
+
+void TUpdateI::CheckVersion()
+{
+    FetchRemoteVersion();
+    const int local = PackedVersion(Main->Caption());
+    const std::optional<int> remote = ParseRemoteVersion(RemoteVersion);
+    if (!remote) {
+        Status = -1;
+        RemoteVersion = IntToStr(local);
+        return;
+    }
+    Status = *remote > local ? 1 : 0;
+}
+
+void TUpdateI::SpeedButton1Click(TObject*)
+{
+    if (Status != 1)
+        return;
+    if (!Install()) {
+        MessageBox(this, QStringLiteral("Обновяването на програмата не може да бъде извършено!"), QString(),
+                   TMsgIcon::Error);
+        return;
+    }
+    Main->Close();  // the new program runs; this one ends
+}
+
+void TUpdateI::SpeedButton2Click(TObject*) { Close(); }
+
+// Downloads the new program next to the running one and swaps the two only
+// when the download is complete. False leaves the install folder as it was.
+bool TUpdateI::Install()
+{
+    const QString address = Edit1->Text();
+    const QString name = address.mid(address.lastIndexOf(QLatin1Char('/')) + 1);
+    if (name.isEmpty())
+        return false;
+    const QString dir = Application->InstallDir();
+    const QString program = dir + QLatin1Char('/') + name;
+    const QString old = dir + QLatin1Char('/') + kOldProgram;
+
+    THttpRequest http;
+    if (!http.Open(address) || http.Status() != 200 || !http.ContentLength() || *http.ContentLength() <= 0)
+        return false;
+    const qint64 length = *http.ContentLength();
+
+    // Same folder as the program, so that the swap is a plain rename. A
+    // leftover of an interrupted download is of no use.
+    const QString downloaded = program + QStringLiteral(".download");
+    QFile::remove(downloaded);
+    QFile temp(downloaded);
+    if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    struct RemoveUnlessKept {
+        QFile& file;
+        bool keep = false;
+        ~RemoveUnlessKept()
+        {
+            if (!keep)
+                file.remove();
+        }
+    } cleanup{temp};
+
+    TGauge* gauge = SplashForm ? SplashForm->CGauge1 : nullptr;
+    if (gauge) {
+        gauge->SetProgress(0);
+        gauge->SetMaxValue(GaugeValue(length));
+    }
+    qint64 written = 0;
+    char block[kBlock];
+    for (;;) {
+        const qint64 n = http.Read(block, kBlock);
+        if (n < 0)
+            return false;  // time-out, reset, or a body shorter than announced
+        if (n == 0)
+            break;
+        if (temp.write(block, n) != n)
+            return false;
+        written += n;
+        if (gauge)
+            gauge->SetProgress(GaugeValue(written));
+    }
+    http.Close();
+    if (written != length)
+        return false;
+    // On disk before the old program is moved aside.
+    if (!temp.flush() || ::fsync(temp.handle()) != 0)
+        return false;
+    if (!temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                             QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser |
+                             QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                             QFileDevice::ExeOther))
+        return false;
+    // Closed before the start: a file open for writing cannot be executed.
+    temp.close();
+
+    DeleteFile(old);  // left by an earlier update that was not started since
+    const bool hadProgram = QFileInfo::exists(program);
+    if (hadProgram && !Rename(program, old))
+        return false;
+    if (!Rename(downloaded, program)) {
+        if (hadProgram)
+            Rename(old, program);
+        return false;
+    }
+    cleanup.keep = true;
+
+    if (!StartProgram(program)) {
+        // A new program that cannot start would be started at every launch
+        // too: put the old one back, so that the file matches what runs on.
+        QFile::remove(program);
+        if (hadProgram)
+            Rename(old, program);
+        return false;
+    }
+    return true;
 }

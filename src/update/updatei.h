@@ -4,9 +4,49 @@
 
 #include "ui_updatei.h"
 
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Never shown: holds the outcome of the last update check and installs a new
+// version of the program from the update server.
 class TUpdateI : public TForm, public Ui::TUpdateI {
 public:
     explicit TUpdateI(TComponent* owner = nullptr);
+
+    // -1 no usable answer, 0 up to date, 1 the server has a newer version.
+    int Status = -1;
+    // The version file as received; the local number after a failed check.
+    QString RemoteVersion;
+
+    // Asks the server and compares its number with the main window's caption.
+    void CheckVersion();
+    // Fetches the version file; empty when there is no usable reply.
+    void FetchRemoteVersion();
+    // Installs the program from Edit1's address when Status is 1.
+    void SpeedButton1Click(TObject* Sender);
+    void SpeedButton2Click(TObject* Sender);
+
+    // The update server, "http://host:port" or "https://host"; Edit1 follows it.
+    QString Server() const { return server_; }
+    void SetServer(const QString& address);
+
+    // Renames done by the installer; tests make one of them fail here.
+    std::function<bool(const QString& from, const QString& to)> Rename;
+
+private:
+    bool Install();
+    QString server_;
 };
 
 extern TUpdateI* UpdateI;
+
+// $QUARNEL_UPDATE_SERVER when set, otherwise the address the program was built with.
+QString DefaultUpdateServer();
+// Characters 1, 3, 5, 7 and 8 of the text after the caption's last blank:
+// "... version 3.6.8.10" gives 36810. Raises EConvertError on another shape.
+int PackedVersion(const QString& caption);
+// The version file's number: the text without surrounding blanks and line
+// breaks must be 1 to 9 decimal digits; anything else is no number.
+std::optional<int> ParseRemoteVersion(const QString& text);

@@ -1,0 +1,438 @@
+#include "update/updatei.h"
+
+#include "app/mainform.h"
+#include "app/splash.h"
+#include "data/datamodule.h"
+#include "data/tables.h"
+#include "platform/application.h"
+#include "platform/http.h"
+#include "platform/shell.h"
+#include "platform/sysutils.h"
+#include "support/test_env.h"
+#include "update/update_server.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+// The button pictures live in the program's resources.
+static void LoadProgramResources() { Q_INIT_RESOURCE(app); }
+
+namespace {
+const std::string kVersionPath = "/VORNASOFT3/Orlendix.txt";
+const std::string kProgramPath = "/VORNASOFT3/Orlendix";
+const QString kNoConnection = QStringLiteral("Няма връзка със сървъра!");
+const QString kUpToDate = QStringLiteral("Вашата версия на програмата е актуална!");
+const QString kCannotUpdate = QStringLiteral("Обновяването на програмата не може да бъде извършено!");
+const QByteArray kOldProgram = "#!/bin/sh\n# the version that runs now\n";
+
+// More than a few 1024-byte blocks, zero bytes included.
+std::string NewProgram(size_t n = 5000)
+{
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        s[i] = char((i * 13) % 251);
+    return s;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+std::string Chunked(const std::string& body)
+{
+    char size[16];
+    std::snprintf(size, sizeof size, "%zx", body.size());
+    return UpdateServer::Head(200, "Transfer-Encoding: chunked\r\n") + size + "\r\n" + body + "\r\n0\r\n\r\n";
+}
+
+class UpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.isValid());
+        LoadProgramResources();
+        ResetTestDialogs();
+        Application->SetExeName(Path("Orlendix"));
+        WriteFile(Path("Orlendix"), kOldProgram);
+        SplashForm = new TSplashForm(nullptr);
+        Main = new TMain(nullptr);
+        // Closing the real main window would end the test binary's application.
+        Main->OnClose = [this](TObject*, TCloseAction&) { ++mainCloses; };
+        UpdateI = new TUpdateI(nullptr);
+        UpdateI->SetServer(server.Address());
+        SetShellRecorderForTests([this](const QString& verb, const QString& path) { started << verb + ' ' + path; });
+    }
+
+    void TearDown() override
+    {
+        SetShellRecorderForTests(nullptr);
+        THttpRequest::ResetTimeouts();
+        delete UpdateI;
+        UpdateI = nullptr;
+        delete Main;
+        Main = nullptr;
+        delete SplashForm;
+        SplashForm = nullptr;
+        Application->SetExeName(QString());
+    }
+
+    QString Path(const QString& name) const { return folder_.path() + QLatin1Char('/') + name; }
+
+    QStringList Files() const
+    {
+        return QDir(folder_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // Back to an install folder holding only the running program.
+    void Reset()
+    {
+        for (const QString& name : Files()) {
+            QFileInfo info(Path(name));
+            if (info.isDir())
+                QDir(info.filePath()).removeRecursively();
+            else
+                QFile::remove(info.filePath());
+        }
+        WriteFile(Path("Orlendix"), kOldProgram);
+        ResetTestDialogs();
+        started.clear();
+        mainCloses = 0;
+        server.ClearRequests();
+        UpdateI->Status = -1;
+    }
+
+    QStringList BoxTexts() const
+    {
+        QStringList texts;
+        for (const RecordedBox& b : TestDialogs().boxes)
+            texts << b.text;
+        return texts;
+    }
+
+    void ExpectOneBox(const QString& text, QWidget* owner, TMsgIcon icon) const
+    {
+        ASSERT_EQ(BoxTexts(), QStringList{text});
+        const RecordedBox& b = TestDialogs().boxes[0];
+        EXPECT_EQ(b.owner, owner);
+        EXPECT_EQ(b.caption, QString());
+        EXPECT_EQ(b.icon, icon);
+        EXPECT_EQ(b.buttons, TMsgButtons::Ok);
+    }
+
+    // A failed install: reported, nothing started, nothing on disk changed.
+    void ExpectFailedInstall(const QStringList& filesBefore = {QStringLiteral("Orlendix")}) const
+    {
+        ExpectOneBox(kCannotUpdate, UpdateI, TMsgIcon::Error);
+        EXPECT_EQ(Files(), filesBefore);
+        EXPECT_EQ(ReadAll(Path("Orlendix")), kOldProgram);
+        EXPECT_TRUE(started.isEmpty()) << started.join(QLatin1Char(',')).toStdString();
+        EXPECT_EQ(mainCloses, 0);
+    }
+
+    UpdateServer server;
+    QTemporaryDir folder_;
+    QStringList started;
+    int mainCloses = 0;
+};
+
+TEST_F(UpdateTest, TheUpdaterWindowHoldsNoAnswerUntilItAsks)
+{
+    EXPECT_EQ(UpdateI->Caption(), QStringLiteral("Обновяване на програмата"));
+    EXPECT_EQ(UpdateI->Status, -1);
+    EXPECT_EQ(UpdateI->RemoteVersion, QString());
+    EXPECT_FALSE(UpdateI->Edit1->Visible());
+    EXPECT_EQ(UpdateI->Edit1->Text(), server.Address() + QStringLiteral("/VORNASOFT3/Orlendix"));
+    EXPECT_EQ(UpdateI->SpeedButton1->Caption(), QStringLiteral("Инсталирай"));
+    EXPECT_EQ(UpdateI->SpeedButton2->Caption(), QStringLiteral("Изход"));
+
+    // A trailing slash on the address does not double the one of the path.
+    UpdateI->SetServer(QStringLiteral("https://updates.example/"));
+    EXPECT_EQ(UpdateI->Edit1->Text(), QStringLiteral("https://updates.example/VORNASOFT3/Orlendix"));
+
+    UpdateI->Show();
+    UpdateI->SpeedButton2->Click();
+    EXPECT_FALSE(UpdateI->isVisible());
+}
+
+TEST_F(UpdateTest, TheServerAddressComesFromTheEnvironmentBeforeTheBuildSetting)
+{
+    const QByteArray saved = qgetenv("QUARNEL_UPDATE_SERVER");
+    qunsetenv("QUARNEL_UPDATE_SERVER");
+    EXPECT_EQ(DefaultUpdateServer(), QStringLiteral(QUARNEL_UPDATE_SERVER));
+    qputenv("QUARNEL_UPDATE_SERVER", "");
+    EXPECT_EQ(DefaultUpdateServer(), QStringLiteral(QUARNEL_UPDATE_SERVER));
+    qputenv("QUARNEL_UPDATE_SERVER", "http://127.0.0.1:1234");
+    EXPECT_EQ(DefaultUpdateServer(), QStringLiteral("http://127.0.0.1:1234"));
+    TUpdateI fresh;
+    EXPECT_EQ(fresh.Edit1->Text(), QStringLiteral("http://127.0.0.1:1234/VORNASOFT3/Orlendix"));
+    if (saved.isNull())
+        qunsetenv("QUARNEL_UPDATE_SERVER");
+    else
+        qputenv("QUARNEL_UPDATE_SERVER", saved);
+}
+
+TEST_F(UpdateTest, VersionsArePackedFromTheCaptionAndReadFromPlainDigits)
+{
+    EXPECT_EQ(PackedVersion(Main->Caption()), 36810);
+    EXPECT_EQ(PackedVersion(QStringLiteral("Quarnel version 4.0.1.07")), 40107);
+
+    EXPECT_EQ(ParseRemoteVersion(QStringLiteral("36811")), 36811);
+    EXPECT_EQ(ParseRemoteVersion(QStringLiteral(" \t36811\r\n\r\n")), 36811);
+    EXPECT_EQ(ParseRemoteVersion(QStringLiteral("999999999")), 999999999);
+    EXPECT_EQ(ParseRemoteVersion(QStringLiteral("000036811")), 36811);
+    for (const char* bad : {"", " \r\n", "1234567890", "0000036811", "36811 abc", "368 11", "+36811", "-1",
+                            "3.6.8.11", "٣٦٨١١"})
+        EXPECT_EQ(ParseRemoteVersion(QString::fromUtf8(bad)), std::nullopt) << bad;
+}
+
+TEST_F(UpdateTest, ANewerVersionIsDownloadedSwappedInStartedAndTheMainWindowCloses)
+{
+    const std::string program = NewProgram();
+    server.ServeFile(kVersionPath, "36811");
+    server.ServeFile(kProgramPath, program);
+    WriteFile(Path("Orlendixold"), "left by an update before");
+
+    Main->CheckForUpdate(false);
+
+    EXPECT_EQ(UpdateI->Status, 1);
+    EXPECT_EQ(UpdateI->RemoteVersion, QStringLiteral("36811"));
+    EXPECT_EQ(server.Requests(), (std::vector<std::string>{kVersionPath, kProgramPath}));
+    EXPECT_TRUE(TestDialogs().boxes.empty()) << BoxTexts().join(QLatin1Char('|')).toStdString();
+    // No temporary file stays behind.
+    EXPECT_EQ(Files(), (QStringList{QStringLiteral("Orlendix"), QStringLiteral("Orlendixold")}));
+    EXPECT_EQ(ReadAll(Path("Orlendix")), QByteArray::fromStdString(program));
+    EXPECT_EQ(ReadAll(Path("Orlendixold")), kOldProgram);
+    EXPECT_TRUE(QFileInfo(Path("Orlendix")).isExecutable());
+    EXPECT_EQ(started, QStringList{QStringLiteral("start ") + Path("Orlendix")});
+    EXPECT_EQ(mainCloses, 1);
+
+    EXPECT_TRUE(SplashForm->CGauge1->Visible());
+    EXPECT_EQ(SplashForm->Label1->Caption(), QStringLiteral("Обновяване..."));
+    EXPECT_EQ(SplashForm->CGauge1->MaxValue(), int(program.size()));
+    EXPECT_EQ(SplashForm->CGauge1->Progress(), int(program.size()));
+}
+
+TEST_F(UpdateTest, AVersionFileEndingInALineBreakInstallsToo)
+{
+    server.ServeFile(kVersionPath, "36811\r\n");
+    server.ServeFile(kProgramPath, NewProgram());
+
+    EXPECT_NO_THROW(Main->CheckForUpdate(true));
+
+    EXPECT_EQ(UpdateI->Status, 1);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(ReadAll(Path("Orlendix")), QByteArray::fromStdString(NewProgram()));
+    EXPECT_EQ(ReadAll(Path("Orlendixold")), kOldProgram);
+    EXPECT_EQ(started.size(), 1);
+    EXPECT_EQ(mainCloses, 1);
+}
+
+TEST_F(UpdateTest, AnEqualOrLowerVersionIsUpToDateAndNothingIsDownloaded)
+{
+    server.ServeFile(kProgramPath, NewProgram());
+    for (const char* version : {"36810", "36809", "00036810", "1"}) {
+        SCOPED_TRACE(version);
+        Reset();
+        server.ServeFile(kVersionPath, version);
+
+        Main->CheckForUpdate(true);
+        EXPECT_EQ(UpdateI->Status, 0);
+        ExpectOneBox(kUpToDate, Main, TMsgIcon::Warning);
+
+        ResetTestDialogs();
+        Main->CheckForUpdate(false);
+        EXPECT_EQ(UpdateI->Status, 0);
+        EXPECT_TRUE(TestDialogs().boxes.empty());
+
+        EXPECT_EQ(server.Requests(), (std::vector<std::string>{kVersionPath, kVersionPath}));
+        EXPECT_EQ(Files(), QStringList{QStringLiteral("Orlendix")});
+        EXPECT_TRUE(started.isEmpty());
+        EXPECT_EQ(mainCloses, 0);
+        EXPECT_FALSE(SplashForm->CGauge1->Visible());
+    }
+
+    // The installer itself refuses to run without a newer version found.
+    UpdateI->SpeedButton1->Click();
+    EXPECT_EQ(server.Requests(), (std::vector<std::string>{kVersionPath, kVersionPath}));
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("Orlendix")});
+}
+
+TEST_F(UpdateTest, RepliesThatAreNoVersionCountAsNoAnswerAndNeverRaise)
+{
+    server.ServeFile(kProgramPath, NewProgram());
+    const std::string page = "<html><body>36811</body></html>";
+    const std::vector<std::pair<const char*, std::string>> replies = {
+        {"404 page", UpdateServer::Head(404, "Content-Length: " + std::to_string(page.size()) + "\r\n") + page},
+        {"404 with digits", UpdateServer::Head(404, "Content-Length: 5\r\n") + "36811"},
+        {"500 with digits", UpdateServer::Head(500, "Content-Length: 5\r\n") + "36811"},
+        {"redirect", UpdateServer::Head(302, "Location: /elsewhere\r\nContent-Length: 5\r\n") + "36811"},
+        {"chunked", Chunked("36811")},
+        {"no length, closed", UpdateServer::Head(200, "") + "36811"},
+        {"shorter than its length", UpdateServer::Head(200, "Content-Length: 10\r\n") + "36811"},
+        {"words after the number", UpdateServer::Head(200, "Content-Length: 9\r\n") + "36811 abc"},
+        {"empty", UpdateServer::Head(200, "Content-Length: 0\r\n")},
+        {"ten digits", UpdateServer::Head(200, "Content-Length: 10\r\n") + "9999999999"},
+        {"zero byte", UpdateServer::Head(200, "Content-Length: 6\r\n") + std::string("36811\0", 6)},
+        {"long page", UpdateServer::Head(200, "Content-Length: 5000\r\n") + std::string(5000, '9')},
+    };
+    for (const auto& [name, reply] : replies) {
+        SCOPED_TRACE(name);
+        Reset();
+        server.ServeRaw(kVersionPath, reply);
+
+        EXPECT_NO_THROW(Main->CheckForUpdate(true));
+        EXPECT_EQ(UpdateI->Status, -1);
+        EXPECT_EQ(UpdateI->RemoteVersion, QStringLiteral("36810"));  // the local number
+        ExpectOneBox(kNoConnection, Main, TMsgIcon::Warning);
+
+        ResetTestDialogs();
+        EXPECT_NO_THROW(Main->CheckForUpdate(false));
+        EXPECT_EQ(UpdateI->Status, -1);
+        EXPECT_TRUE(TestDialogs().boxes.empty());
+
+        EXPECT_EQ(server.Requests(), (std::vector<std::string>{kVersionPath, kVersionPath}));
+        EXPECT_EQ(Files(), QStringList{QStringLiteral("Orlendix")});
+        EXPECT_EQ(mainCloses, 0);
+    }
+}
+
+TEST_F(UpdateTest, AnUnreachableOrSilentServerIsNoAnswerAndSilentAtStartUp)
+{
+    UpdateI->SetServer(ClosedLocalAddress());
+    Main->CheckForUpdate(true);
+    EXPECT_EQ(UpdateI->Status, -1);
+    ExpectOneBox(kNoConnection, Main, TMsgIcon::Warning);
+
+    ResetTestDialogs();
+    Main->CheckForUpdate(false);
+    EXPECT_EQ(UpdateI->Status, -1);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+
+    // A server that accepts and then says nothing is given up on, not waited for.
+    THttpRequest::SetTimeoutsForTests(300, 300);
+    UpdateI->SetServer(server.Address());
+    server.Serve(kVersionPath, [](int fd, const std::atomic<bool>& stop) { UpdateServer::Stall(fd, stop); });
+    QElapsedTimer clock;
+    clock.start();
+    Main->CheckForUpdate(false);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(UpdateI->Status, -1);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("Orlendix")});
+}
+
+TEST_F(UpdateTest, AnIncompleteDownloadKeepsTheOldProgramAndIsReported)
+{
+    THttpRequest::SetTimeoutsForTests(300, 300);
+    const std::string program = NewProgram();
+    const std::vector<std::pair<const char*, UpdateServer::Reply>> replies = {
+        {"shorter than its length",
+         [&](int fd, const std::atomic<bool>&) {
+             UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 5000\r\n") + program.substr(0, 3000));
+         }},
+        {"stalls half way",
+         [&](int fd, const std::atomic<bool>& stop) {
+             UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 5000\r\n") + program.substr(0, 2500));
+             UpdateServer::Stall(fd, stop);
+         }},
+        {"missing",
+         [&](int fd, const std::atomic<bool>&) {
+             UpdateServer::Send(fd, UpdateServer::Head(404, "Content-Length: 9\r\n") + "not found");
+         }},
+        {"chunked", [&](int fd, const std::atomic<bool>&) { UpdateServer::Send(fd, Chunked(program)); }},
+        {"no length, closed",
+         [&](int fd, const std::atomic<bool>&) { UpdateServer::Send(fd, UpdateServer::Head(200, "") + program); }},
+        {"empty",
+         [&](int fd, const std::atomic<bool>&) { UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 0\r\n")); }},
+    };
+    for (const auto& [name, reply] : replies) {
+        SCOPED_TRACE(name);
+        Reset();
+        WriteFile(Path("Orlendixold"), "left by an update before");
+        server.ServeFile(kVersionPath, "36811");
+        server.Serve(kProgramPath, reply);
+
+        Main->CheckForUpdate(false);  // reported even at start-up
+
+        EXPECT_EQ(UpdateI->Status, 1);
+        ExpectFailedInstall({QStringLiteral("Orlendix"), QStringLiteral("Orlendixold")});
+        EXPECT_EQ(ReadAll(Path("Orlendixold")), "left by an update before");
+    }
+}
+
+TEST_F(UpdateTest, AFailedSwapPutsTheOldProgramBack)
+{
+    server.ServeFile(kVersionPath, "36811");
+    server.ServeFile(kProgramPath, NewProgram());
+
+    // The downloaded file cannot take the program's name.
+    QStringList renames;
+    UpdateI->Rename = [&](const QString& from, const QString& to) {
+        renames << QFileInfo(from).fileName() + QStringLiteral(">") + QFileInfo(to).fileName();
+        if (to == Path("Orlendix") && from != Path("Orlendixold"))
+            return false;
+        return RenameFile(from, to);
+    };
+    Main->CheckForUpdate(false);
+    ExpectFailedInstall();
+    ASSERT_EQ(renames.size(), 3);
+    EXPECT_EQ(renames[0], QStringLiteral("Orlendix>Orlendixold"));
+    EXPECT_EQ(renames[2], QStringLiteral("Orlendixold>Orlendix"));
+
+    // The running program cannot be moved aside: an "Orlendixold" that is a
+    // folder with files in it is neither deleted nor replaced.
+    Reset();
+    UpdateI->Rename = &RenameFile;
+    ASSERT_TRUE(QDir(folder_.path()).mkpath(QStringLiteral("Orlendixold/keep")));
+    Main->CheckForUpdate(false);
+    ExpectFailedInstall({QStringLiteral("Orlendix"), QStringLiteral("Orlendixold")});
+    EXPECT_TRUE(QFileInfo(Path("Orlendixold/keep")).isDir());
+}
+
+TEST_F(UpdateTest, ANewProgramThatCannotStartIsTakenBackOut)
+{
+    // No recorder: the start is real, and a file of no executable format fails it.
+    SetShellRecorderForTests(nullptr);
+    server.ServeFile(kVersionPath, "36811");
+    server.ServeFile(kProgramPath, std::string("\x01\x02 not a program", 16));
+
+    Main->CheckForUpdate(true);
+    ExpectFailedInstall();
+}
+
+TEST_F(UpdateTest, TheLeftoverOfTheLastUpdateIsDeletedAtTheNextStart)
+{
+    CreateShippedTables(Path("DB"));
+    WriteFile(Path("Orlendixold"), kOldProgram);
+    // A reply that once stopped the tables from opening.
+    server.ServeFile(kVersionPath, "36811 abc");
+
+    DataModule1 = new TDataModule1(nullptr);
+    DataModule1->DataModuleCreate(DataModule1);
+
+    EXPECT_FALSE(QFileInfo::exists(Path("Orlendixold")));
+    EXPECT_EQ(UpdateI->Status, -1);
+    EXPECT_TRUE(TestDialogs().boxes.empty()) << BoxTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(DataModule1->Folder(), Path("DB"));
+    EXPECT_TRUE(DataModule1->cust->Active());
+    EXPECT_TRUE(Main->SpeedButton4->Visible());
+    EXPECT_EQ(server.Requests(), std::vector<std::string>{kVersionPath});
+
+    DataModule1->DataModuleDestroy(DataModule1);
+    delete DataModule1;
+    DataModule1 = nullptr;
+}
+
+}  // namespace
