@@ -148,7 +148,9 @@ void TDBEdit::UserEdited()
 {
     if (link_.DataSource()) {
         if (!link_.Edit()) {
-            ShowField(hasFocus());  // refused: the field's value comes back
+            // Refused: the field's value comes back as if nothing was typed.
+            TField* f = Field();
+            SetTextSilently(!f ? QString() : hasFocus() ? f->Text() : f->DisplayText());
             return;
         }
         link_.SetModified();
