@@ -169,7 +169,8 @@ void TDBEdit::SetText(const QString& text)
 void TDBEdit::ShowField(bool editText)
 {
     TField* f = Field();
-    SetMaxLength(f && f->DataType() == TFieldType::ftString ? f->Size() : 0);
+    const bool sized = f && f->DataType() == TFieldType::ftString && f->Size() > 0;
+    SetMaxLength(sized && (designMaxLength_ <= 0 || f->Size() < designMaxLength_) ? f->Size() : designMaxLength_);
     const QString text = !f ? QString() : editText ? f->Text() : f->DisplayText();
     TCustomEdit::SetText(text);
 }
@@ -199,6 +200,7 @@ void TDBEdit::focusOutEvent(QFocusEvent* e)
 void TDBEdit::LoadDesignProperties()
 {
     TCustomEdit::LoadDesignProperties();
+    designMaxLength_ = MaxLength();
     LoadDataField(this);
 }
 

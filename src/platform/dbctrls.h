@@ -99,8 +99,9 @@ protected:
 // (refused when the table cannot edit) and the text is written into the field
 // when the table posts or the edit loses the focus. Text set by code while the
 // table edits or appends is written at the post as well. A string field limits
-// the text to its size. OnChange fires on every change of the text, also when
-// the edit follows another record.
+// the text to its size (or to a smaller design MaxLength). OnChange fires on
+// every change of the text, also when the edit follows another record. With no
+// data source at all it is a plain edit.
 class TDBEdit : public TCustomEdit, public TDBFieldControl {
 public:
     explicit TDBEdit(QWidget* parent = nullptr);
@@ -118,6 +119,7 @@ protected:
 private:
     void UserEdited();
     void ShowField(bool editText);
+    int designMaxLength_ = 0;  // a limit the design gave, kept under a shorter field's
 };
 
 // ---- Label ----

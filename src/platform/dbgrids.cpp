@@ -366,6 +366,18 @@ void TDBGrid::ApplyFixedColor()
             .arg(c.name()));
 }
 
+void TDBGrid::SetColor(TColor c)
+{
+    TControl::SetColor(c);
+    ApplyOptions();  // the hidden selection takes the new background
+}
+
+void TDBGrid::FontChanged()
+{
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 5);
+    TControl::FontChanged();
+}
+
 void TDBGrid::SetBorderStyle(TBorderStyle s)
 {
     borderStyle_ = s;
@@ -456,7 +468,7 @@ void TDBGrid::SyncCurrent()
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (options_ & dgRowSelect)
         flags |= QItemSelectionModel::Rows;
-    if (target != now || !selectionModel()->isSelected(target))
+    if (target != now)  // a user's multi-row selection around the current row stays
         selectionModel()->setCurrentIndex(target, flags);
     if (isVisible())
         scrollTo(target);
@@ -654,8 +666,6 @@ void TDBGrid::LoadDesignProperties()
                 if (part.trimmed().compare(QLatin1String(n), Qt::CaseInsensitive) == 0)
                     set |= flag;
         SetOptions(set);
-    } else {
-        ApplyOptions();  // the design colour may have changed the palette
     }
     TColor fixed = fixedColor_;
     if (ReadColor(this, "FixedColor", fixed))

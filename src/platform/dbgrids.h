@@ -130,6 +130,8 @@ public:
     void SetFixedColor(TColor c);
     TBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle s);
+    void SetColor(TColor c) override;
+    void FontChanged() override;
 
     // The current column (0-based).
     int SelectedIndex() const;

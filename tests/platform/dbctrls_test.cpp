@@ -5,6 +5,7 @@
 #include "support/test_env.h"
 
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -299,6 +300,25 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     t->Post();
     EXPECT_EQ(t->FieldByName(kPrice)->AsFloat(), 7.25);
     EXPECT_EQ(price.Text(), QStringLiteral("7,25"));
+
+    // Leaving the edit writes the field at once and shows the display form.
+    price.selectAll();
+    TypeText(&price, QStringLiteral("2,5"));
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&price, &out);
+    EXPECT_EQ(t->FieldByName(kPrice)->AsFloat(), 2.5);
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(price.Text(), QStringLiteral("2,50"));
+    t->Cancel();
+    EXPECT_EQ(price.Text(), QStringLiteral("7,25"));
+
+    // With no data source at all it is a plain edit.
+    TDBEdit plain;
+    int plainChanges = 0;
+    plain.OnChange = [&](TObject*) { ++plainChanges; };
+    TypeText(&plain, QStringLiteral("ok"));
+    EXPECT_EQ(plain.Text(), QStringLiteral("ok"));
+    EXPECT_EQ(plainChanges, 2);
 
     // On an empty table nothing can be typed.
     auto empty = NewTable(dir.path(), QStringLiteral("empty.db"), GoodsDefs());
