@@ -1,0 +1,713 @@
+#include "platform/dbctrls.h"
+
+#include "platform/dialogs.h"
+#include "platform/stdctrls_internal.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QVariant>
+
+using namespace stdctrls;
+
+namespace {
+
+// Counts a nesting level for as long as it lives.
+struct Depth {
+    explicit Depth(int& n) : n_(n) { ++n_; }
+    ~Depth() { --n_; }
+    Depth(const Depth&) = delete;
+    Depth& operator=(const Depth&) = delete;
+    int& n_;
+};
+
+struct Flag {
+    explicit Flag(bool& f) : f_(f), old_(f) { f_ = true; }
+    ~Flag() { f_ = old_; }
+    Flag(const Flag&) = delete;
+    Flag& operator=(const Flag&) = delete;
+    bool& f_;
+    bool old_;
+};
+
+bool TableEditing(const TTable* t)
+{
+    return t && (t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert);
+}
+
+// Keys that change the text of an edit or memo.
+bool IsEditingKey(const QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Undo) ||
+        e->matches(QKeySequence::Redo))
+        return true;
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+        return true;
+    default:
+        break;
+    }
+    const QString t = e->text();
+    return !t.isEmpty() && t.at(0) >= QLatin1Char(' ') && !(e->modifiers() & Qt::ControlModifier);
+}
+
+// Puts the table into edit state for a user's change; false when it cannot.
+bool UserEdit(TFieldDataLink& link)
+{
+    bool ok = false;
+    SafeCall([&] { ok = link.Edit(); });
+    return ok;
+}
+
+}  // namespace
+
+// ---- TFieldDataLink ----
+
+void TFieldDataLink::SetFieldName(const QString& name)
+{
+    if (name == fieldName_)
+        return;
+    fieldName_ = name;
+    Reset();
+}
+
+bool TFieldDataLink::Editing() const { return Active() && TableEditing(DataSet()); }
+
+void TFieldDataLink::UpdateRecord()
+{
+    if (!modified_ || !Editing())
+        return;
+    if (TField* f = Field())
+        client_->UpdateField(f);  // the field's own notice shows the written value
+    modified_ = false;
+}
+
+void TFieldDataLink::Reset()
+{
+    modified_ = false;
+    client_->DataChange();
+}
+
+void TFieldDataLink::RecordChanged() { Reset(); }
+
+void TFieldDataLink::FieldChanged(TField* field)
+{
+    // Another field written by code leaves this control's typed value alone.
+    if (field && field == Field())
+        Reset();
+}
+
+void TFieldDataLink::StateChanged() { client_->EditingChange(); }
+
+void TFieldDataLink::UpdateData()
+{
+    if (!modified_)
+        return;
+    if (TField* f = Field())
+        client_->UpdateField(f);  // a refused value keeps the record in edit state
+    modified_ = false;
+}
+
+// ---- TDBFieldControl ----
+
+QString TDBFieldControl::DisplayTextAt(int recNo) const
+{
+    TField* f = Field();
+    return f ? f->DisplayTextAt(recNo) : QString();
+}
+
+void TDBFieldControl::LoadDataField(const QWidget* w)
+{
+    const QVariant v = w->property("DataField");
+    if (v.isValid())
+        SetDataField(v.toString());
+}
+
+// ---- TDBEdit ----
+
+TDBEdit::TDBEdit(QWidget* parent) : TCustomEdit(parent)
+{
+    // Replaces the plain edit's typing handler: the table enters edit state
+    // and takes note of the change before OnChange runs.
+    QObject::disconnect(this, &QLineEdit::textEdited, this, nullptr);
+    QObject::connect(this, &QLineEdit::textEdited, this, [this] { SafeCall([this] { UserEdited(); }); });
+}
+
+void TDBEdit::UserEdited()
+{
+    if (link_.DataSource()) {
+        if (!link_.Edit()) {
+            // Refused: the field's value comes back as if nothing was typed.
+            TField* f = Field();
+            SetTextSilently(!f ? QString() : hasFocus() ? f->Text() : f->DisplayText());
+            return;
+        }
+        link_.SetModified();
+    }
+    if (OnChange)
+        OnChange(this);
+}
+
+void TDBEdit::SetText(const QString& text)
+{
+    if (link_.Editing())
+        link_.SetModified();
+    TCustomEdit::SetText(text);
+}
+
+void TDBEdit::ShowField(bool editText)
+{
+    TField* f = Field();
+    const bool sized = f && f->DataType() == TFieldType::ftString && f->Size() > 0;
+    SetMaxLength(sized && (designMaxLength_ <= 0 || f->Size() < designMaxLength_) ? f->Size() : designMaxLength_);
+    const QString text = !f ? QString() : editText ? f->Text() : f->DisplayText();
+    TCustomEdit::SetText(text);
+}
+
+void TDBEdit::DataChange() { ShowField(hasFocus()); }
+
+void TDBEdit::UpdateField(TField* field) { field->SetText(QLineEdit::text()); }
+
+void TDBEdit::focusInEvent(QFocusEvent* e)
+{
+    if (!link_.Modified() && Field())
+        SafeCall([this] { ShowField(true); });
+    TCustomEdit::focusInEvent(e);
+}
+
+void TDBEdit::focusOutEvent(QFocusEvent* e)
+{
+    SafeCall([this] {
+        if (link_.Modified())
+            link_.UpdateRecord();
+        if (!link_.Modified() && Field())
+            ShowField(false);
+    });
+    TCustomEdit::focusOutEvent(e);
+}
+
+void TDBEdit::LoadDesignProperties()
+{
+    TCustomEdit::LoadDesignProperties();
+    designMaxLength_ = MaxLength();
+    LoadDataField(this);
+}
+
+// ---- TDBText ----
+
+TDBText::TDBText(QWidget* parent) : TLabel(parent)
+{
+    SetAutoSize(false);
+    SetShowAccelChar(false);  // an '&' in the data is a character
+}
+
+void TDBText::DataChange()
+{
+    TField* f = Field();
+    SetCaption(f ? f->DisplayText() : QString());
+}
+
+void TDBText::LoadDesignProperties()
+{
+    TLabel::LoadDesignProperties();
+    LoadDataField(this);
+}
+
+// ---- TDBMemo ----
+
+TDBMemo::TDBMemo(QWidget* parent) : TCustomMemo(parent)
+{
+    known_ = document()->toPlainText();
+    QObject::connect(document(), &QTextDocument::contentsChanged, this, [this] { ContentsChanged(); });
+}
+
+void TDBMemo::ContentsChanged()
+{
+    const QString now = document()->toPlainText();
+    if (now == known_)
+        return;  // a format change
+    known_ = now;
+    if (loading_ || !link_.DataSource())
+        return;
+    if (userEdit_ > 0 && !link_.Editing())
+        UserEdit(link_);
+    if (link_.Editing())
+        link_.SetModified();
+}
+
+void TDBMemo::DataChange()
+{
+    const Flag loading(loading_);
+    TField* f = Field();
+    // The raw value: the field's Text may be computed from this memo.
+    SetText(f ? f->AsMemo() : QString());
+}
+
+void TDBMemo::UpdateField(TField* field) { field->SetAsMemo(Text()); }
+
+void TDBMemo::keyPressEvent(QKeyEvent* e)
+{
+    if (link_.DataSource() && !isReadOnly() && IsEditingKey(e) && !UserEdit(link_)) {
+        e->accept();
+        return;
+    }
+    const Depth user(userEdit_);
+    TCustomMemo::keyPressEvent(e);
+}
+
+void TDBMemo::inputMethodEvent(QInputMethodEvent* e)
+{
+    if (link_.DataSource() && !isReadOnly() && !e->commitString().isEmpty() && !UserEdit(link_)) {
+        e->accept();
+        return;
+    }
+    const Depth user(userEdit_);
+    TCustomMemo::inputMethodEvent(e);
+}
+
+void TDBMemo::insertFromMimeData(const QMimeData* source)
+{
+    if (link_.DataSource() && !UserEdit(link_))
+        return;
+    const Depth user(userEdit_);
+    TCustomMemo::insertFromMimeData(source);
+}
+
+void TDBMemo::contextMenuEvent(QContextMenuEvent* e)
+{
+    const Depth user(userEdit_);
+    TCustomMemo::contextMenuEvent(e);
+}
+
+void TDBMemo::focusOutEvent(QFocusEvent* e)
+{
+    if (link_.Modified())
+        SafeCall([this] { link_.UpdateRecord(); });
+    TCustomMemo::focusOutEvent(e);
+}
+
+void TDBMemo::LoadDesignProperties()
+{
+    TCustomMemo::LoadDesignProperties();
+    LoadDataField(this);
+}
+
+// ---- TDBImage ----
+
+TDBImage::TDBImage(QWidget* parent) : TImage(parent) {}
+
+void TDBImage::PictureChanged()
+{
+    TImage::PictureChanged();
+    if (!loading_ && link_.Editing())
+        link_.SetModified();
+}
+
+void TDBImage::DataChange()
+{
+    const Flag loading(loading_);
+    TField* f = Field();
+    if (!f) {
+        Picture()->Clear();
+        return;
+    }
+    try {
+        Picture()->LoadFromBytes(f->AsBytes());
+    } catch (const EInvalidGraphic&) {
+        Picture()->Clear();  // unreadable stored data shows as no picture
+    }
+}
+
+void TDBImage::UpdateField(TField* field) { field->SetAsBytes(Picture()->SaveToBytes()); }
+
+void TDBImage::LoadDesignProperties()
+{
+    LoadDataField(this);  // first: a design picture is not cleared by it
+    TImage::LoadDesignProperties();
+}
+
+// ---- TDBComboBox ----
+
+TDBComboBox::TDBComboBox(QWidget* parent) : TComboBox(parent)
+{
+    HookEdit();
+    QObject::connect(this, &QComboBox::activated, this, [this] { SafeCall([this] { UserEdited(); }); });
+}
+
+void TDBComboBox::HookEdit()
+{
+    QLineEdit* edit = lineEdit();
+    if (edit == hooked_)
+        return;
+    hooked_ = edit;
+    if (edit)
+        QObject::connect(edit, &QLineEdit::textEdited, this, [this] { SafeCall([this] { UserEdited(); }); });
+}
+
+void TDBComboBox::UserEdited()
+{
+    if (!link_.DataSource())
+        return;
+    if (!link_.Edit()) {
+        DataChange();  // refused: the field's value comes back
+        return;
+    }
+    link_.SetModified();
+}
+
+void TDBComboBox::SetText(const QString& text)
+{
+    if (link_.Editing())
+        link_.SetModified();
+    TComboBox::SetText(text);
+}
+
+void TDBComboBox::DataChange()
+{
+    TField* f = Field();
+    TComboBox::SetText(f ? f->DisplayText() : QString());
+}
+
+void TDBComboBox::UpdateField(TField* field) { field->SetText(Text()); }
+
+void TDBComboBox::LoadDesignProperties()
+{
+    TComboBox::LoadDesignProperties();
+    HookEdit();
+    LoadDataField(this);
+}
+
+// ---- TDBCheckBox ----
+
+TDBCheckBox::TDBCheckBox(QWidget* parent) : TCheckBox(parent) {}
+
+bool TDBCheckBox::IsCheckedText(const QString& text) const
+{
+    return !text.isEmpty() && text.compare(valueChecked_, Qt::CaseInsensitive) == 0;
+}
+
+void TDBCheckBox::SetValueChecked(const QString& v)
+{
+    valueChecked_ = v;
+    if (Field())
+        link_.Reset();
+}
+
+void TDBCheckBox::SetValueUnchecked(const QString& v)
+{
+    valueUnchecked_ = v;
+    if (Field())
+        link_.Reset();
+}
+
+void TDBCheckBox::nextCheckState()
+{
+    if (link_.DataSource() && !UserEdit(link_)) {
+        refused_ = true;  // no toggle, and no click either
+        return;
+    }
+    TCheckBox::nextCheckState();
+    if (link_.DataSource())
+        link_.SetModified();
+}
+
+void TDBCheckBox::Click()
+{
+    if (refused_) {
+        refused_ = false;
+        return;
+    }
+    if (!loading_ && link_.Editing())
+        link_.SetModified();
+    TCheckBox::Click();
+}
+
+void TDBCheckBox::DataChange()
+{
+    const Flag loading(loading_);
+    TField* f = Field();
+    SetChecked(f && IsCheckedText(f->Text()));
+}
+
+void TDBCheckBox::UpdateField(TField* field) { field->SetText(Checked() ? valueChecked_ : valueUnchecked_); }
+
+void TDBCheckBox::LoadDesignProperties()
+{
+    TCheckBox::LoadDesignProperties();
+    const QVariant on = property("ValueChecked");
+    if (on.isValid())
+        valueChecked_ = on.toString();
+    const QVariant off = property("ValueUnchecked");
+    if (off.isValid())
+        valueUnchecked_ = off.toString();
+    LoadDataField(this);
+}
+
+// ---- TDBNavigator ----
+
+namespace {
+
+const char* const kButtonNames[NavigateBtnCount] = {"nbFirst",  "nbPrior", "nbNext", "nbLast",   "nbInsert",
+                                                     "nbDelete", "nbEdit",  "nbPost", "nbCancel", "nbRefresh"};
+
+const char* const kDefaultHints[NavigateBtnCount] = {
+    "First record", "Prior record", "Next record", "Last record", "Insert record",
+    "Delete record", "Edit record", "Post edit",  "Cancel edit", "Refresh data"};
+
+int ButtonByName(const QString& name)
+{
+    for (int i = 0; i < NavigateBtnCount; ++i)
+        if (name.compare(QLatin1String(kButtonNames[i]), Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+// The button pictures, drawn so that they need no font or file.
+QIcon NavIcon(TNavigateBtn b)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(40, 40, 40);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    const auto left = [&](int x) { p.drawPolygon(QPolygon({QPoint(x + 6, 3), QPoint(x + 6, 13), QPoint(x, 8)})); };
+    const auto right = [&](int x) { p.drawPolygon(QPolygon({QPoint(x, 3), QPoint(x, 13), QPoint(x + 6, 8)})); };
+    switch (b) {
+    case nbFirst:
+        p.drawRect(3, 3, 2, 10);
+        left(6);
+        break;
+    case nbPrior: left(5); break;
+    case nbNext: right(5); break;
+    case nbLast:
+        right(4);
+        p.drawRect(11, 3, 2, 10);
+        break;
+    case nbInsert:
+        p.drawRect(3, 7, 10, 2);
+        p.drawRect(7, 3, 2, 10);
+        break;
+    case nbDelete: p.drawRect(3, 7, 10, 2); break;
+    case nbEdit: p.drawPolygon(QPolygon({QPoint(3, 11), QPoint(13, 11), QPoint(8, 4)})); break;
+    case nbPost: {
+        QPen pen(ink, 2);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(QPolygon({QPoint(3, 8), QPoint(7, 12), QPoint(13, 4)}));
+        break;
+    }
+    case nbCancel: {
+        QPen pen(QColor(170, 30, 30), 2);
+        p.setPen(pen);
+        p.drawLine(4, 4, 12, 12);
+        p.drawLine(12, 4, 4, 12);
+        break;
+    }
+    case nbRefresh: {
+        QPen pen(ink, 2);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRect(3, 3, 10, 10), 60 * 16, 280 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawPolygon(QPolygon({QPoint(9, 1), QPoint(14, 4), QPoint(9, 7)}));
+        break;
+    }
+    }
+    p.end();
+    return QIcon(pm);
+}
+
+}  // namespace
+
+TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent), TControl(this), link_(this)
+{
+    for (int i = 0; i < NavigateBtnCount; ++i) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QLatin1String(kButtonNames[i]));
+        b->setIcon(NavIcon(TNavigateBtn(i)));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->installEventFilter(this);
+        QObject::connect(b, &QToolButton::clicked, this, [this, i] { SafeCall([this, i] { BtnClick(TNavigateBtn(i)); }); });
+        buttons_[size_t(i)] = b;
+    }
+    SetHints({});
+    LayoutButtons();
+    UpdateButtons();
+}
+
+TDBNavigator::~TDBNavigator() = default;
+
+void TDBNavigator::SetVisibleButtons(TButtonSet buttons)
+{
+    visible_ = buttons & AllNavButtons;
+    for (int i = 0; i < NavigateBtnCount; ++i)
+        buttons_[size_t(i)]->setVisible(visible_ & (1u << i));
+    LayoutButtons();
+    UpdateButtons();
+}
+
+void TDBNavigator::SetFlat(bool v)
+{
+    flat_ = v;
+    for (QToolButton* b : buttons_)
+        b->setAutoRaise(v);
+}
+
+void TDBNavigator::SetHints(const QStringList& hints)
+{
+    hints_ = hints;
+    for (int i = 0; i < NavigateBtnCount; ++i)
+        buttons_[size_t(i)]->setToolTip(ButtonHint(TNavigateBtn(i)));
+}
+
+QString TDBNavigator::ButtonHint(TNavigateBtn button) const
+{
+    const QString own = hints_.value(button);
+    return own.isEmpty() ? QString::fromLatin1(kDefaultHints[button]) : own;
+}
+
+void TDBNavigator::LayoutButtons()
+{
+    int count = 0;
+    for (int i = 0; i < NavigateBtnCount; ++i)
+        if (visible_ & (1u << i))
+            ++count;
+    if (count == 0)
+        return;
+    // Equal widths; the pixels left over are shared out from the left.
+    const int w = width() / count;
+    int extra = width() - w * count;
+    int x = 0;
+    for (int i = 0; i < NavigateBtnCount; ++i) {
+        if (!(visible_ & (1u << i)))
+            continue;
+        const int bw = w + (extra > 0 ? 1 : 0);
+        if (extra > 0)
+            --extra;
+        buttons_[size_t(i)]->setGeometry(x, 0, bw, height());
+        x += bw;
+    }
+}
+
+bool TDBNavigator::ButtonEnabled(TNavigateBtn button) const
+{
+    if (!(visible_ & (1u << button)) || !link_.Active())
+        return false;
+    const TTable* t = link_.DataSet();
+    const bool editing = TableEditing(t);
+    const bool empty = t->IsEmpty();
+    const int rec = t->RecNo();
+    const int count = t->RecordCount();
+    switch (button) {
+    case nbFirst:
+    case nbPrior: return rec > 1;
+    case nbNext:
+    case nbLast: return rec < count;
+    case nbInsert:
+    case nbRefresh: return true;
+    case nbDelete: return !empty;
+    case nbEdit: return !editing && !empty;
+    case nbPost:
+    case nbCancel: return editing;
+    }
+    return false;
+}
+
+void TDBNavigator::UpdateButtons()
+{
+    for (int i = 0; i < NavigateBtnCount; ++i)
+        buttons_[size_t(i)]->setEnabled(ButtonEnabled(TNavigateBtn(i)));
+}
+
+void TDBNavigator::BtnClick(TNavigateBtn button)
+{
+    if (link_.Active()) {
+        TTable* t = link_.DataSet();
+        switch (button) {
+        case nbFirst: t->First(); break;
+        case nbPrior: t->Prior(); break;
+        case nbNext: t->Next(); break;
+        case nbLast: t->Last(); break;
+        case nbInsert: t->Insert(); break;
+        case nbDelete:
+            if (!t->IsEmpty() &&
+                (!ConfirmDelete || MessageBox(this, QStringLiteral("Delete record?"), QStringLiteral("Confirm"),
+                                              TMsgIcon::Question, TMsgButtons::YesNoCancel) == mrYes))
+                t->Delete();
+            break;
+        case nbEdit: t->Edit(); break;
+        case nbPost: t->Post(); break;
+        case nbCancel: t->Cancel(); break;
+        case nbRefresh: t->Refresh(); break;
+        }
+    }
+    if (OnClick)
+        OnClick(this, button);
+}
+
+void TDBNavigator::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    LayoutButtons();
+    SafeCall([this] { CheckResize(); });
+}
+
+bool TDBNavigator::eventFilter(QObject* watched, QEvent* e)
+{
+    // The hints are tooltips only while ShowHint is on.
+    if (e->type() == QEvent::ToolTip && !ShowHint)
+        return true;
+    return QWidget::eventFilter(watched, e);
+}
+
+void TDBNavigator::LoadDesignProperties()
+{
+    TControl::LoadDesignProperties();
+    setToolTip(QString());  // the buttons carry the hints
+    const QVariant buttons = property("VisibleButtons");
+    if (buttons.isValid()) {
+        TButtonSet set = 0;
+        const QStringList names =
+            buttons.toString().split(QRegularExpression(QStringLiteral("[|,\\s\\[\\]]+")), Qt::SkipEmptyParts);
+        for (const QString& n : names)
+            if (const int b = ButtonByName(n); b >= 0)
+                set |= 1u << b;
+        SetVisibleButtons(set);
+    }
+    bool flag = false;
+    if (ReadBool(this, "ConfirmDelete", flag))
+        ConfirmDelete = flag;
+    if (ReadBool(this, "Flat", flag))
+        SetFlat(flag);
+    const QVariant hints = property("Hints");
+    if (hints.isValid()) {
+        QStringList list;
+        const QStringList entries = hints.toString().split(QLatin1Char('|'));
+        int position = 0;
+        for (const QString& entry : entries) {
+            const int eq = entry.indexOf(QLatin1Char('='));
+            const int named = eq > 0 ? ButtonByName(entry.left(eq).trimmed()) : -1;
+            const int index = named >= 0 ? named : position++;
+            if (index >= NavigateBtnCount)
+                continue;
+            while (list.size() <= index)
+                list << QString();
+            list[index] = named >= 0 ? entry.mid(eq + 1) : entry;
+        }
+        SetHints(list);
+    }
+}

@@ -1,0 +1,335 @@
+// Data-aware controls: edits, labels, memos, pictures, combo and check boxes
+// bound to one field of a data source's table, and the navigator. They show the
+// current record before any move of the table returns (hidden or not), put the
+// table into edit state when the user changes them, and write their pending
+// value into the field when the table posts.
+//
+// Design values read from .ui dynamic properties: "DataField" (the field name)
+// on every field control; the data source itself is bound by window code.
+#pragma once
+
+#include "platform/db.h"
+#include "platform/extctrls.h"
+#include "platform/graphics.h"
+#include "platform/stdctrls.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <initializer_list>
+
+class QToolButton;
+
+// ---- The link of a control to one field ----
+
+// Follows one field of the current record for a control. The control shows the
+// record on DataChange and writes its pending value in UpdateField when the
+// table is about to write the record. A value set by code into another field
+// leaves the control's pending value alone.
+class TFieldDataLink : public TDataLink {
+public:
+    struct Client {
+        virtual ~Client() = default;
+        // The record, the field or the link's activity changed: show it anew.
+        virtual void DataChange() = 0;
+        // Write the pending value into the field.
+        virtual void UpdateField(TField* field) = 0;
+        // The table entered or left edit or insert state.
+        virtual void EditingChange() {}
+    };
+
+    explicit TFieldDataLink(Client* client) : client_(client) {}
+
+    QString FieldName() const { return fieldName_; }
+    // Shows the record anew.
+    void SetFieldName(const QString& name);
+    using TDataLink::Field;
+    // The bound field while the link is active, else nullptr.
+    TField* Field() const { return Field(fieldName_); }
+    // Active and the table is editing or appending.
+    bool Editing() const;
+    // A value waits to be written into the field.
+    bool Modified() const { return modified_; }
+    void SetModified() { modified_ = true; }
+    // Writes the pending value now; the record stays in edit state.
+    void UpdateRecord();
+    // Shows the current record anew, dropping a pending value.
+    void Reset();
+
+    void RecordChanged() override;
+    void FieldChanged(TField* field) override;
+    void StateChanged() override;
+    void UpdateData() override;
+
+private:
+    Client* client_;
+    QString fieldName_;
+    bool modified_ = false;
+};
+
+// What every control bound to one field has in common.
+class TDBFieldControl : protected TFieldDataLink::Client {
+public:
+    virtual ~TDBFieldControl() = default;
+    TDataSource* DataSource() const { return link_.DataSource(); }
+    // nullptr detaches: the control shows nothing and follows nothing until
+    // it is attached again.
+    void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+    QString DataField() const { return link_.FieldName(); }
+    void SetDataField(const QString& name) { link_.SetFieldName(name); }
+    // The bound field while the link is active, else nullptr.
+    TField* Field() const { return link_.Field(); }
+    // The field's display text at another record, read without moving the
+    // table; "" while inactive. Used by grids that repeat the control.
+    QString DisplayTextAt(int recNo) const;
+
+protected:
+    TDBFieldControl() : link_(this) {}
+    // Reads "DataField" from the widget's design values.
+    void LoadDataField(const QWidget* w);
+    TFieldDataLink link_;
+};
+
+// ---- Edit ----
+
+// Shows the field's display text (a money field in its display form); while it
+// has the focus, the field's edit text. Typing puts the table into edit state
+// (refused when the table cannot edit) and the text is written into the field
+// when the table posts or the edit loses the focus. Text set by code while the
+// table edits or appends is written at the post as well. A string field limits
+// the text to its size (or to a smaller design MaxLength). OnChange fires on
+// every change of the text, also when the edit follows another record. With no
+// data source at all it is a plain edit.
+class TDBEdit : public TCustomEdit, public TDBFieldControl {
+public:
+    explicit TDBEdit(QWidget* parent = nullptr);
+    QString ClassName() const override { return QStringLiteral("TDBEdit"); }
+
+    void SetText(const QString& text) override;
+    void LoadDesignProperties() override;
+
+protected:
+    void DataChange() override;
+    void UpdateField(TField* field) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    void UserEdited();
+    void ShowField(bool editText);
+    int designMaxLength_ = 0;  // a limit the design gave, kept under a shorter field's
+};
+
+// ---- Label ----
+
+// Shows the field's display text as its caption; not auto-sized unless the
+// design says so.
+class TDBText : public TLabel, public TDBFieldControl {
+public:
+    explicit TDBText(QWidget* parent = nullptr);
+    QString ClassName() const override { return QStringLiteral("TDBText"); }
+
+    void LoadDesignProperties() override;
+
+protected:
+    void DataChange() override;
+    void UpdateField(TField*) override {}
+};
+
+// ---- Memo ----
+
+// Shows the whole value of a memo field (never the field's Text, which may be
+// computed from this very memo). Typing puts the table into edit state; text
+// set by code while the table edits or appends marks it changed; the field
+// receives the memo's text when the table posts.
+class TDBMemo : public TCustomMemo, public TDBFieldControl {
+public:
+    explicit TDBMemo(QWidget* parent = nullptr);
+    QString ClassName() const override { return QStringLiteral("TDBMemo"); }
+
+    void LoadDesignProperties() override;
+
+protected:
+    void DataChange() override;
+    void UpdateField(TField* field) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    void ContentsChanged();
+    QString known_;
+    bool loading_ = false;
+    int userEdit_ = 0;
+};
+
+// ---- Picture ----
+
+// Loads its picture from the graphic field whenever the record changes. A
+// picture changed while the table edits or appends (loaded, assigned, cleared)
+// is written into the field when the table posts. Unbound, it is a plain
+// picture holder.
+class TDBImage : public TImage, public TDBFieldControl {
+public:
+    explicit TDBImage(QWidget* parent = nullptr);
+    QString ClassName() const override { return QStringLiteral("TDBImage"); }
+
+    void LoadDesignProperties() override;
+
+protected:
+    void PictureChanged() override;
+    void DataChange() override;
+    void UpdateField(TField* field) override;
+
+private:
+    bool loading_ = false;
+};
+
+// ---- Combo box ----
+
+// Items to choose from plus free text. Shows the field's display text; typing
+// or choosing puts the table into edit state and the text is written into the
+// field when the table posts.
+class TDBComboBox : public TComboBox, public TDBFieldControl {
+public:
+    explicit TDBComboBox(QWidget* parent = nullptr);
+    QString ClassName() const override { return QStringLiteral("TDBComboBox"); }
+
+    void SetText(const QString& text) override;
+    void LoadDesignProperties() override;
+
+protected:
+    void DataChange() override;
+    void UpdateField(TField* field) override;
+
+private:
+    void HookEdit();
+    void UserEdited();
+    QPointer<QLineEdit> hooked_;
+};
+
+// ---- Check box ----
+
+// Ticked when the field's text equals ValueChecked (letter case ignored).
+// A user's toggle puts the table into edit state (no toggle when it cannot
+// edit); the field receives ValueChecked or ValueUnchecked when the table
+// posts. Checked set by code while the table edits is written as well.
+// OnClick fires on every change of the state, also when following a record.
+// Design values: ValueChecked, ValueUnchecked.
+class TDBCheckBox : public TCheckBox, public TDBFieldControl {
+public:
+    explicit TDBCheckBox(QWidget* parent = nullptr);
+    QString ClassName() const override { return QStringLiteral("TDBCheckBox"); }
+
+    QString ValueChecked() const { return valueChecked_; }
+    void SetValueChecked(const QString& v);
+    QString ValueUnchecked() const { return valueUnchecked_; }
+    void SetValueUnchecked(const QString& v);
+    // Whether a field text means ticked.
+    bool IsCheckedText(const QString& text) const;
+
+    void Click() override;
+    void LoadDesignProperties() override;
+
+protected:
+    void DataChange() override;
+    void UpdateField(TField* field) override;
+    void nextCheckState() override;
+
+private:
+    QString valueChecked_ = QStringLiteral("True");
+    QString valueUnchecked_ = QStringLiteral("False");
+    bool loading_ = false;
+    bool refused_ = false;
+};
+
+// ---- Navigator ----
+
+enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh };
+constexpr int NavigateBtnCount = 10;
+// A set of navigator buttons, one bit per button.
+using TButtonSet = unsigned;
+constexpr TButtonSet NavButtons(std::initializer_list<TNavigateBtn> buttons)
+{
+    TButtonSet s = 0;
+    for (TNavigateBtn b : buttons)
+        s |= 1u << b;
+    return s;
+}
+constexpr TButtonSet AllNavButtons = (1u << NavigateBtnCount) - 1;
+
+using TNavClickEvent = std::function<void(TObject* Sender, TNavigateBtn Button)>;
+
+// A row of small buttons that move through the data source's table and edit
+// it: first, prior, next, last, insert (appends), delete, edit, post, cancel,
+// refresh. Each button calls the table's own method, so the table's events
+// fire, and then OnClick(Sender, Button). Delete asks "Delete record?" (Yes
+// deletes) while ConfirmDelete is set. The buttons share the width equally
+// and are enabled as the table's state allows.
+//
+// Design values: VisibleButtons ("nbFirst|nbPrior|nbNext|nbLast"), ConfirmDelete,
+// Flat, Hints (entries joined by "|": either one per button in the order above,
+// empty keeping the default, or "nbDelete=Изтрий записа" for single buttons).
+// The hints show as tooltips only when ShowHint is set.
+class TDBNavigator : public QWidget, public TControl {
+public:
+    explicit TDBNavigator(QWidget* parent = nullptr);
+    ~TDBNavigator() override;
+    QString ClassName() const override { return QStringLiteral("TDBNavigator"); }
+
+    TDataSource* DataSource() const { return link_.DataSource(); }
+    void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+
+    TButtonSet VisibleButtons() const { return visible_; }
+    void SetVisibleButtons(TButtonSet buttons);
+    bool ConfirmDelete = true;
+    bool Flat() const { return flat_; }
+    void SetFlat(bool v);
+    // One hint per button in TNavigateBtn order; missing or empty entries
+    // keep the default hint.
+    QStringList Hints() const { return hints_; }
+    void SetHints(const QStringList& hints);
+    // The hint a button shows.
+    QString ButtonHint(TNavigateBtn button) const;
+
+    // Whether a button can be pressed now (also false while hidden from the row).
+    bool ButtonEnabled(TNavigateBtn button) const;
+    QToolButton* Button(TNavigateBtn button) const { return buttons_[button]; }
+
+    // Runs the button's action and then OnClick, as a press does (whatever the
+    // button's state); exceptions travel to the caller.
+    void BtnClick(TNavigateBtn button);
+
+    TNavClickEvent OnClick;
+
+    void LoadDesignProperties() override;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    class Link : public TDataLink {
+    public:
+        explicit Link(TDBNavigator* nav) : nav_(nav) {}
+        void RecordChanged() override { nav_->UpdateButtons(); }
+        void StateChanged() override { nav_->UpdateButtons(); }
+        void FieldChanged(TField*) override {}
+
+    private:
+        TDBNavigator* nav_;
+    };
+
+    void LayoutButtons();
+    void UpdateButtons();
+
+    Link link_;
+    std::array<QToolButton*, NavigateBtnCount> buttons_{};
+    TButtonSet visible_ = AllNavButtons;
+    bool flat_ = false;
+    QStringList hints_;
+};
