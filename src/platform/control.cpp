@@ -290,12 +290,11 @@ void TControl::LoadDesignProperties()
     const QVariant fs = self_->property("FontStyle");
     if (fs.isValid())
         font_.SetStyle(fs.toUInt());
-    const QVariant color = self_->property("Color");
-    if (color.isValid())
-        SetColor(static_cast<TColor>(color.toLongLong()));
-    const QVariant fc = self_->property("FontColor");
-    if (fc.isValid())
-        font_.SetColor(static_cast<TColor>(fc.toLongLong()));
+    TColor c = clDefault;
+    if (DesignColor(self_, "Color", c))
+        SetColor(c);
+    if (DesignColor(self_, "FontColor", c))
+        font_.SetColor(c);
     lastSize_ = self_->size();
 }
 
@@ -306,4 +305,57 @@ void LoadDesignProperties(QWidget* root)
     for (QWidget* w : root->findChildren<QWidget*>())
         if (TControl* c = AsControl(w))
             c->LoadDesignProperties();
+}
+
+bool DesignBool(const QWidget* w, const char* name, bool& out)
+{
+    const QVariant v = w->property(name);
+    if (!v.isValid())
+        return false;
+    out = v.toBool();
+    return true;
+}
+
+int DesignEnum(const QWidget* w, const char* name, std::initializer_list<const char*> names, int fallback)
+{
+    const QVariant v = w->property(name);
+    if (!v.isValid())
+        return fallback;
+    const QString s = v.toString().trimmed();
+    int i = 0;
+    for (const char* n : names) {
+        if (s.compare(QLatin1String(n), Qt::CaseInsensitive) == 0)
+            return i;
+        ++i;
+    }
+    bool ok = false;
+    const int n = s.toInt(&ok);
+    return ok ? n : fallback;
+}
+
+bool DesignColor(const QWidget* w, const char* name, TColor& out)
+{
+    const QVariant v = w->property(name);
+    if (!v.isValid())
+        return false;
+    const QString s = v.toString().trimmed();
+    static const std::pair<const char*, TColor> names[] = {
+        {"clBlack", clBlack},         {"clMaroon", clMaroon},       {"clGreen", clGreen},
+        {"clNavy", clNavy},           {"clGray", clGray},           {"clSilver", clSilver},
+        {"clRed", clRed},             {"clLime", clLime},           {"clBlue", clBlue},
+        {"clYellow", clYellow},       {"clWhite", clWhite},         {"clMoneyGreen", clMoneyGreen},
+        {"clSkyBlue", clSkyBlue},     {"clCream", clCream},         {"clNone", clNone},
+        {"clDefault", clDefault},     {"clBtnFace", clBtnFace},     {"clBtnShadow", clBtnShadow},
+        {"clBtnHighlight", clBtnHighlight}, {"cl3DLight", cl3DLight}, {"clInfoBk", clInfoBk},
+        {"clWindow", clWindow},       {"clWindowText", clWindowText}};
+    for (const auto& [n, c] : names)
+        if (s.compare(QLatin1String(n), Qt::CaseInsensitive) == 0) {
+            out = c;
+            return true;
+        }
+    bool ok = false;
+    const long long n = s.toLongLong(&ok);
+    if (ok)
+        out = static_cast<TColor>(n);
+    return ok;
 }

@@ -10,6 +10,8 @@
 #include <QFont>
 #include <QSize>
 
+#include <initializer_list>
+
 class QWidget;
 class TWinControl;
 class TPopupMenu;
@@ -159,3 +161,11 @@ TControl* AsControl(QWidget* w);
 
 // Applies design values to every TControl below root (root included).
 void LoadDesignProperties(QWidget* root);
+
+// Design values that a .ui file stores as dynamic properties.
+// A boolean; false when the design does not give it.
+bool DesignBool(const QWidget* w, const char* name, bool& out);
+// An enum given by name ("bvRaised", any case) or by number; fallback when absent or unknown.
+int DesignEnum(const QWidget* w, const char* name, std::initializer_list<const char*> names, int fallback = -1);
+// A colour given by number or by name ("clMoneyGreen"); false when absent or unknown.
+bool DesignColor(const QWidget* w, const char* name, TColor& out);

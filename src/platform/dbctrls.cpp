@@ -689,9 +689,9 @@ void TDBNavigator::LoadDesignProperties()
         SetVisibleButtons(set);
     }
     bool flag = false;
-    if (ReadBool(this, "ConfirmDelete", flag))
+    if (DesignBool(this, "ConfirmDelete", flag))
         ConfirmDelete = flag;
-    if (ReadBool(this, "Flat", flag))
+    if (DesignBool(this, "Flat", flag))
         SetFlat(flag);
     const QVariant hints = property("Hints");
     if (hints.isValid()) {

@@ -39,32 +39,6 @@ bool TableEditing(const TTable* t)
 }
 
 // A design colour: a TColor number or one of the class library's names.
-bool ReadColor(const QWidget* w, const char* name, TColor& out)
-{
-    const QVariant v = w->property(name);
-    if (!v.isValid())
-        return false;
-    const QString s = v.toString().trimmed();
-    static const std::pair<const char*, TColor> names[] = {
-        {"clBlack", clBlack},         {"clMaroon", clMaroon},       {"clGreen", clGreen},
-        {"clNavy", clNavy},           {"clGray", clGray},           {"clSilver", clSilver},
-        {"clRed", clRed},             {"clLime", clLime},           {"clBlue", clBlue},
-        {"clYellow", clYellow},       {"clWhite", clWhite},         {"clMoneyGreen", clMoneyGreen},
-        {"clSkyBlue", clSkyBlue},     {"clCream", clCream},         {"clNone", clNone},
-        {"clDefault", clDefault},     {"clBtnFace", clBtnFace},     {"clBtnShadow", clBtnShadow},
-        {"clBtnHighlight", clBtnHighlight}, {"cl3DLight", cl3DLight}, {"clInfoBk", clInfoBk},
-        {"clWindow", clWindow},       {"clWindowText", clWindowText}};
-    for (const auto& [n, c] : names)
-        if (s.compare(QLatin1String(n), Qt::CaseInsensitive) == 0) {
-            out = c;
-            return true;
-        }
-    bool ok = false;
-    const qlonglong n = s.toLongLong(&ok);
-    if (ok)
-        out = static_cast<TColor>(n);
-    return ok;
-}
 
 bool IsNumeric(const TField* f)
 {
@@ -668,9 +642,9 @@ void TDBGrid::LoadDesignProperties()
         SetOptions(set);
     }
     TColor fixed = fixedColor_;
-    if (ReadColor(this, "FixedColor", fixed))
+    if (DesignColor(this, "FixedColor", fixed))
         SetFixedColor(fixed);
-    SetBorderStyle(static_cast<TBorderStyle>(ReadEnum(this, "BorderStyle", {"bsNone", "bsSingle"}, borderStyle_)));
+    SetBorderStyle(static_cast<TBorderStyle>(DesignEnum(this, "BorderStyle", {"bsNone", "bsSingle"}, borderStyle_)));
     const QVariant columns = property("Columns");
     if (columns.isValid()) {
         columns_.items_.clear();
@@ -1012,8 +986,8 @@ void TDBCtrlGrid::LoadDesignProperties()
     FitSize();  // before the base, which takes the design size as seen: no OnResize
     TControl::LoadDesignProperties();
     TColor selected = selectedColor_;
-    if (ReadColor(this, "SelectedColor", selected))
+    if (DesignColor(this, "SelectedColor", selected))
         selectedColor_ = selected;
-    ReadBool(this, "AllowDelete", AllowDelete);
+    DesignBool(this, "AllowDelete", AllowDelete);
     DataChanged();
 }

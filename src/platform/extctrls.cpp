@@ -18,29 +18,6 @@
 
 namespace {
 
-// A design value given by name ("bvRaised") or by number; -1 when absent or unknown.
-int DesignEnum(const QWidget* w, const char* property, std::initializer_list<const char*> names)
-{
-    const QVariant v = w->property(property);
-    if (!v.isValid())
-        return -1;
-    if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray) {
-        const QString s = v.toString().trimmed();
-        int i = 0;
-        for (const char* n : names) {
-            if (s.compare(QLatin1String(n), Qt::CaseInsensitive) == 0)
-                return i;
-            ++i;
-        }
-        bool ok = false;
-        const int n = s.toInt(&ok);
-        return ok ? n : -1;
-    }
-    bool ok = false;
-    const int n = v.toInt(&ok);
-    return ok ? n : -1;
-}
-
 QColor Shadow() { return ColorToQColor(clBtnShadow); }
 QColor Highlight() { return ColorToQColor(clBtnHighlight); }
 

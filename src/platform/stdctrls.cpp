@@ -117,18 +117,18 @@ void TLabel::FontChanged()
 void TLabel::LoadDesignProperties()
 {
     // Read before the base applies the design font, which re-measures a label.
-    ReadBool(this, "AutoSize", autoSize_);
-    ReadBool(this, "ShowAccelChar", showAccelChar_);
-    if (!ReadBool(this, "WordWrap", wordWrap_))
+    DesignBool(this, "AutoSize", autoSize_);
+    DesignBool(this, "ShowAccelChar", showAccelChar_);
+    if (!DesignBool(this, "WordWrap", wordWrap_))
         wordWrap_ = QLabel::wordWrap();
     const Qt::Alignment qt = QLabel::alignment();
     const int fromQt = qt & Qt::AlignRight ? taRightJustify : qt & Qt::AlignHCenter ? taCenter : taLeftJustify;
     alignment_ = static_cast<TAlignment>(
-        ReadEnum(this, "Alignment", {"taLeftJustify", "taRightJustify", "taCenter"}, fromQt));
-    layout_ = static_cast<TTextLayout>(ReadEnum(this, "Layout", {"tlTop", "tlCenter", "tlBottom"}, layout_));
+        DesignEnum(this, "Alignment", {"taLeftJustify", "taRightJustify", "taCenter"}, fromQt));
+    layout_ = static_cast<TTextLayout>(DesignEnum(this, "Layout", {"tlTop", "tlCenter", "tlBottom"}, layout_));
     TControl::LoadDesignProperties();
     bool transparent = transparent_;
-    if (ReadBool(this, "Transparent", transparent))
+    if (DesignBool(this, "Transparent", transparent))
         SetTransparent(transparent);
     AdjustBounds();
     CheckResize();
@@ -262,7 +262,7 @@ void TCustomEdit::LoadDesignProperties()
     if (max.isValid())
         SetMaxLength(max.toInt());
     bool readOnly = false;
-    if (ReadBool(this, "ReadOnly", readOnly))
+    if (DesignBool(this, "ReadOnly", readOnly))
         setReadOnly(readOnly);
 }
 
@@ -504,7 +504,7 @@ void TUpDown::LoadDesignProperties()
     const QVariant inc = property("Increment");
     if (inc.isValid())
         increment_ = inc.toInt();
-    ReadBool(this, "Thousands", thousands_);
+    DesignBool(this, "Thousands", thousands_);
     const QVariant pos = property("Position");
     if (pos.isValid())
         position_ = std::clamp(pos.toInt(), std::min(min_, max_), std::max(min_, max_));

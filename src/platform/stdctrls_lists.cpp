@@ -70,7 +70,7 @@ void ApplyScrollBars(QAbstractScrollArea* area, TScrollStyle s)
 TScrollStyle ReadScrollBars(const QWidget* w, TScrollStyle fallback)
 {
     return static_cast<TScrollStyle>(
-        ReadEnum(w, "ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, fallback));
+        DesignEnum(w, "ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, fallback));
 }
 
 }  // namespace
@@ -173,9 +173,9 @@ void TCustomMemo::LoadDesignProperties()
 {
     TControl::LoadDesignProperties();
     bool on = false;
-    if (ReadBool(this, "WordWrap", on))
+    if (DesignBool(this, "WordWrap", on))
         SetWordWrap(on);
-    if (ReadBool(this, "ReadOnly", on))
+    if (DesignBool(this, "ReadOnly", on))
         setReadOnly(on);
     SetScrollBars(ReadScrollBars(this, scrollBars_));
 }
@@ -255,9 +255,9 @@ void TRichEdit::LoadDesignProperties()
 {
     TControl::LoadDesignProperties();
     bool on = false;
-    if (ReadBool(this, "WordWrap", on))
+    if (DesignBool(this, "WordWrap", on))
         SetWordWrap(on);
-    if (ReadBool(this, "ReadOnly", on))
+    if (DesignBool(this, "ReadOnly", on))
         setReadOnly(on);
     SetScrollBars(ReadScrollBars(this, scrollBars_));
 }
