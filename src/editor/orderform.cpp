@@ -7,3 +7,5 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     setupUi(this);
     Loaded();
 }
+
+TOrderForm::~TOrderForm() { delete ColumnWidths; }

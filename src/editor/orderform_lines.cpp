@@ -1,0 +1,2 @@
+// Money, line calculation and the payment-method combo of the editor.
+#include "editor/orderform.h"
