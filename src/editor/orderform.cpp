@@ -10,8 +10,12 @@
 
 TOrderForm* OrderForm = nullptr;
 
+// The side-bar pictures live in a resource of this static library.
+static void InitEditorResources() { Q_INIT_RESOURCE(editor); }
+
 TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
 {
+    InitEditorResources();
     setupUi(this);
     Loaded();
 
