@@ -306,6 +306,15 @@ TEST_F(EditorTest, SideBarButtonsDriveTheMainWindow)
     f->Click();  // a click on the form itself
     EXPECT_FALSE(f->ListBox1->Visible());
 
+    // Printing recalculates first, then brings the chooser up anew.
+    f->StringGrid1->SetCells(3, 1, QStringLiteral("3"));
+    f->StringGrid1->SetCells(4, 1, QStringLiteral("10"));
+    f->Save->SetEnabled(false);
+    f->Print->Click();
+    EXPECT_EQ(f->Label11->Caption(), QStringLiteral("36,00"));
+    EXPECT_TRUE(f->Save->Enabled());
+    EXPECT_TRUE(PrtD->Visible());
+
     f->SpeedButton4->Click();
     EXPECT_FALSE(f->Visible());
 }
