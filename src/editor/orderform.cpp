@@ -1,9 +1,213 @@
 #include "editor/orderform.h"
 
+#include "app/mainform.h"
+#include "data/datamodule.h"
+#include "editor/calc.h"
+#include "page/doc.h"
+#include "page/prtd.h"
+#include "platform/sysutils.h"
+#include "registers/fillfirm.h"
+
 TOrderForm* OrderForm = nullptr;
+
+// The side-bar pictures live in a resource of this static library.
+static void InitEditorResources() { Q_INIT_RESOURCE(editor); }
 
 TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
 {
+    InitEditorResources();
     setupUi(this);
     Loaded();
+
+    OnCreate = Handler(this, &TOrderForm::FormCreate);
+    OnClose = Handler(this, &TOrderForm::FormClose);
+    OnCloseQuery = Handler(this, &TOrderForm::FormCloseQuery);
+    OnClick = Handler(this, &TOrderForm::HeaderPanelClick);
+    Panel3->OnClick = Handler(this, &TOrderForm::HeaderPanelClick);
+
+    Edit9->OnChange = Handler(this, &TOrderForm::Edit9Change);
+    Edit9->OnKeyPress = Handler(this, &TOrderForm::Edit9KeyPress);
+    ComboBox3->OnChange = Handler(this, &TOrderForm::ComboBox3Change);
+    ComboBox3->OnKeyDown = Handler(this, &TOrderForm::ComboBox3KeyDown);
+    ComboBox3->OnSelect = Handler(this, &TOrderForm::ComboBox3Select);
+
+    DBText7->OnChange = Handler(this, &TOrderForm::DBText7Change);
+    Edit8->OnChange = Handler(this, &TOrderForm::Edit8Change);
+    CheckBox6->OnClick = Handler(this, &TOrderForm::CheckBox6Click);
+    Print->OnClick = Handler(this, &TOrderForm::PrintClick);
+    SpeedButton4->OnClick = Handler(this, &TOrderForm::SpeedButton4Click);
+    OrderBtn->OnClick = Handler(this, &TOrderForm::OrderBtnClick);
+    SpeedButton5->OnClick = Handler(this, &TOrderForm::SpeedButton5Click);
+    SpeedButton7->OnClick = Handler(this, &TOrderForm::SpeedButton7Click);
+
+    DBNavigator1Prior->OnClick = [this](TObject*) { MoveCompany(false); };
+    DBNavigator1Next->OnClick = [this](TObject*) { MoveCompany(true); };
+    DBNavigator2Prior->OnClick = [this](TObject*) { MoveBankAccount(false); };
+    DBNavigator2Next->OnClick = [this](TObject*) { MoveBankAccount(true); };
 }
+
+TOrderForm::~TOrderForm() { delete ColumnWidths; }
+
+// ---- window ----
+
+void TOrderForm::FormCreate(TObject*)
+{
+    // Filled by the goods window, which is created after the editor and the page.
+    delete ColumnWidths;
+    ColumnWidths = new TStringList;
+}
+
+void TOrderForm::FormClose(TObject*, TCloseAction&)
+{
+    Form1->SavePayments();
+    // Commits a change still pending in the currency grid.
+    DataModule1->currency->Edit();
+    DataModule1->currency->Post();
+    PrtD->Close();
+}
+
+void TOrderForm::FormCloseQuery(TObject*, bool&) {}
+
+// ---- issuing company and bank account ----
+
+void TOrderForm::LoadSupplier()
+{
+    TTable* firm = DataModule1->firm;
+    TTable* ae = DataModule1->Tableae;
+    const QString oldPerson = DBText2->Text();
+    const bool bulgarian = RadioButton1->Checked();
+
+    // The logo sources follow the current records.
+    DBImage2->Picture()->LoadFromBytes(firm->FieldByName(QStringLiteral("Лого"))->AsBytes());
+    DBImage3->Picture()->LoadFromBytes(ae->FieldByName(QStringLiteral("logo"))->AsBytes());
+    TImage* logo = bulgarian ? DBImage2 : DBImage3;
+    if (logo->Picture()->IsEmpty())
+        DBImage1->Picture()->Assign(FillFirm->Image1->Picture());
+    else
+        DBImage1->Picture()->Assign(logo->Picture());
+
+    const auto text = [](TTable* t, const char* field) {
+        return t->FieldByName(QString::fromUtf8(field))->DisplayText();
+    };
+    // Names, address and place follow the language; counters and numbers are firm's.
+    DBText1->SetText(bulgarian ? text(firm, "ДОСТАВЧИК") : text(ae, "Supplier"));
+    DBText2->SetText(bulgarian ? text(firm, "МОЛ") : text(ae, "Resp.Person"));
+    DBText3->SetText(text(firm, "Фактура №"));
+    DBText4->SetText(text(firm, "Проформа №"));
+    Edit11->SetText(text(ae, "VOP"));
+    DBText5->SetText(text(firm, "ИН"));
+    DBText6->SetText(text(firm, "ИН по ЗДДС"));
+    DBText7->SetText(bulgarian ? text(firm, "Местоиздаване") : text(ae, "Place of publishment"));
+    DBText8->SetText(bulgarian ? text(firm, "Адрес") : text(ae, "Address"));
+
+    DBImage1->Repaint();
+    DBImage2->Repaint();
+    DBImage3->Repaint();
+
+    // The issuer follows the responsible person unless the user typed another name.
+    if (Edit10->Text().isEmpty() || Edit10->Text() == oldPerson)
+        Edit10->SetText(DBText2->Text());
+}
+
+void TOrderForm::LoadBankDetails()
+{
+    TTable* details = DataModule1->details;
+    Bank->SetText(details->FieldByName(QStringLiteral("Bank"))->Text());
+    IBAN->SetText(details->FieldByName(QStringLiteral("IBAN"))->Text());
+    SWIFT->SetText(details->FieldByName(QStringLiteral("SWIFT"))->Text());
+}
+
+void TOrderForm::DBNavigator1Click(TObject*)
+{
+    DataModule1->Tableae->SetRecNo(DataModule1->firm->RecNo());
+    LoadSupplier();
+    AssignNextNumber();
+    Save->SetEnabled(true);
+}
+
+void TOrderForm::DBNavigator2Click(TObject*)
+{
+    LoadBankDetails();
+    Doc->Label38->SetCaption(Bank->Text());
+    Doc->Label39->SetCaption(IBAN->Text());
+    Doc->Label53->SetCaption(SWIFT->Text());
+    Save->SetEnabled(true);
+}
+
+void TOrderForm::MoveCompany(bool next)
+{
+    TTable* firm = DataModule1->firm;
+    // As a navigator, whose prior and next buttons are off at the ends.
+    if (firm->IsEmpty() || (next ? firm->RecNo() >= firm->RecordCount() : firm->RecNo() <= 1))
+        return;
+    next ? firm->Next() : firm->Prior();
+    DBNavigator1Click(DBNavigator1);
+}
+
+void TOrderForm::MoveBankAccount(bool next)
+{
+    TTable* details = DataModule1->details;
+    if (details->IsEmpty() || (next ? details->RecNo() >= details->RecordCount() : details->RecNo() <= 1))
+        return;
+    next ? details->Next() : details->Prior();
+    DBNavigator2Click(DBNavigator2);
+}
+
+// ---- new document ----
+
+void TOrderForm::ResetForNewDocument()
+{
+    // Only empty header cells take a caption: a filled header row stays as it is.
+    for (const char* caption : {"Пор. №", "Наименование на стоките или услугите", "Мярка", "К-во", "Ед. цена",
+                                "Стойност"})
+        StringGrid1->AddToRow(0, QString::fromUtf8(caption));
+    StringGrid1->SetCol(5);
+    StringGrid1->SetRow(1);
+    StringGrid1->SetEditorMode(true);
+
+    const TDate today = Date();
+    EDate->SetDate(today);
+    EDate2->SetDate(today);
+    EDate3->SetDate(today);
+    EDate4->SetDate(today);
+
+    AssignNextNumber();
+    ComboBox3->SetItemIndex(0);
+    Doc->RenderPage();
+    StringGrid1Button->SetLeft(566);
+    StringGrid1Button->SetTop(336);
+    Form1->LoadPayments();
+}
+
+void TOrderForm::RestoreColumnWidths()
+{
+    for (int i = 0; i <= 5; ++i) {
+        StringGrid1->SetColWidths(i, StrToInt(ColumnWidths->Strings(i)));
+        Doc->StringGrid2->SetColWidths(i, StrToInt(ColumnWidths->Strings(6 + i)));
+    }
+}
+
+// ---- small handlers ----
+
+void TOrderForm::DBText7Change(TObject*) { Save->SetEnabled(true); }
+void TOrderForm::Edit8Change(TObject*) { Save->SetEnabled(true); }
+void TOrderForm::CheckBox6Click(TObject*) { Save->SetEnabled(true); }
+
+void TOrderForm::HeaderPanelClick(TObject*)
+{
+    RecalcByRate();
+    ListBox1->Hide();
+}
+
+void TOrderForm::PrintClick(TObject*)
+{
+    RecalcByRate();
+    // Closed first so that it reappears at the mouse cursor.
+    PrtD->Close();
+    PrtD->Show();
+}
+
+void TOrderForm::SpeedButton4Click(TObject*) { Close(); }
+void TOrderForm::OrderBtnClick(TObject*) { Main->OrderBtn->Click(); }
+void TOrderForm::SpeedButton5Click(TObject*) { Main->SpeedButton3->Click(); }
+void TOrderForm::SpeedButton7Click(TObject*) { Main->SpeedButton7->Click(); }

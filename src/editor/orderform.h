@@ -1,12 +1,85 @@
 #pragma once
 
+#include "platform/core.h"
+#include "platform/dialogs.h"
+#include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/graphics.h"
+#include "platform/grids.h"
+#include "platform/stdctrls.h"
+#include "platform/strings.h"
 
 #include "ui_orderform.h"
 
+// The document editor: one sales document at a time, every value as text in
+// its controls. The enabled state of Save is the unsaved-changes flag.
+//
+// Stand-ins until the data-aware controls arrive (swap the class in the .ui):
+//   DBImage1, DBImage2, DBImage3   TImage   (DBImage2/3 become data-aware images
+//                                            on firm "Лого" / Tableae "logo";
+//                                            LoadSupplier fills them meanwhile)
+//   MemoStore, MemoStr             TMemo    (data-aware memos on store fields
+//                                            "Стоки и Услуги" / "Str2")
+//   DBNavigator1, DBNavigator2     TPanel with two speed buttons, prior and next
+//                                  (navigators on DataSource2 / DataSource3)
+//   DBGrid1, DBNavigator           hidden TPanel (currency grid on DataSource7
+//                                  and its insert/delete navigator)
 class TOrderForm : public TForm, public Ui::TOrderForm {
 public:
     explicit TOrderForm(TComponent* owner = nullptr);
+    ~TOrderForm() override;
+
+    // The twelve design column widths of the editor's and the page's line grids.
+    TStringList* ColumnWidths = nullptr;
+
+    // ---- money, lines and totals (editor/orderform_lines.cpp) ----
+    // The text with the locale's decimal separator, or "" when it is no number.
+    QString NormalizeDecimal(const QString& text);
+    void RecalcLines();
+    void NumberLines();
+    void Edit9Change(TObject* Sender);
+    void Edit9KeyPress(TObject* Sender, char16_t& Key);
+    // Re-sets the VAT rate text to "" and back, which recalculates everything.
+    void RecalcByRate();
+    // ---- payment methods (editor/orderform_lines.cpp) ----
+    void ComboBox3Change(TObject* Sender);
+    void ComboBox3KeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void ComboBox3Select(TObject* Sender);
+
+    // ---- window, company and bank blocks, new document (editor/orderform.cpp) ----
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    // The issuing company from the current firm record and its Tableae twin,
+    // in the document's language.
+    void LoadSupplier();
+    // Bank, IBAN and SWIFT from the current details record.
+    void LoadBankDetails();
+    // Header row, today's dates, the next number, payment methods.
+    void ResetForNewDocument();
+    // Design widths of the six line columns, editor and page.
+    void RestoreColumnWidths();
+    // Run after the company (bank) navigator has moved its table.
+    void DBNavigator1Click(TObject* Sender);
+    void DBNavigator2Click(TObject* Sender);
+    void DBText7Change(TObject* Sender);
+    void Edit8Change(TObject* Sender);
+    void CheckBox6Click(TObject* Sender);
+    void HeaderPanelClick(TObject* Sender);
+    void PrintClick(TObject* Sender);
+    void SpeedButton4Click(TObject* Sender);
+    void OrderBtnClick(TObject* Sender);
+    void SpeedButton5Click(TObject* Sender);
+    void SpeedButton7Click(TObject* Sender);
+
+    // ---- numbering (editor/numbering.cpp) ----
+    // MaskEdit1 := the next number of the current company's series for the kind.
+    void AssignNextNumber();
+
+private:
+    // The navigator stand-ins: move the table, then run the navigator's handler.
+    void MoveCompany(bool next);
+    void MoveBankAccount(bool next);
 };
 
 extern TOrderForm* OrderForm;

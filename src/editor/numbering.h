@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The three numbering series of an own company. Each counter holds the last
+// number used; invoices, debit and credit notes share one.
+enum class TNumberSeries { Invoice, Protocol117, ProForma };
+
+// The series of a document kind: exact, case-sensitive, whole text.
+TNumberSeries NumberSeries(const QString& kind);
+
+// Where a series keeps its counter: the data module's table component name
+// ("firm" or "Tableae") and the field.
+struct TSeriesCounter {
+    QString table;
+    QString field;
+};
+TSeriesCounter SeriesCounter(TNumberSeries series);
+
+// The number after a counter text, zero-padded to ten digits ("" counts as 0;
+// longer numbers are not cut). Raises EConvertError when the counter is no number.
+QString NextNumber(const QString& counter);

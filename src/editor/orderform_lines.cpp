@@ -1,0 +1,127 @@
+// Money, line calculation and the payment-method combo of the editor.
+#include "editor/orderform.h"
+
+#include "editor/calc.h"
+#include "editor/money.h"
+#include "page/doc.h"
+#include "platform/keys.h"
+#include "platform/locale.h"
+
+namespace {
+
+constexpr TColor RateBoxGrey = RGB(223, 223, 223);
+
+}  // namespace
+
+QString TOrderForm::NormalizeDecimal(const QString& text)
+{
+    return NormalizeDecimalText(text);
+}
+
+void TOrderForm::RecalcLines()
+{
+    Form1->Label7->SetCaption(QStringLiteral("0"));
+    Form1->Label3->SetCaption(QStringLiteral("0"));
+    Form1->Label5->SetCaption(QStringLiteral("0"));
+    // Totals of a grid without a computable line are zero, not what was shown before.
+    Label7->SetCaption(Form1->Label7->Caption());
+    Label4->SetCaption(Form1->Label3->Caption());
+    Label11->SetCaption(Form1->Label5->Caption());
+
+    const bool discount = StringGrid1->ColCount() != 6;
+    const int valueCol = discount ? 6 : 5;
+    for (int r = 1; r < StringGrid1->RowCount(); ++r) {
+        const QString quantity = NormalizeDecimal(StringGrid1->Cells(3, r));
+        StringGrid1->SetCells(3, r, quantity);
+        const QString price = NormalizeDecimal(StringGrid1->Cells(4, r));
+        StringGrid1->SetCells(4, r, price);
+        if (quantity.isEmpty() || price.isEmpty()) {
+            // A line without quantity or price has no value.
+            StringGrid1->SetCells(valueCol, r, QString());
+            continue;
+        }
+        QString percent;
+        if (discount) {
+            percent = NormalizeDecimal(StringGrid1->Cells(5, r));
+            StringGrid1->SetCells(5, r, percent);
+        }
+        Form1->Edit3->SetText(quantity);
+        Form1->Edit1->SetText(price);
+        Form1->Edit2->SetText(percent);
+        Form1->SpeedButton1Click(Form1->SpeedButton1);
+        StringGrid1->SetCells(valueCol, r, Form1->result->Caption());
+        Label7->SetCaption(Form1->Label7->Caption());
+        Label4->SetCaption(Form1->Label3->Caption());
+        Label11->SetCaption(Form1->Label5->Caption());
+    }
+}
+
+void TOrderForm::NumberLines()
+{
+    const int valueCol = StringGrid1->ColCount() == 6 ? 5 : 6;
+    int number = 0;
+    for (int r = 1; r < StringGrid1->RowCount(); ++r) {
+        if (StringGrid1->Cells(valueCol, r).isEmpty())
+            continue;
+        ++number;
+        StringGrid1->SetCells(0, r, QString::number(number));
+    }
+}
+
+void TOrderForm::Edit9Change(TObject*)
+{
+    // A text that gives no rate (empty, only '%', or no number before the
+    // '%') is marked and computes nothing; the last valid rate stays.
+    if (Form1->SetVatRate(Edit9->Text())) {
+        Edit9->SetColor(RateBoxGrey);
+        RecalcLines();
+        NumberLines();
+    } else {
+        Edit9->SetColor(clRed);
+    }
+    Save->SetEnabled(true);
+}
+
+void TOrderForm::Edit9KeyPress(TObject*, char16_t& Key)
+{
+    const bool digit = Key >= u'0' && Key <= u'9';
+    if (!digit && Key != VK_BACK && Key != u'%' && Key != FormatSettings().DecimalSeparator.unicode())
+        Key = 0;
+}
+
+void TOrderForm::RecalcByRate()
+{
+    const QString rate = Edit9->Text();
+    Edit9->SetText(QString());
+    Edit9->SetText(rate);
+}
+
+void TOrderForm::ComboBox3Change(TObject*)
+{
+    Doc->Label37->SetCaption(ComboBox3->Text());
+    Save->SetEnabled(true);
+}
+
+void TOrderForm::ComboBox3KeyDown(TObject*, WORD& Key, TShiftState)
+{
+    if (Key != VK_RETURN)
+        return;
+    const QString text = ComboBox3->Text();
+    if (ComboBox3->FindExact(text) < 0)
+        ComboBox3->Items()->Insert(0, text);
+}
+
+void TOrderForm::ComboBox3Select(TObject*)
+{
+    // The chosen method moves to the top: the list is kept most recent first.
+    const int index = ComboBox3->ItemIndex();
+    if (index < 0)
+        return;
+    const QString text = ComboBox3->Items()->Strings(index);
+    ComboBox3->Items()->Delete(index);
+    ComboBox3->Items()->Insert(0, text);
+    ComboBox3->SetItemIndex(0);
+    ComboBox3->SetText(text);
+    Doc->Label37->SetCaption(text);
+    Save->SetEnabled(true);
+}
