@@ -40,10 +40,8 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     SpeedButton5->OnClick = Handler(this, &TOrderForm::SpeedButton5Click);
     SpeedButton7->OnClick = Handler(this, &TOrderForm::SpeedButton7Click);
 
-    DBNavigator1Prior->OnClick = [this](TObject*) { MoveCompany(false); };
-    DBNavigator1Next->OnClick = [this](TObject*) { MoveCompany(true); };
-    DBNavigator2Prior->OnClick = [this](TObject*) { MoveBankAccount(false); };
-    DBNavigator2Next->OnClick = [this](TObject*) { MoveBankAccount(true); };
+    DBNavigator1->OnClick = [this](TObject* Sender, TNavigateBtn) { DBNavigator1Click(Sender); };
+    DBNavigator2->OnClick = [this](TObject* Sender, TNavigateBtn) { DBNavigator2Click(Sender); };
 }
 
 TOrderForm::~TOrderForm() { delete ColumnWidths; }
@@ -77,9 +75,6 @@ void TOrderForm::LoadSupplier()
     const QString oldPerson = DBText2->Text();
     const bool bulgarian = RadioButton1->Checked();
 
-    // The logo sources follow the current records.
-    DBImage2->Picture()->LoadFromBytes(firm->FieldByName(QStringLiteral("Лого"))->AsBytes());
-    DBImage3->Picture()->LoadFromBytes(ae->FieldByName(QStringLiteral("logo"))->AsBytes());
     TImage* logo = bulgarian ? DBImage2 : DBImage3;
     if (logo->Picture()->IsEmpty())
         DBImage1->Picture()->Assign(FillFirm->Image1->Picture());
@@ -132,25 +127,6 @@ void TOrderForm::DBNavigator2Click(TObject*)
     Doc->Label39->SetCaption(IBAN->Text());
     Doc->Label53->SetCaption(SWIFT->Text());
     Save->SetEnabled(true);
-}
-
-void TOrderForm::MoveCompany(bool next)
-{
-    TTable* firm = DataModule1->firm;
-    // As a navigator, whose prior and next buttons are off at the ends.
-    if (firm->IsEmpty() || (next ? firm->RecNo() >= firm->RecordCount() : firm->RecNo() <= 1))
-        return;
-    next ? firm->Next() : firm->Prior();
-    DBNavigator1Click(DBNavigator1);
-}
-
-void TOrderForm::MoveBankAccount(bool next)
-{
-    TTable* details = DataModule1->details;
-    if (details->IsEmpty() || (next ? details->RecNo() >= details->RecordCount() : details->RecNo() <= 1))
-        return;
-    next ? details->Next() : details->Prior();
-    DBNavigator2Click(DBNavigator2);
 }
 
 // ---- new document ----

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/core.h"
+#include "platform/dbctrls.h"
+#include "platform/dbgrids.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
@@ -13,17 +15,6 @@
 
 // The document editor: one sales document at a time, every value as text in
 // its controls. The enabled state of Save is the unsaved-changes flag.
-//
-// Stand-ins until the data-aware controls arrive (swap the class in the .ui):
-//   DBImage1, DBImage2, DBImage3   TImage   (DBImage2/3 become data-aware images
-//                                            on firm "Лого" / Tableae "logo";
-//                                            LoadSupplier fills them meanwhile)
-//   MemoStore, MemoStr             TMemo    (data-aware memos on store fields
-//                                            "Стоки и Услуги" / "Str2")
-//   DBNavigator1, DBNavigator2     TPanel with two speed buttons, prior and next
-//                                  (navigators on DataSource2 / DataSource3)
-//   DBGrid1, DBNavigator           hidden TPanel (currency grid on DataSource7
-//                                  and its insert/delete navigator)
 class TOrderForm : public TForm, public Ui::TOrderForm {
 public:
     explicit TOrderForm(TComponent* owner = nullptr);
@@ -76,10 +67,6 @@ public:
     // MaskEdit1 := the next number of the current company's series for the kind.
     void AssignNextNumber();
 
-private:
-    // The navigator stand-ins: move the table, then run the navigator's handler.
-    void MoveCompany(bool next);
-    void MoveBankAccount(bool next);
 };
 
 extern TOrderForm* OrderForm;

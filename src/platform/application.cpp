@@ -22,6 +22,21 @@ void TApplication::Adopt(TComponent* c)
             mainForm_ = f;
 }
 
+void TApplication::AddFixup(std::function<bool()> tryResolve)
+{
+    if (!tryResolve())
+        fixups_.push_back(std::move(tryResolve));
+}
+
+void TApplication::ResolveFixups()
+{
+    auto pending = std::move(fixups_);
+    fixups_.clear();
+    for (auto& f : pending)
+        if (!f())
+            fixups_.push_back(std::move(f));
+}
+
 void TApplication::Run()
 {
     if (terminated_ || !mainForm_)
@@ -52,6 +67,7 @@ void TApplication::DestroyComponents()
     }
     mainForm_ = nullptr;
     terminated_ = false;
+    fixups_.clear();
 }
 
 QString TApplication::ExeName() const

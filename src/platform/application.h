@@ -27,7 +27,14 @@ public:
         if (obj->OnCreate)
             SafeCall([obj] { obj->OnCreate(obj); });
         ptr = obj;
+        ResolveFixups();
     }
+
+    // A reference a window's design makes to a component of another window or
+    // data module: tried at once and again after every CreateForm until it
+    // resolves (returns true).
+    void AddFixup(std::function<bool()> tryResolve);
+    void ResolveFixups();
 
     TForm* MainForm() const { return mainForm_; }
     void Run();
@@ -50,6 +57,7 @@ private:
     bool terminated_ = false;
     QString exeName_;
     std::vector<TComponent*> owned_;
+    std::vector<std::function<bool()>> fixups_;
 };
 
 extern TApplication* Application;

@@ -1,5 +1,9 @@
 #include "platform/dbctrls.h"
 
+#include "platform/application.h"
+
+#include <QPointer>
+
 #include "platform/dialogs.h"
 #include "platform/stdctrls_internal.h"
 
@@ -132,6 +136,32 @@ void TDBFieldControl::LoadDataField(const QWidget* w)
     const QVariant v = w->property("DataField");
     if (v.isValid())
         SetDataField(v.toString());
+    BindDesignDataSource(const_cast<QWidget*>(w), [this](TDataSource* ds) { SetDataSource(ds); });
+}
+
+void BindDesignDataSource(QWidget* control, std::function<void(TDataSource*)> set)
+{
+    const QString ref = control->property("DataSource").toString();
+    if (ref.isEmpty())
+        return;
+    QPointer<QWidget> guard(control);
+    Application->AddFixup([guard, ref, set = std::move(set)]() {
+        if (!guard)
+            return true;  // the control is gone: nothing left to bind
+        const int dot = ref.indexOf(QLatin1Char('.'));
+        TComponent* owner = nullptr;
+        if (dot < 0)
+            owner = dynamic_cast<TComponent*>(AsControl(guard->window()));
+        else
+            owner = Application->FindComponent(ref.left(dot));
+        if (!owner)
+            return false;
+        auto* ds = dynamic_cast<TDataSource*>(owner->FindComponent(dot < 0 ? ref : ref.mid(dot + 1)));
+        if (!ds)
+            return false;
+        set(ds);
+        return true;
+    });
 }
 
 // ---- TDBEdit ----
@@ -677,6 +707,7 @@ bool TDBNavigator::eventFilter(QObject* watched, QEvent* e)
 void TDBNavigator::LoadDesignProperties()
 {
     TControl::LoadDesignProperties();
+    BindDesignDataSource(this, [this](TDataSource* ds) { SetDataSource(ds); });
     setToolTip(QString());  // the buttons carry the hints
     const QVariant buttons = property("VisibleButtons");
     if (buttons.isValid()) {

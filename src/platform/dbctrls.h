@@ -69,6 +69,12 @@ private:
     bool modified_ = false;
 };
 
+// Binds a control to the data source its design names in the dynamic property
+// "DataSource": "DataModule1.DataSource2" (a component of a window or data
+// module, resolved once that one exists) or "x" (a component of the control's
+// own window).
+void BindDesignDataSource(QWidget* control, std::function<void(TDataSource*)> set);
+
 // What every control bound to one field has in common.
 class TDBFieldControl : protected TFieldDataLink::Client {
 public:

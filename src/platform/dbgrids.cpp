@@ -625,6 +625,7 @@ void TDBGrid::resizeEvent(QResizeEvent* e)
 void TDBGrid::LoadDesignProperties()
 {
     TControl::LoadDesignProperties();
+    BindDesignDataSource(this, [this](TDataSource* ds) { SetDataSource(ds); });
     const QVariant options = property("Options");
     if (options.isValid()) {
         static const std::pair<const char*, TDBGridOption> names[] = {
@@ -975,6 +976,7 @@ void TDBCtrlGrid::resizeEvent(QResizeEvent* e)
 void TDBCtrlGrid::LoadDesignProperties()
 {
     CaptureTemplate();  // the controls are still where the design put them
+    BindDesignDataSource(this, [this](TDataSource* ds) { SetDataSource(ds); });
     const QVariant rows = property("RowCount");
     if (rows.isValid())
         rowCount_ = std::max(1, rows.toInt());

@@ -229,7 +229,7 @@ TEST_F(EditorTest, BankNavigatorWalksAllAccountsAndMirrorsThemOnThePage)
     EXPECT_EQ(f->IBAN->Text(), QStringLiteral("BG11AAAA"));
     f->Save->SetEnabled(false);
 
-    f->DBNavigator2Next->Click();
+    f->DBNavigator2->BtnClick(nbNext);
     EXPECT_EQ(f->Bank->Text(), QStringLiteral("Втора банка"));
     EXPECT_EQ(f->SWIFT->Text(), QStringLiteral("BBBBBGSF"));
     EXPECT_EQ(Doc->Label38->Caption(), QStringLiteral("Втора банка"));

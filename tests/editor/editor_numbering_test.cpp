@@ -89,7 +89,7 @@ TEST_F(NumberingTest, CompanyNavigatorProposesTheNewCompanysNumber)
     EXPECT_EQ(OrderForm->Edit10->Text(), QStringLiteral("Иван Иванов"));
     OrderForm->Save->SetEnabled(false);
 
-    OrderForm->DBNavigator1Next->Click();
+    OrderForm->DBNavigator1->BtnClick(nbNext);
     EXPECT_EQ(DataModule1->firm->RecNo(), 2);
     EXPECT_EQ(DataModule1->Tableae->RecNo(), 2);
     EXPECT_EQ(OrderForm->DBText1->Text(), QStringLiteral("Бета ЕООД"));
@@ -99,19 +99,19 @@ TEST_F(NumberingTest, CompanyNavigatorProposesTheNewCompanysNumber)
     EXPECT_EQ(OrderForm->Edit10->Text(), QStringLiteral("Петър Петров"));
 
     // At the last company "next" does nothing, as a navigator at its end.
-    OrderForm->DBNavigator1Next->Click();
+    OrderForm->DBNavigator1->BtnClick(nbNext);
     EXPECT_EQ(DataModule1->firm->RecNo(), 2);
 
     // A name the user typed stays when the company changes.
     OrderForm->Edit10->SetText(QStringLiteral("Мария"));
-    OrderForm->DBNavigator1Prior->Click();
+    OrderForm->DBNavigator1->BtnClick(nbPrior);
     EXPECT_EQ(OrderForm->DBText1->Text(), QStringLiteral("Алфа ООД"));
     EXPECT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000042"));
     EXPECT_EQ(OrderForm->Edit10->Text(), QStringLiteral("Мария"));
 
     // The pro-forma series of the second company starts empty.
     OrderForm->ComboBox2->SetText(QStringLiteral("ПРОФОРМА ФАКТУРА"));
-    OrderForm->DBNavigator1Next->Click();
+    OrderForm->DBNavigator1->BtnClick(nbNext);
     EXPECT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000001"));
 }
 
