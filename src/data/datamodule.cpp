@@ -8,6 +8,7 @@
 #include "platform/sysutils.h"
 #include "registers/editstock.h"
 #include "registers/stocks.h"
+#include "platform/dbctrls.h"
 #include "platform/grids.h"
 
 TDataModule1* DataModule1 = nullptr;
@@ -138,8 +139,8 @@ void TDataModule1::DataModuleDestroy(TObject*)
 
 void TDataModule1::RefreshStockGrid()
 {
-    if (!Stocks)
-        return;  // the goods window is created after the tables are opened
+    if (!Stocks || !EditStockForm)
+        return;  // the goods windows are created after the tables are opened
     TStringGrid* grid = Stocks->StringGrid1;
     grid->SetRowCount(2);
     for (int c = 0; c <= 3; ++c)
@@ -150,10 +151,11 @@ void TDataModule1::RefreshStockGrid()
     const int count = stock->RecordCount();
     for (int i = 1; i <= count; ++i) {
         stock->SetRecNo(i);
-        grid->SetCells(0, i, stock->FieldByName(QStringLiteral("Описание на стока/услуга"))->AsMemo());
-        grid->SetCells(1, i, stock->FieldByName(QStringLiteral("Мярка"))->DisplayText());
-        grid->SetCells(2, i, stock->FieldByName(QStringLiteral("К-во"))->DisplayText());
-        grid->SetCells(3, i, stock->FieldByName(QStringLiteral("Продажна цена"))->DisplayText());
+        // What the goods controls show for the record, shown or not.
+        grid->SetCells(0, i, Stocks->DBMemo1->Text());
+        grid->SetCells(1, i, EditStockForm->DBEdit4->Text());
+        grid->SetCells(2, i, EditStockForm->DBEdit2->Text());
+        grid->SetCells(3, i, EditStockForm->DBEdit5->Text());
         if (i < count)
             grid->SetRowCount(grid->RowCount() + 1);
     }
@@ -176,5 +178,5 @@ void TDataModule1::custAfterRefresh(TObject*)
 void TDataModule1::stockBDEDesigner2GetText(TField*, QString& Text, bool)
 {
     if (Stocks)
-        Text = stock->FieldByName(QStringLiteral("Описание на стока/услуга"))->AsMemo();
+        Text = Stocks->DBMemo1->Text();
 }

@@ -351,3 +351,46 @@ TEST_F(StartupTest, StatisticsCompanyChooserListsTheCompaniesOfTheFolderInUse)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StartupTest, GoodsListRowIsAlwaysTheGoodsRecordAndFollowsItsEvents)
+{
+    CreateShippedTables(DefaultFolder());
+    CreateAllWindows();
+    TTable* stock = DataModule1->stock;
+    const struct { const char* name; const char* unit; const char* qty; const char* price; } goods[] = {
+        {"Хартия А4\nкашон", "кш.", "12", "9,5"}, {"Тонер", "бр.", "3", "120"}, {"Услуга", "", "", ""}};
+    for (const auto& g : goods) {
+        stock->Append();
+        stock->FieldByName(QStringLiteral("Описание на стока/услуга"))->SetAsMemo(QString::fromUtf8(g.name));
+        stock->FieldByName(QStringLiteral("Мярка"))->SetText(QString::fromUtf8(g.unit));
+        stock->FieldByName(QStringLiteral("К-во"))->SetText(QString::fromUtf8(g.qty));
+        stock->FieldByName(QStringLiteral("Продажна цена"))->SetText(QString::fromUtf8(g.price));
+        stock->Post();  // each post refills the list
+    }
+    stock->SetRecNo(2);
+    DataModule1->RefreshStockGrid();
+
+    TStringGrid* grid = Stocks->StringGrid1;
+    ASSERT_EQ(grid->RowCount(), 4);
+    EXPECT_EQ(grid->Cells(0, 1), QStringLiteral("Хартия А4\r\nкашон"));  // as the memo gives it
+    EXPECT_EQ(grid->Cells(1, 1), QStringLiteral("кш."));
+    EXPECT_EQ(grid->Cells(2, 1), QStringLiteral("12"));
+    EXPECT_EQ(grid->Cells(0, 2), QStringLiteral("Тонер"));
+    EXPECT_EQ(grid->Cells(2, 3), QString());
+    EXPECT_EQ(stock->RecNo(), 2);  // the walk puts the current record back
+    // A price shows in the money display form, without a currency sign.
+    EXPECT_TRUE(grid->Cells(3, 2).startsWith(QStringLiteral("120"))) << grid->Cells(3, 2).toStdString();
+
+    // Deleting a record refills the list at once.
+    stock->SetRecNo(1);
+    stock->Delete();
+    ASSERT_EQ(grid->RowCount(), 3);
+    EXPECT_EQ(grid->Cells(0, 1), QStringLiteral("Тонер"));
+    // The description field's text is the whole description, not a placeholder.
+    stock->SetRecNo(1);
+    EXPECT_EQ(stock->FieldByName(QStringLiteral("Описание на стока/услуга"))->Text(), QStringLiteral("Тонер"));
+}
+
+}  // namespace
