@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QVariant>
 #include <QWidget>
@@ -266,6 +267,25 @@ void TControl::Click()
 {
     if (OnClick)
         OnClick(this);
+}
+
+void TControl::ReleaseToClick(QMouseEvent* e, bool insideOnly)
+{
+    if (e->button() != Qt::LeftButton || (insideOnly && !self_->rect().contains(e->position().toPoint())))
+        return;
+    if (skipClick_) {
+        skipClick_ = false;
+        return;
+    }
+    if (OnClick)
+        SafeCall([this] { OnClick(this); });
+}
+
+void TControl::DoubleClickToDblClick()
+{
+    skipClick_ = true;
+    if (OnDblClick)
+        SafeCall([this] { OnDblClick(this); });
 }
 
 void TControl::LoadDesignProperties()

@@ -12,6 +12,7 @@
 
 #include <initializer_list>
 
+class QMouseEvent;
 class QWidget;
 class TWinControl;
 class TPopupMenu;
@@ -147,6 +148,12 @@ public:
     void NotifyParent();
 
 protected:
+    // For controls that report clicks: call after the widget's own mouse
+    // handling. A left release inside the control is a click (SafeCall); the
+    // release that ends a double click is not another one.
+    void ReleaseToClick(QMouseEvent* e, bool insideOnly = true);
+    void DoubleClickToDblClick();
+
     QWidget* self_;
 
 private:
@@ -154,6 +161,7 @@ private:
     TColor color_ = clDefault;
     TFont font_;
     QSize lastSize_;
+    bool skipClick_ = false;
 };
 
 // Finds the TControl side of a widget, or nullptr.

@@ -906,20 +906,13 @@ void TDBCtrlGrid::mousePressEvent(QMouseEvent* e)
 void TDBCtrlGrid::mouseReleaseEvent(QMouseEvent* e)
 {
     QWidget::mouseReleaseEvent(e);
-    if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint()))
-        return;
-    if (skipClick_) {
-        skipClick_ = false;
-        return;
-    }
-    FireUser(OnClick, this);
+    ReleaseToClick(e);
 }
 
 void TDBCtrlGrid::mouseDoubleClickEvent(QMouseEvent* e)
 {
     QWidget::mouseDoubleClickEvent(e);
-    skipClick_ = true;  // the release of the second press is not another click
-    FireUser(OnDblClick, this);
+    DoubleClickToDblClick();
 }
 
 void TDBCtrlGrid::keyPressEvent(QKeyEvent* e)

@@ -294,5 +294,4 @@ private:
     int panelHeight_ = 72;
     TColor selectedColor_ = clWindow;
     int top_ = 0;
-    bool skipClick_ = false;
 };

@@ -211,21 +211,13 @@ void TLabel::mousePressEvent(QMouseEvent* e)
 void TLabel::mouseReleaseEvent(QMouseEvent* e)
 {
     QLabel::mouseReleaseEvent(e);
-    e->accept();
-    if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint()))
-        return;
-    if (skipClick_) {
-        skipClick_ = false;
-        return;
-    }
-    FireUser(OnClick, this);
+    ReleaseToClick(e);
 }
 
 void TLabel::mouseDoubleClickEvent(QMouseEvent* e)
 {
     QLabel::mouseDoubleClickEvent(e);
-    skipClick_ = true;  // the release of the second press is not another click
-    FireUser(OnDblClick, this);
+    DoubleClickToDblClick();
 }
 
 // ---- TCustomEdit ----
@@ -307,20 +299,13 @@ void TCustomEdit::keyPressEvent(QKeyEvent* e)
 void TCustomEdit::mouseReleaseEvent(QMouseEvent* e)
 {
     QLineEdit::mouseReleaseEvent(e);
-    if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint()))
-        return;
-    if (skipClick_) {
-        skipClick_ = false;
-        return;
-    }
-    FireUser(OnClick, this);
+    ReleaseToClick(e);
 }
 
 void TCustomEdit::mouseDoubleClickEvent(QMouseEvent* e)
 {
     QLineEdit::mouseDoubleClickEvent(e);
-    skipClick_ = true;
-    FireUser(OnDblClick, this);
+    DoubleClickToDblClick();
 }
 
 void TCustomEdit::focusInEvent(QFocusEvent* e)

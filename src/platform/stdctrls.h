@@ -76,7 +76,6 @@ private:
     TTextLayout layout_ = tlTop;
     bool wordWrap_ = false;
     bool transparent_ = false;
-    bool skipClick_ = false;
 };
 
 // ---- Edits ----
@@ -121,7 +120,6 @@ protected:
     void SetTextSilently(const QString& text);
 
 private:
-    bool skipClick_ = false;
 };
 
 class TEdit : public TCustomEdit {
@@ -214,7 +212,6 @@ protected:
 private:
     TMemoLines* lines_;
     TScrollStyle scrollBars_ = ssNone;
-    bool skipClick_ = false;
 };
 
 class TMemo : public TCustomMemo {

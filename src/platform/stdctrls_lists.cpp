@@ -183,20 +183,13 @@ void TCustomMemo::LoadDesignProperties()
 void TCustomMemo::mouseReleaseEvent(QMouseEvent* e)
 {
     QPlainTextEdit::mouseReleaseEvent(e);
-    if (e->button() != Qt::LeftButton)
-        return;
-    if (skipClick_) {
-        skipClick_ = false;
-        return;
-    }
-    FireUser(OnClick, this);
+    ReleaseToClick(e, false);
 }
 
 void TCustomMemo::mouseDoubleClickEvent(QMouseEvent* e)
 {
     QPlainTextEdit::mouseDoubleClickEvent(e);
-    skipClick_ = true;
-    FireUser(OnDblClick, this);
+    DoubleClickToDblClick();
 }
 
 // ---- TRichEdit ----

@@ -55,22 +55,7 @@ protected:
 
     void TearDown() override
     {
-        Application->DestroyComponents();
-        Main = nullptr;
-        OrderForm = nullptr;
-        UpdateI = nullptr;
-        DataModule1 = nullptr;
-        Doc = nullptr;
-        Stocks = nullptr;
-        EditStockForm = nullptr;
-        Form1 = nullptr;
-        Emp = nullptr;
-        FillFirm = nullptr;
-        Sort = nullptr;
-        CustForm = nullptr;
-        EditCustForm = nullptr;
-        StatForm = nullptr;
-        PrtD = nullptr;
+        DestroyAllWindows();
         Application->SetExeName(QString());
         FormatSettings() = saved_;
     }
