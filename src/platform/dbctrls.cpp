@@ -23,14 +23,6 @@ using namespace stdctrls;
 
 namespace {
 
-// Counts a nesting level for as long as it lives.
-struct Depth {
-    explicit Depth(int& n) : n_(n) { ++n_; }
-    ~Depth() { --n_; }
-    Depth(const Depth&) = delete;
-    Depth& operator=(const Depth&) = delete;
-    int& n_;
-};
 
 struct Flag {
     explicit Flag(bool& f) : f_(f), old_(f) { f_ = true; }

@@ -25,13 +25,6 @@ using namespace stdctrls;
 
 namespace {
 
-struct Depth {
-    explicit Depth(int& n) : n_(n) { ++n_; }
-    ~Depth() { --n_; }
-    Depth(const Depth&) = delete;
-    Depth& operator=(const Depth&) = delete;
-    int& n_;
-};
 
 bool TableEditing(const TTable* t)
 {
@@ -545,19 +538,9 @@ bool TDBGrid::HandleKey(QKeyEvent* e)
 
 void TDBGrid::keyPressEvent(QKeyEvent* e)
 {
-    if (OnKeyDown) {
-        WORD key = VirtualKeyFromQt(e->key());
-        if (key != 0) {
-            bool done = false;
-            SafeCall([&] {
-                OnKeyDown(this, key, ShiftFromQt(e->modifiers()));
-                done = true;
-            });
-            if (!done || key == 0) {
-                e->accept();
-                return;
-            }
-        }
+    if (FireUserKeyDown(OnKeyDown, this, e)) {
+        e->accept();
+        return;
     }
     if (HandleKey(e)) {
         e->accept();

@@ -90,3 +90,18 @@ QKeyEvent KeyEventForChar(const QKeyEvent* e, char16_t ch)
                          QString(QChar(ch)));
     }
 }
+
+bool FireUserKeyDown(const TKeyEvent& handler, TObject* sender, const QKeyEvent* e)
+{
+    if (!handler)
+        return false;
+    WORD key = VirtualKeyFromQt(e->key());
+    if (key == 0)
+        return false;
+    bool done = false;
+    SafeCall([&] {
+        handler(sender, key, ShiftFromQt(e->modifiers()));
+        done = true;
+    });
+    return !done || key == 0;
+}

@@ -38,3 +38,7 @@ char16_t TypedChar(const QKeyEvent* e);
 // A key event that types ch instead of e's character (a key-press handler
 // replaced the key).
 QKeyEvent KeyEventForChar(const QKeyEvent* e, char16_t ch);
+
+// Runs a user's key-down handler (an exception is shown, not thrown). True when
+// the key is used up: the handler failed or set the key to 0.
+bool FireUserKeyDown(const TKeyEvent& handler, TObject* sender, const QKeyEvent* e);

@@ -260,19 +260,9 @@ void TCustomEdit::LoadDesignProperties()
 
 void TCustomEdit::keyPressEvent(QKeyEvent* e)
 {
-    if (OnKeyDown) {
-        WORD key = VirtualKeyFromQt(e->key());
-        if (key != 0) {
-            bool done = false;
-            SafeCall([&] {
-                OnKeyDown(this, key, ShiftFromQt(e->modifiers()));
-                done = true;
-            });
-            if (!done || key == 0) {
-                e->accept();
-                return;
-            }
-        }
+    if (FireUserKeyDown(OnKeyDown, this, e)) {
+        e->accept();
+        return;
     }
     const char16_t typed = TypedChar(e);
     if (typed != 0 && OnKeyPress) {

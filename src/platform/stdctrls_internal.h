@@ -18,4 +18,13 @@ inline void FireUser(const TNotifyEvent& ev, TObject* sender)
         SafeCall([&] { ev(sender); });
 }
 
+// Counts a nesting level for as long as it lives.
+struct Depth {
+    explicit Depth(int& n) : n_(n) { ++n_; }
+    ~Depth() { --n_; }
+    Depth(const Depth&) = delete;
+    Depth& operator=(const Depth&) = delete;
+    int& n_;
+};
+
 }  // namespace stdctrls

@@ -455,18 +455,8 @@ void TComboBox::UserChose(int)
 
 bool TComboBox::KeyHandlers(QKeyEvent* e)
 {
-    if (OnKeyDown) {
-        WORD key = VirtualKeyFromQt(e->key());
-        if (key != 0) {
-            bool done = false;
-            SafeCall([&] {
-                OnKeyDown(this, key, ShiftFromQt(e->modifiers()));
-                done = true;
-            });
-            if (!done || key == 0)
-                return false;
-        }
-    }
+    if (FireUserKeyDown(OnKeyDown, this, e))
+        return false;
     const char16_t typed = TypedChar(e);
     if (typed != 0 && OnKeyPress) {
         char16_t key = typed;
