@@ -1,4 +1,4 @@
-#include <QApplication>
+#include "platform/qtapp.h"
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@ int main(int argc, char** argv)
 {
     // gtest_discover_tests runs this binary at build time without the test environment.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TQtApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new QuarnelTestEnvironment);
     return RUN_ALL_TESTS();

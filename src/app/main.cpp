@@ -1,4 +1,4 @@
-#include <QApplication>
+#include "platform/qtapp.h"
 
 #include "app/startup.h"
 #include "platform/locale.h"
@@ -7,7 +7,7 @@
 int main(int argc, char** argv)
 {
     StartDir();  // the working directory the text files of defaults are read from
-    QApplication app(argc, argv);
+    TQtApplication app(argc, argv);
     LoadSystemLocale();
     return WinMain();
 }
