@@ -1,7 +1,5 @@
 #include "app/mainform.h"
 
-#include <QMenuBar>
-
 #include "data/datamodule.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"

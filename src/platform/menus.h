@@ -5,6 +5,8 @@
 
 #include "platform/control.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QString>
 

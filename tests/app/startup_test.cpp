@@ -5,6 +5,9 @@
 #include "data/tables.h"
 #include "platform/application.h"
 #include "platform/extctrls.h"
+#include "platform/menus.h"
+#include "registers/custform.h"
+#include "editor/orderform.h"
 #include "platform/grids.h"
 #include "platform/shell.h"
 #include "platform/strings.h"
@@ -391,6 +394,46 @@ TEST_F(StartupTest, GoodsListRowIsAlwaysTheGoodsRecordAndFollowsItsEvents)
     // The description field's text is the whole description, not a placeholder.
     stock->SetRecNo(1);
     EXPECT_EQ(stock->FieldByName(QStringLiteral("Описание на стока/услуга"))->Text(), QStringLiteral("Тонер"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StartupTest, EveryButtonAndMenuItemRunsWithoutAnError)
+{
+    CreateShippedTables(DefaultFolder());
+    CreateAllWindows();
+    ResetTestDialogs();
+    for (TSpeedButton* b : {Main->OrderBtn, Main->ReportBtn, Main->SpeedButton7, Main->SpeedButton3,
+                            Main->SpeedButton1, Main->SpeedButton5})
+        b->Click();
+    EXPECT_EQ(Boxes(), 0);
+    EXPECT_TRUE(OrderForm->Visible());
+    EXPECT_TRUE(CustForm->Visible());
+
+    // Every menu item but the ones that ask something or end the program.
+    QStringList clicked;
+    TMenuItem* bar = Main->MainMenu->Items();
+    ASSERT_EQ(bar->Count(), 3);
+    for (int i = 0; i < bar->Count(); ++i)
+        for (int j = 0; j < bar->Items(i)->Count(); ++j) {
+            TMenuItem* item = bar->Items(i)->Items(j);
+            if (item->IsLine() || item->Caption() == QStringLiteral("Обновяване") ||
+                item->Caption() == QStringLiteral("Настройки на принтера"))
+                continue;
+            item->Click();
+            clicked << item->Caption();
+        }
+    EXPECT_EQ(clicked.size(), 8);
+    EXPECT_EQ(Boxes(), 0);
+    EXPECT_FALSE(Application->Terminated());
+
+    // The update check from the menu says that the server is not reachable.
+    Main->SpeedButton9->Click();
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Няма връзка със сървъра!"));
+    EXPECT_EQ(TestDialogs().boxes[0].caption, QString());
 }
 
 }  // namespace
