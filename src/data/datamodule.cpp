@@ -16,6 +16,18 @@ TDataModule1* DataModule1 = nullptr;
 QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
 QString NetworkFile() { return InstallPath(QStringLiteral("network.txt")); }
 
+bool ReadNetworkFolder(QString& folder)
+{
+    if (!FileExists(NetworkFile()))
+        return false;
+    TStringList lines;
+    lines.LoadFromFile(NetworkFile());
+    if (lines.Text().isEmpty())
+        return false;
+    folder = lines[0];
+    return true;
+}
+
 TDataModule1::TDataModule1(TComponent* owner) : TDataModule(owner)
 {
     SetName(QStringLiteral("DataModule1"));
@@ -71,12 +83,7 @@ void TDataModule1::DataModuleCreate(TObject*)
 
     try {
         QString folder = DefaultDataFolder();
-        if (FileExists(NetworkFile())) {
-            TStringList lines;
-            lines.LoadFromFile(NetworkFile());
-            if (!lines.Text().isEmpty())
-                folder = lines[0];
-        }
+        ReadNetworkFolder(folder);
         try {
             OpenDatabase(folder, true);
         } catch (...) {

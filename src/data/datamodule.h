@@ -61,3 +61,5 @@ extern TDataModule1* DataModule1;
 QString DefaultDataFolder();
 // network.txt in the install folder.
 QString NetworkFile();
+// Line 1 of network.txt, unchanged; false when the file is missing or empty.
+bool ReadNetworkFolder(QString& folder);

@@ -8,12 +8,7 @@
 void TMain::SpeedButton4Click(TObject*)
 {
     QString current;
-    if (FileExists(NetworkFile())) {
-        TStringList lines;
-        lines.LoadFromFile(NetworkFile());
-        if (!lines.Text().isEmpty())
-            current = lines[0];
-    }
+    ReadNetworkFolder(current);
     QString chosen = current;
     if (!Dialogs()->SelectDirectory(
             QStringLiteral("Изберете директория, където ще работите с Вашите база данни:"),

@@ -139,15 +139,24 @@ void TMemoLines::Apply(const QString& text)
 
 // ---- TCustomMemo / TMemo ----
 
+namespace {
+// Lines kept in step with a memo's document; a change made by code fires
+// onChange directly, a user's edit through SafeCall.
+TMemoLines* NewMemoLines(QTextDocument* doc, TControl* self, const TNotifyEvent& onChange)
+{
+    return new TMemoLines(
+        doc,
+        [self, &onChange] {
+            if (onChange)
+                onChange(self);
+        },
+        [self, &onChange] { FireUser(onChange, self); });
+}
+}  // namespace
+
 TCustomMemo::TCustomMemo(QWidget* parent) : QPlainTextEdit(parent), TControl(this)
 {
-    lines_ = new TMemoLines(
-        document(),
-        [this] {
-            if (OnChange)
-                OnChange(this);
-        },
-        [this] { FireUser(OnChange, this); });
+    lines_ = NewMemoLines(document(), this, OnChange);
     ApplyScrollBars(this, scrollBars_);
 }
 
@@ -198,13 +207,7 @@ TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent), TControl(this)
 {
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::NoWrap);
-    lines_ = new TMemoLines(
-        document(),
-        [this] {
-            if (OnChange)
-                OnChange(this);
-        },
-        [this] { FireUser(OnChange, this); });
+    lines_ = NewMemoLines(document(), this, OnChange);
     ApplyScrollBars(this, scrollBars_);
 }
 
