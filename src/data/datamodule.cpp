@@ -69,6 +69,16 @@ std::vector<TTable*> TDataModule1::Tables() const
     return {cust, firm, details, stock, employee, store, currency, Tableae};
 }
 
+bool TDataModule1::CheckTablesOpen() const
+{
+    for (TTable* t : Tables())
+        if (!t->Active()) {
+            ShowMessage(QStringLiteral("Папката с данни не е отворена. Изберете работното място или проверете файловете в папката с данни."));
+            return false;
+        }
+    return true;
+}
+
 QString TDataModule1::Folder() const { return cust->DatabaseName(); }
 
 void TDataModule1::DataModuleCreate(TObject*)

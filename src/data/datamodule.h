@@ -46,6 +46,8 @@ public:
 
     // The tables in the order they are closed, pointed and opened.
     std::vector<TTable*> Tables() const;
+    // All eight tables are open. When not, says so once and gives false.
+    bool CheckTablesOpen() const;
 
     // The folder the tables point at now.
     QString Folder() const;

@@ -1,4 +1,5 @@
 #include "app/mainform.h"
+#include "data/datamodule.h"
 #include "editor/orderform.h"
 #include "page/doc.h"
 
@@ -8,6 +9,9 @@
 // and the payment methods stay as they are.
 void TMain::OrderBtnClick(TObject*)
 {
+    // A half-reset editor would be the only outcome on closed tables.
+    if (!DataModule1->CheckTablesOpen())
+        return;
     TOrderForm* f = OrderForm;
     for (TCheckBox* box : {f->CheckBox6, f->CheckBox4, f->CheckBox5, f->CheckBox1, f->CheckBox2})
         box->SetChecked(false);

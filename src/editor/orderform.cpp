@@ -58,9 +58,12 @@ void TOrderForm::FormCreate(TObject*)
 void TOrderForm::FormClose(TObject*, TCloseAction&)
 {
     Form1->SavePayments();
-    // Commits a change still pending in the currency grid.
-    DataModule1->currency->Edit();
-    DataModule1->currency->Post();
+    // Commits a change still pending in the currency grid; a folder that did
+    // not open must not keep the window from closing.
+    if (DataModule1->currency->Active()) {
+        DataModule1->currency->Edit();
+        DataModule1->currency->Post();
+    }
     PrtD->Close();
 }
 

@@ -48,7 +48,9 @@ void TApplication::Run()
 void TApplication::Terminate()
 {
     terminated_ = true;
-    QCoreApplication::quit();
+    // Not quit(): that asks every window to close first, and one that refuses
+    // (or fails) would keep the program running.
+    QCoreApplication::exit(0);
 }
 
 void TApplication::ShowException(const Exception& e)

@@ -166,6 +166,8 @@ bool THttpRequest::Open(const QString& url)
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, d_->headers);
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(connectMs));
+    if (limitMs_ > 0)
+        curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, long(limitMs_));
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);

@@ -47,6 +47,9 @@ public:
     // byte arriving. Defaults are 10 s and 30 s.
     static void SetTimeoutsForTests(int connectMs, int stallMs);
     static void ResetTimeouts();
+    // A limit on the whole request, headers and body, from Open on; 0 = none.
+    // Set before Open.
+    void SetTimeLimit(int ms) { limitMs_ = ms; }
 
 private:
     struct Impl;
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<Impl> d_;
     int status_ = -1;
     std::optional<qint64> contentLength_;
+    int limitMs_ = 0;
     bool failed_ = false;
     QString error_;
 };

@@ -79,7 +79,8 @@ TMenuItem::~TMenuItem()
 void TMenuItem::SetCaption(const QString& caption)
 {
     caption_ = caption;
-    action_->setText(caption);
+    // A line draws its text as a section title in some styles.
+    action_->setText(IsLine() ? QString() : caption);
     action_->setSeparator(IsLine());
     if (menu_)
         menu_->setTitle(caption);

@@ -41,7 +41,8 @@ bool StartProgram(const QString& exe)
         Recorder()(QStringLiteral("start"), exe);
         return true;
     }
-    return QProcess::startDetached(info.absoluteFilePath(), {}, info.absolutePath());
+    // No working directory of its own: it inherits ours, where the defaults files are.
+    return QProcess::startDetached(info.absoluteFilePath(), {});
 }
 
 void ClipboardSetText(const QString& text)

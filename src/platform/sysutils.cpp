@@ -341,10 +341,20 @@ QString BoolToStr(bool b, bool useBoolStrs)
     return b ? QStringLiteral("-1") : QStringLiteral("0");
 }
 
+namespace {
+TDate& FixedToday()
+{
+    static TDate today;
+    return today;
+}
+}  // namespace
+
 TDate Date()
 {
-    return QDate::currentDate();
+    return FixedToday().isValid() ? FixedToday() : QDate::currentDate();
 }
+
+void SetTodayForTests(const TDate& today) { FixedToday() = today; }
 
 TDate EncodeDate(int year, int month, int day)
 {

@@ -32,6 +32,8 @@ QString BoolToStr(bool b, bool useBoolStrs = true);
 
 using TDate = QDate;
 TDate Date();  // today, local
+// Tests fix "today"; an invalid date gives the clock back.
+void SetTodayForTests(const TDate& today);
 // Raises EConvertError on an invalid date.
 TDate EncodeDate(int year, int month, int day);
 // Class-library patterns: d dd m mm yy yyyy, 'quoted' and "quoted" literals,

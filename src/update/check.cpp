@@ -5,7 +5,7 @@
 
 void TMain::CheckForUpdate(bool interactive)
 {
-    UpdateI->CheckVersion();
+    UpdateI->CheckVersion(interactive ? 0 : TUpdateI::SilentCheckLimitMs);
     switch (UpdateI->Status) {
     case -1:
         if (interactive)

@@ -78,10 +78,11 @@ void TUpdateI::SetServer(const QString& address)
     Edit1->SetText(server_ + kProgramPath);
 }
 
-void TUpdateI::FetchRemoteVersion()
+void TUpdateI::FetchRemoteVersion(int timeLimitMs)
 {
     RemoteVersion.clear();
     THttpRequest http;
+    http.SetTimeLimit(timeLimitMs);
     if (!http.Open(server_ + kVersionPath))
         return;
     // An error page or a reply of unknown length is no answer.
@@ -95,14 +96,15 @@ void TUpdateI::FetchRemoteVersion()
             return;
         if (n == 0)
             break;
-        data.append(block, qsizetype(n));
+        // A zero byte ends the text of its block.
+        data.append(block, qsizetype(std::find(block, block + n, '\0') - block));
     }
     RemoteVersion = QString::fromLatin1(data);
 }
 
-void TUpdateI::CheckVersion()
+void TUpdateI::CheckVersion(int timeLimitMs)
 {
-    FetchRemoteVersion();
+    FetchRemoteVersion(timeLimitMs);
     const int local = PackedVersion(Main->Caption());
     const std::optional<int> remote = ParseRemoteVersion(RemoteVersion);
     if (!remote) {

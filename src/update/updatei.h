@@ -21,9 +21,12 @@ public:
     QString RemoteVersion;
 
     // Asks the server and compares its number with the main window's caption.
-    void CheckVersion();
+    // timeLimitMs > 0 bounds the whole request.
+    void CheckVersion(int timeLimitMs = 0);
     // Fetches the version file; empty when there is no usable reply.
-    void FetchRemoteVersion();
+    void FetchRemoteVersion(int timeLimitMs = 0);
+    // The silent check at start-up holds the splash window at most this long.
+    static inline int SilentCheckLimitMs = 5000;
     // Installs the program from Edit1's address when Status is 1.
     void SpeedButton1Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);

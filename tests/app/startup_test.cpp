@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -183,6 +184,37 @@ TEST_F(StartupTest, ATableThatIsNoDatabaseKeepsTheMainWindowWithoutWorkplaceButt
     EXPECT_FALSE(DataModule1->Tableae->Active());
     // A later use of a closed table is reported, and the window stays usable.
     EXPECT_THROW(DataModule1->store->RecordCount(), EDatabaseError);
+}
+
+TEST_F(StartupTest, WithTheTablesClosedANewDocumentIsRefusedOnceAndTheProgramStillEnds)
+{
+    CreateShippedTables(DefaultFolder());
+    WriteBytes(DefaultFolder() + QStringLiteral("/customer.db"), QByteArray(4096, 'x'));
+    CreateAllWindows();
+    ResetTestDialogs();
+    Main->Show();
+    const QString caption = OrderForm->Caption();
+
+    Main->OrderBtn->Click();
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.startsWith(QStringLiteral("Папката с данни не е отворена.")));
+    EXPECT_FALSE(OrderForm->Visible());
+    EXPECT_EQ(OrderForm->Caption(), caption);
+
+    // The editor open as well: closing the main window ends the event loop.
+    OrderForm->Show();
+    bool stuck = false;
+    QTimer::singleShot(0, Main, [] { Main->Close(); });
+    QTimer::singleShot(5000, [&stuck] {
+        stuck = true;
+        QCoreApplication::exit(1);
+    });
+    Application->Run();
+    EXPECT_FALSE(stuck);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(Boxes(), 1);
+    OrderForm->Close();
+    EXPECT_EQ(Boxes(), 1);
 }
 
 TEST_F(StartupTest, AeDbIsPaddedToTheLengthOfFirmDb)

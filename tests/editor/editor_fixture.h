@@ -39,10 +39,14 @@ struct CompanyRecord {
 
 class EditorTest : public ::testing::Test {
 protected:
+    // Not the clock: a run that crosses midnight must not change what is expected.
+    static inline const TDate kToday = QDate(2026, 3, 31);
+
     void SetUp() override
     {
         saved_ = FormatSettings();
         SetBulgarianLocale();
+        SetTodayForTests(kToday);
         ResetTestDialogs();
         ASSERT_TRUE(dir_.isValid());
         CreateShippedTables(dir_.path() + QStringLiteral("/DB"));
@@ -58,6 +62,7 @@ protected:
         DestroyAllWindows();
         Application->SetExeName(QString());
         FormatSettings() = saved_;
+        SetTodayForTests(TDate());
     }
 
     // Appends an own company to firm and its English twin to Tableae.

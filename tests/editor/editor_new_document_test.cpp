@@ -26,8 +26,8 @@ TEST_F(EditorTest, NewDocumentOnAnEmptyFolder)
     EXPECT_EQ(f->ComboBox2->Text(), QStringLiteral("ФАКТУРА"));
     EXPECT_EQ(f->MaskEdit1->Text(), QStringLiteral("0000000001"));
     for (TDateTimePicker* d : {f->EDate, f->EDate2, f->EDate3, f->EDate4})
-        EXPECT_EQ(d->Date(), QDate::currentDate()) << d->Name().toStdString();
-    EXPECT_EQ(f->EDate->Text(), FormatDateTime(QStringLiteral("dd.MM.yyyy 'г.'"), QDate::currentDate()));
+        EXPECT_EQ(d->Date(), kToday) << d->Name().toStdString();
+    EXPECT_EQ(f->EDate->Text(), FormatDateTime(QStringLiteral("dd.MM.yyyy 'г.'"), kToday));
     EXPECT_EQ(f->StringGrid1->Rows(0), kHeader);
     EXPECT_EQ(f->StringGrid1->RowCount(), 2);
     EXPECT_EQ(f->StringGrid1->Col(), 5);

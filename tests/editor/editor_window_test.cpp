@@ -19,7 +19,7 @@ TEST_F(EditorTest, EditorWindowRendersItsDesign)
                    QStringLiteral("FINVBGSF"));
     NewDocument();
     EXPECT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000001"));
-    EXPECT_EQ(OrderForm->EDate->Date(), QDate::currentDate());
+    EXPECT_EQ(OrderForm->EDate->Date(), kToday);
 
     // Two typed lines give the totals through the calculator.
     TStringGrid* g = OrderForm->StringGrid1;

@@ -48,6 +48,8 @@ TEST(MenuItemTest, ClickSeparatorsAndTheItemTree)
     EXPECT_EQ(newDoc->Parent(), &documents);
     EXPECT_TRUE(line->IsLine());
     EXPECT_TRUE(line->Action()->isSeparator());
+    EXPECT_TRUE(line->Action()->text().isEmpty());
+    EXPECT_EQ(line->Caption(), QStringLiteral("-"));
     EXPECT_FALSE(print->Action()->isSeparator());
     EXPECT_THROW(documents.Items(3), EListError);
     EXPECT_THROW(documents.Items(-1), EListError);

@@ -262,7 +262,13 @@ TEST(Dates, EncodeDateAndShortDate)
     FormatSettings().ShortDateFormat = QStringLiteral("yyyy-MM-dd");
     EXPECT_EQ(DateToStr(EncodeDate(2026, 12, 8)), "2026-12-08");
     FormatSettings() = saved;
-    EXPECT_TRUE(Date().isValid());
+
+    SetTodayForTests(EncodeDate(2024, 2, 29));
+    EXPECT_EQ(Date(), EncodeDate(2024, 2, 29));
+    SetTodayForTests(TDate());
+    const QDate before = QDate::currentDate();
+    const TDate today = Date();
+    EXPECT_TRUE(today == before || today == QDate::currentDate());
 }
 
 TEST(StringFunctions, PositionsCountCyrillicLettersAsOneCharacter)

@@ -31,8 +31,10 @@ TEST(UpdateAcceptance, TheProgramReplacesItselfWithTheServersVersionAndStartsIt)
     ASSERT_TRUE(QFile::copy(built, program));
     CreateShippedTables(folder.filePath(QStringLiteral("DB")));
 
-    // The "new version" says where it was started from, so that the test sees it run.
-    const std::string newProgram = "#!/bin/sh\necho \"$0\" > \"$(dirname \"$0\")/started\"\n";
+    // The "new version" says where it was started from and in which working
+    // directory, so that the test sees it run.
+    const std::string newProgram =
+        "#!/bin/sh\nd=\"$(dirname \"$0\")\"\n{ echo \"$0\"; pwd; } > \"$d/started.tmp\" && mv \"$d/started.tmp\" \"$d/started\"\n";
     UpdateServer server;
     server.ServeFile("/VORNASOFT3/Orlendix.txt", "36811\n");
     server.ServeFile("/VORNASOFT3/Orlendix", newProgram);
@@ -42,7 +44,10 @@ TEST(UpdateAcceptance, TheProgramReplacesItselfWithTheServersVersionAndStartsIt)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QUARNEL_UPDATE_SERVER"), server.Address());
     run.setProcessEnvironment(env);
-    run.setWorkingDirectory(folder.path());
+    // Started from another folder, as from a desktop shortcut: the defaults files live there.
+    QTemporaryDir workDir;
+    ASSERT_TRUE(workDir.isValid());
+    run.setWorkingDirectory(workDir.path());
     run.setProcessChannelMode(QProcess::MergedChannels);
     run.start(program, {});
     ASSERT_TRUE(run.waitForStarted(10000)) << run.errorString().toStdString();
@@ -67,7 +72,7 @@ TEST(UpdateAcceptance, TheProgramReplacesItselfWithTheServersVersionAndStartsIt)
     while (!QFileInfo::exists(started) && !deadline.hasExpired())
         QThread::msleep(20);
     ASSERT_TRUE(QFileInfo::exists(started)) << "the new version was not started";
-    EXPECT_EQ(ReadAll(started).trimmed(), program.toUtf8());
+    EXPECT_EQ(ReadAll(started).trimmed(), program.toUtf8() + '\n' + QFileInfo(workDir.path()).canonicalFilePath().toUtf8());
 }
 
 }  // namespace

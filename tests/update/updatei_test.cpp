@@ -17,6 +17,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <thread>
+
 // The button pictures live in the program's resources.
 static void LoadProgramResources() { Q_INIT_RESOURCE(app); }
 
@@ -224,19 +227,24 @@ TEST_F(UpdateTest, ANewerVersionIsDownloadedSwappedInStartedAndTheMainWindowClos
     EXPECT_EQ(SplashForm->CGauge1->Progress(), int(program.size()));
 }
 
-TEST_F(UpdateTest, AVersionFileEndingInALineBreakInstallsToo)
+TEST_F(UpdateTest, AVersionFileEndingInALineBreakOrAZeroByteInstallsToo)
 {
-    server.ServeFile(kVersionPath, "36811\r\n");
     server.ServeFile(kProgramPath, NewProgram());
+    // A zero byte ends the text of the block it stands in.
+    for (const std::string& version : {std::string("36811\r\n"), std::string("36811\0", 6), std::string("36811\0zz", 8)}) {
+        SCOPED_TRACE(version.size());
+        Reset();
+        server.ServeFile(kVersionPath, version);
 
-    EXPECT_NO_THROW(Main->CheckForUpdate(true));
+        EXPECT_NO_THROW(Main->CheckForUpdate(true));
 
-    EXPECT_EQ(UpdateI->Status, 1);
-    EXPECT_TRUE(TestDialogs().boxes.empty());
-    EXPECT_EQ(ReadAll(Path("Orlendix")), QByteArray::fromStdString(NewProgram()));
-    EXPECT_EQ(ReadAll(Path("Orlendixold")), kOldProgram);
-    EXPECT_EQ(started.size(), 1);
-    EXPECT_EQ(mainCloses, 1);
+        EXPECT_EQ(UpdateI->Status, 1);
+        EXPECT_TRUE(TestDialogs().boxes.empty());
+        EXPECT_EQ(ReadAll(Path("Orlendix")), QByteArray::fromStdString(NewProgram()));
+        EXPECT_EQ(ReadAll(Path("Orlendixold")), kOldProgram);
+        EXPECT_EQ(started.size(), 1);
+        EXPECT_EQ(mainCloses, 1);
+    }
 }
 
 TEST_F(UpdateTest, AnEqualOrLowerVersionIsUpToDateAndNothingIsDownloaded)
@@ -284,7 +292,7 @@ TEST_F(UpdateTest, RepliesThatAreNoVersionCountAsNoAnswerAndNeverRaise)
         {"words after the number", UpdateServer::Head(200, "Content-Length: 9\r\n") + "36811 abc"},
         {"empty", UpdateServer::Head(200, "Content-Length: 0\r\n")},
         {"ten digits", UpdateServer::Head(200, "Content-Length: 10\r\n") + "9999999999"},
-        {"zero byte", UpdateServer::Head(200, "Content-Length: 6\r\n") + std::string("36811\0", 6)},
+        {"zero byte first", UpdateServer::Head(200, "Content-Length: 6\r\n") + std::string("\x00" "36811", 6)},
         {"long page", UpdateServer::Head(200, "Content-Length: 5000\r\n") + std::string(5000, '9')},
     };
     for (const auto& [name, reply] : replies) {
@@ -331,6 +339,30 @@ TEST_F(UpdateTest, AnUnreachableOrSilentServerIsNoAnswerAndSilentAtStartUp)
     EXPECT_EQ(UpdateI->Status, -1);
     EXPECT_TRUE(TestDialogs().boxes.empty());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Orlendix")});
+}
+
+TEST_F(UpdateTest, TheSilentCheckGivesUpWithinItsOwnLimitWhileTheServerKeepsTrickling)
+{
+    // Headers one byte at a time, never finished: no stall time-out ever fires.
+    server.Serve(kVersionPath, [](int fd, const std::atomic<bool>& stop) {
+        const std::string head = "HTTP/1.1 200 OK\r\nX-Slow: ";
+        UpdateServer::Send(fd, head);
+        for (int i = 0; i < 400 && !stop; ++i) {
+            UpdateServer::Send(fd, "a");
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    THttpRequest::SetTimeoutsForTests(1000, 1000);
+    const int savedLimit = TUpdateI::SilentCheckLimitMs;
+    TUpdateI::SilentCheckLimitMs = 400;
+    QElapsedTimer clock;
+    clock.start();
+    Main->CheckForUpdate(false);
+    const qint64 took = clock.elapsed();
+    TUpdateI::SilentCheckLimitMs = savedLimit;
+    EXPECT_LT(took, 2500);
+    EXPECT_EQ(UpdateI->Status, -1);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
 }
 
 TEST_F(UpdateTest, AnIncompleteDownloadKeepsTheOldProgramAndIsReported)
