@@ -6,6 +6,5 @@ TSplashForm::TSplashForm(TComponent* owner) : TForm(owner)
 {
     setupUi(this);
     setWindowFlag(Qt::FramelessWindowHint, true);
-    Position = TPosition::poScreenCenter;
     Loaded();
 }

@@ -42,15 +42,19 @@ void TApplication::Run()
     if (terminated_ || !mainForm_)
         return;  // the main form was closed during start-up: end at once
     mainForm_->Show();
+    running_ = true;
     QApplication::exec();
+    running_ = false;
 }
 
 void TApplication::Terminate()
 {
     terminated_ = true;
     // Not quit(): that asks every window to close first, and one that refuses
-    // (or fails) would keep the program running.
-    QCoreApplication::exit(0);
+    // (or fails) would keep the program running. Outside the loop, Run ends
+    // at once instead (an exit here would end the next modal dialog's loop).
+    if (running_)
+        QCoreApplication::exit(0);
 }
 
 void TApplication::ShowException(const Exception& e)

@@ -55,6 +55,7 @@ private:
     void Adopt(TComponent* c);
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    bool running_ = false;  // inside Run's event loop
     QString exeName_;
     std::vector<TComponent*> owned_;
     std::vector<std::function<bool()>> fixups_;

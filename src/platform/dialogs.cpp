@@ -2,7 +2,10 @@
 
 #include "platform/application.h"
 
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -82,7 +85,13 @@ public:
 
     bool PrinterSetup(QWidget* owner) override
     {
+        // Chooses the printer and its paper; printing is another command.
         QPrintDialog d(Printer()->QtPrinter(), owner);
+        d.setWindowTitle(QStringLiteral("Настройки на принтера"));
+        d.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+        if (auto* buttons = d.findChild<QDialogButtonBox*>())
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(QCoreApplication::translate("QPlatformTheme", "OK"));
         return d.exec() == QDialog::Accepted;
     }
 };

@@ -17,6 +17,9 @@ TForm::TForm(TComponent* owner) : QWidget(nullptr), TControl(this)
 void TForm::Loaded()
 {
     ::LoadDesignProperties(this);
+    if (const int p = DesignEnum(this, "Position", {"poDesigned", "poScreenCenter"}); p >= 0)
+        Position = TPosition(p);
+    DesignBool(this, "StayOnTop", StayOnTop);
     if (StayOnTop)
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }

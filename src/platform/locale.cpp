@@ -1,6 +1,9 @@
 #include "platform/locale.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 #include <QRegularExpression>
 
 TFormatSettings& FormatSettings()
@@ -24,6 +27,27 @@ void LoadSystemLocale()
     static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
     date.replace(twoDigitYear, QStringLiteral("yyyy"));
     fs.ShortDateFormat = date;
+}
+
+bool LoadQtTranslations(const QString& localeName)
+{
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    if (localeName.isEmpty())
+        return true;
+    auto* t = new QTranslator;
+    if (!t->load(QLocale(localeName), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    installed = t;
+    return true;
 }
 
 void SetBulgarianLocale()

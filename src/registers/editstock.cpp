@@ -10,7 +10,5 @@ TEditStockForm::TEditStockForm(TComponent* owner) : TForm(owner)
     x->SetName(QStringLiteral("x"));
     x->SetDataSet(DataModule1 ? DataModule1->stock : nullptr);
     setupUi(this);
-    Position = TPosition::poScreenCenter;
-    StayOnTop = true;
     Loaded();
 }

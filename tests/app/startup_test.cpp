@@ -7,6 +7,7 @@
 #include "platform/extctrls.h"
 #include "platform/menus.h"
 #include "registers/custform.h"
+#include "registers/sort.h"
 #include "editor/orderform.h"
 #include "platform/grids.h"
 #include "platform/shell.h"
@@ -347,6 +348,26 @@ TEST_F(StartupTest, MainWindowIsCentredHorizontallyAtTheTop)
         EXPECT_EQ(Main->Top(), 2);
     }
     EXPECT_EQ(Main->Caption(), QStringLiteral("Quarnel + Dovrenta 2012 - version 3.6.8.10"));
+}
+
+TEST_F(StartupTest, WindowsDesignedCentredOpenCentredOnTheScreen)
+{
+    CreateShippedTables(DefaultFolder());
+    CreateAllWindows();
+    Main->SpeedButton3->Click();  // goods
+    Main->SpeedButton7->Click();  // customers
+    Main->ReportBtn->Click();     // register
+    for (TForm* f : std::initializer_list<TForm*>{Stocks, CustForm, Sort}) {
+        ASSERT_TRUE(f->Visible()) << f->Name().toStdString();
+        const QRect frame = f->frameGeometry();
+        if (frame.width() > Screen->Width() || frame.height() > Screen->Height())
+            continue;  // larger than the test screen: the window system keeps it on screen
+        EXPECT_NEAR(frame.center().x(), Screen->Width() / 2, 1) << f->Name().toStdString();
+        EXPECT_NEAR(frame.center().y(), Screen->Height() / 2, 1) << f->Name().toStdString();
+    }
+    EXPECT_NE(Stocks->Left(), 0);
+    EXPECT_TRUE(Stocks->StayOnTop);
+    EXPECT_FALSE(Sort->StayOnTop);
 }
 
 TEST_F(StartupTest, ManualOpensOnlyWhenItExists)

@@ -1,0 +1,70 @@
+// The real dialogs (not the tests' scripted ones): what a user sees in them.
+#include "platform/dialogs.h"
+#include "platform/locale.h"
+#include "support/test_env.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Opens a real dialog through open(), lets inspect() look at it, then cancels it.
+template <class Open>
+void InspectRealDialog(Open open, const std::function<void(QDialog*)>& inspect)
+{
+    SetDialogs(nullptr);
+    bool seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d || seen)
+            return;
+        seen = true;
+        inspect(d);
+        d->reject();
+    });
+    poll.start(10);
+    EXPECT_FALSE(open());
+    EXPECT_TRUE(seen);
+    SetDialogs(&TestDialogs());
+}
+
+QStringList ButtonTexts(QDialog* d)
+{
+    QStringList texts;
+    if (auto* box = d->findChild<QDialogButtonBox*>())
+        for (QAbstractButton* b : box->buttons())
+            texts << b->text().remove(QLatin1Char('&'));
+    return texts;
+}
+
+TEST(RealDialogs, PrinterSetupConfirmsWithOkAndNeverOffersToPrint)
+{
+    InspectRealDialog([] { return Dialogs()->PrinterSetup(nullptr); },
+                      [](QDialog* d) {
+                          EXPECT_EQ(d->windowTitle(), QStringLiteral("Настройки на принтера"));
+                          const QStringList texts = ButtonTexts(d);
+                          EXPECT_TRUE(texts.contains(QStringLiteral("OK"))) << texts.join('|').toStdString();
+                          EXPECT_FALSE(texts.contains(QStringLiteral("Print"))) << texts.join('|').toStdString();
+                      });
+}
+
+TEST(RealDialogs, QtsOwnTextsFollowABulgarianLocale)
+{
+    ASSERT_TRUE(LoadQtTranslations(QStringLiteral("bg_BG")));
+    QString folder = QStringLiteral("/");
+    InspectRealDialog([&] { return Dialogs()->SelectDirectory(QStringLiteral("Папка"), QString(), folder); },
+                      [](QDialog* d) {
+                          const QStringList texts = ButtonTexts(d);
+                          EXPECT_TRUE(texts.contains(QStringLiteral("Отказ"))) << texts.join('|').toStdString();
+                      });
+    EXPECT_TRUE(LoadQtTranslations(QString()));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}
+
+}  // namespace
