@@ -5,7 +5,7 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 pkgs=(qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
       libsqlite3-dev libcurl4-openssl-dev libturbojpeg0-dev libjpeg62-turbo-dev
-      libgtest-dev fonts-liberation fonts-liberation2 fontconfig xvfb xauth
+      qt6-translations-l10n libgtest-dev fonts-liberation fonts-liberation2 fontconfig xvfb xauth
       pkg-config cmake g++ make python3)
 missing=()
 for p in "${pkgs[@]}"; do
