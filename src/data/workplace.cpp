@@ -15,20 +15,28 @@ void TMain::SpeedButton4Click(TObject*)
             QStringLiteral("Работно място"), chosen))
         return;
 
-    // network.txt names the new folder only once it is known to open.
+    // network.txt names the new folder only once it is known to open; a folder
+    // that is not written there would be left again at the next start.
     const QString previous = DataModule1->Folder();
+    const auto backToPrevious = [&](const QString& why) {
+        DataModule1->OpenDatabase(previous, true);
+        DataModule1->RefreshStockGrid();
+        ShowMessage(why + QStringLiteral("\nПродължава работата с „%1“.").arg(previous));
+    };
     try {
         DataModule1->OpenDatabase(chosen, true);
     } catch (...) {
-        DataModule1->OpenDatabase(previous, true);
-        DataModule1->RefreshStockGrid();
-        ShowMessage(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.\nПродължава работата с „%2“.")
-                        .arg(chosen, previous));
+        backToPrevious(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.").arg(chosen));
+        return;
+    }
+    try {
+        TStringList lines;
+        lines.Add(chosen);
+        lines.SaveToFile(NetworkFile());
+    } catch (const Exception& e) {
+        backToPrevious(QStringLiteral("Работното място „%1“ не може да бъде запомнено: %2").arg(chosen, e.Message));
         return;
     }
     // The goods window relies on row i being record i of the new stock table.
     DataModule1->RefreshStockGrid();
-    TStringList lines;
-    lines.Add(chosen);
-    lines.SaveToFile(NetworkFile());
 }

@@ -61,8 +61,11 @@ void TOrderForm::NumberLines()
     const int valueCol = StringGrid1->ColCount() == 6 ? 5 : 6;
     int number = 0;
     for (int r = 1; r < StringGrid1->RowCount(); ++r) {
-        if (StringGrid1->Cells(valueCol, r).isEmpty())
+        if (StringGrid1->Cells(valueCol, r).isEmpty()) {
+            // Else an old number stays beside the renumbered lines: 1, 2, 2.
+            StringGrid1->SetCells(0, r, QString());
             continue;
+        }
         ++number;
         StringGrid1->SetCells(0, r, QString::number(number));
     }

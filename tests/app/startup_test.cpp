@@ -290,6 +290,26 @@ TEST_F(WorkplaceTest, AFolderThatDoesNotOpenKeepsThePreviousOneAndNetworkFile)
                   DefaultFolder());
 }
 
+TEST_F(WorkplaceTest, AFolderThatCannotBeWrittenToNetworkFileIsLeftAtOnce)
+{
+    const QString other = Path(QStringLiteral("other"));
+    CreateShippedTables(other);
+    AddGoods(other, QStringLiteral("Чужда стока"));
+    QDir().mkpath(Path(QStringLiteral("network.txt")));  // cannot be replaced by a file
+    TestDialogs().folders.push_back(other);
+
+    Main->SpeedButton4->Click();
+
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    for (TTable* t : DataModule1->Tables())
+        EXPECT_TRUE(t->Active());
+    EXPECT_EQ(DataModule1->stock->RecordCount(), 0);
+    EXPECT_EQ(Stocks->StringGrid1->Cells(0, 1), QString());
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(other));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(DefaultFolder()));
+}
+
 TEST_F(WorkplaceTest, AGoodFolderIsOpenedWrittenToNetworkFileAndRefillsTheGoodsList)
 {
     const QString other = Path(QStringLiteral("Склад"));

@@ -72,7 +72,7 @@ TEST_F(EditorLines, RecalculationComputesValuesTotalsAndNumbers)
     EXPECT_EQ(Cell(5, 3), "15,00");
     ExpectTotals("18,35", "3,67", "22,02");
     EXPECT_EQ(Cell(0, 1), "1");
-    EXPECT_EQ(Cell(0, 2), "x");  // a line without value keeps its column 0
+    EXPECT_EQ(Cell(0, 2), "");  // a line without value has no number
     EXPECT_EQ(Cell(0, 3), "2");
     EXPECT_EQ(OrderForm->Edit9->Text(), "20%");
     EXPECT_EQ(OrderForm->Edit9->Color(), RGB(223, 223, 223));
@@ -102,8 +102,25 @@ TEST_F(EditorLines, LineLosingItsQuantityOrPriceLosesItsValue)
     EXPECT_EQ(Cell(5, 2), "");
     ExpectTotals("0", "0", "0");
     OrderForm->NumberLines();
-    EXPECT_EQ(Cell(0, 1), "1");  // numbers stay on lines without value
-    EXPECT_EQ(Cell(0, 2), "2");
+    EXPECT_EQ(Cell(0, 1), "");  // a line without value has no number either
+    EXPECT_EQ(Cell(0, 2), "");
+}
+
+TEST_F(EditorLines, ALineWithoutValueLeavesNoNumberAndNoNumberTwice)
+{
+    Line(1, "1", "1");
+    Line(2, "1", "2");
+    Line(3, "1", "3");
+    OrderForm->RecalcLines();
+    OrderForm->NumberLines();
+    ASSERT_EQ(Cell(0, 3), "3");
+
+    grid->SetCells(3, 2, "");
+    OrderForm->RecalcLines();
+    OrderForm->NumberLines();
+    EXPECT_EQ(Cell(0, 1), "1");
+    EXPECT_EQ(Cell(0, 2), "");
+    EXPECT_EQ(Cell(0, 3), "2");
 }
 
 TEST_F(EditorLines, LineThatCannotBeComputedGetsNoValue)
