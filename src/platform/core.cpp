@@ -24,8 +24,10 @@ TComponent::~TComponent()
         auto& list = owner_->components_;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
     }
-    for (TComponent* c : components_)
-        c->owner_ = nullptr;
+    // An owner destroys what it owns, newest first; each one leaves the list as
+    // it goes (and may take others with it, as a panel takes its controls).
+    while (!components_.empty())
+        delete components_.back();
 }
 
 TComponent* TComponent::Components(int index) const

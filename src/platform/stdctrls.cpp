@@ -503,7 +503,9 @@ void TUpDown::resizeEvent(QResizeEvent* e)
 
 bool TUpDown::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == associate_ && e->type() == QEvent::KeyPress) {
+    // Type first: events of an edit being destroyed come here too, and comparing
+    // with associate_ casts to the edit's type.
+    if (e->type() == QEvent::KeyPress && watched == associate_) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             Click(key == Qt::Key_Up);

@@ -44,10 +44,10 @@ TEST(Shell, RecorderSeesOpenAndStartButNotMissingFiles)
     EXPECT_EQ(seen[1], std::make_pair(QStringLiteral("start"), exe));
 }
 
-TEST(Shell, StartsAProgramDetachedInItsOwnFolder)
+TEST(Shell, StartsAProgramDetachedInOurWorkingDirectory)
 {
     QTemporaryDir dir;
-    const QString exe = WriteFile(dir.filePath("Orlendix"), "#!/bin/sh\npwd > started.txt\n",
+    const QString exe = WriteFile(dir.filePath("Orlendix"), "#!/bin/sh\npwd > \"$(dirname \"$0\")/started.txt\"\n",
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_NE(QDir::currentPath(), dir.path());
     ASSERT_TRUE(StartProgram(exe));
@@ -62,8 +62,9 @@ TEST(Shell, StartsAProgramDetachedInItsOwnFolder)
             break;
         QThread::msleep(20);
     }
+    // Inherited, as the defaults files are read from the working directory.
     EXPECT_EQ(QFileInfo(QString::fromLocal8Bit(written.trimmed())).canonicalFilePath(),
-              QFileInfo(dir.path()).canonicalFilePath());
+              QFileInfo(QDir::currentPath()).canonicalFilePath());
 
     // Without its execute permission the program does not start.
     const QString plain = WriteFile(dir.filePath("Plain"), "#!/bin/sh\n", QFile::ReadOwner | QFile::WriteOwner);
