@@ -73,7 +73,7 @@ bool TDataModule1::CheckTablesOpen() const
 {
     for (TTable* t : Tables())
         if (!t->Active()) {
-            ShowMessage(QStringLiteral("Папката с данни не е отворена. Изберете работното място или проверете файловете в папката с данни."));
+            ShowMessage(QStringLiteral("Папката с данни не е отворена: проверете файловете в нея и стартирайте програмата отново."));
             return false;
         }
     return true;

@@ -16,6 +16,8 @@ void TStatForm::FormCreate(TObject*)
 {
     TTable* firm = DataModule1->firm;
     DBComboBox1->Items()->Clear();
+    if (!firm->Active())
+        return;  // the folder did not open: nothing to offer, and start-up said so
     const int count = firm->RecordCount();
     for (int i = 1; i <= count; ++i)
         DBComboBox1->Items()->Add(firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->TextAt(i));
