@@ -89,8 +89,10 @@ QStringList DescriptionLines(const QString& description)
 QString GoodsEntry(const QString& description, int recNo)
 {
     // An empty description still gives an entry that can be chosen.
-    const QStringList lines = DescriptionLines(description);
-    return (lines.isEmpty() ? QString() : lines.first()) + QLatin1Char('~') + QString::number(recNo);
+    qsizetype end = 0;
+    while (end < description.size() && description[end] != QLatin1Char('\r') && description[end] != QLatin1Char('\n'))
+        ++end;
+    return description.left(end) + QLatin1Char('~') + QString::number(recNo);
 }
 
 int GoodsEntryRecNo(const QString& entry)
