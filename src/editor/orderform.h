@@ -13,6 +13,10 @@
 
 #include "ui_orderform.h"
 
+// Breaks a name or address for the page: lines of width and width - 1
+// characters in turn, a '*' forcing a break; joined by LF.
+QString WrapPageText(const QString& text, int width);
+
 // The document editor: one sales document at a time, every value as text in
 // its controls. The enabled state of Save is the unsaved-changes flag.
 class TOrderForm : public TForm, public Ui::TOrderForm {
@@ -66,6 +70,17 @@ public:
     // ---- numbering (editor/numbering.cpp) ----
     // MaskEdit1 := the next number of the current company's series for the kind.
     void AssignNextNumber();
+
+    // ---- the page (editor/build_print_view.cpp) ----
+    // Writes the document onto the page window, lays it out and renders it;
+    // with show the page window comes up. False when the document cannot be
+    // laid out (a currency rate of 0 or below): the user was told once, and
+    // the caller must neither save nor print on this pass.
+    bool BuildPrintView(bool show);
+    // The label's caption := text broken into lines of at most width characters.
+    void WrapToLabel(const QString& text, TLabel* label, int width);
+    void ViewClick(TObject* Sender);
+    void StringGrid2SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
 
 };
 
