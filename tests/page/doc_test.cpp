@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QScrollBar>
 
 namespace {
 
@@ -110,4 +111,20 @@ TEST_F(EditorTest, LongBulgarianWordsTakeTwoLinesAndPushTheBottomBlockDown)
     // The next fill starts from the design places: no second shift.
     ASSERT_TRUE(OrderForm->BuildPrintView(false));
     EXPECT_EQ(Doc->Bevel2->Top(), bevelTop + 12);
+}
+
+TEST_F(EditorTest, PageWindowCentresThePageAndScrollsItsWholeHeight)
+{
+    Doc->Show();
+    Doc->resize(901, 700);
+    EXPECT_EQ(Doc->Panel1->Left(), 450 - 429);  // both halves truncated
+    QScrollBar* bar = Doc->VertScrollBar();
+    EXPECT_EQ(bar->maximum(), 1200 - 700);
+    EXPECT_EQ(bar->singleStep(), 54);
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(Doc->Panel1->Top(), -500);
+    // Scrolled or not, the rendered page is the whole page.
+    Doc->RenderPage();
+    EXPECT_EQ(Doc->Image1->Picture()->Bitmap()->ToImage().size(), QSize(859, 1168));
+    EXPECT_EQ(Doc->Image1->Picture()->Bitmap()->ToImage().pixelColor(5, 5), QColor(Qt::white));
 }
