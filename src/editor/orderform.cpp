@@ -35,6 +35,8 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     Edit8->OnChange = Handler(this, &TOrderForm::Edit8Change);
     CheckBox6->OnClick = Handler(this, &TOrderForm::CheckBox6Click);
     Print->OnClick = Handler(this, &TOrderForm::PrintClick);
+    Save->OnClick = Handler(this, &TOrderForm::SaveClick);
+    SpeedButton3->OnClick = Handler(this, &TOrderForm::SpeedButton3Click);
     View->OnClick = Handler(this, &TOrderForm::ViewClick);
     StringGrid2->OnSelectCell = Handler(this, &TOrderForm::StringGrid2SelectCell);
     SpeedButton4->OnClick = Handler(this, &TOrderForm::SpeedButton4Click);
@@ -82,6 +84,7 @@ void TOrderForm::LoadSupplier()
     TTable* ae = DataModule1->Tableae;
     const QString oldPerson = DBText2->Text();
     const bool bulgarian = RadioButton1->Checked();
+    SupplierRecNo = firm->IsEmpty() ? 0 : firm->RecNo();
 
     TImage* logo = bulgarian ? DBImage2 : DBImage3;
     if (logo->Picture()->IsEmpty())
@@ -155,6 +158,7 @@ void TOrderForm::ResetForNewDocument()
     EDate3->SetDate(today);
     EDate4->SetDate(today);
 
+    LoadedRecNo = 0;
     AssignNextNumber();
     ComboBox3->SetItemIndex(0);
     Doc->RenderPage();

@@ -123,9 +123,6 @@ public:
     void GridRowDown();
     void GridRowUp();
 
-    // ---- page fill (filled in by the page code) ----
-    void BuildPrintView(bool show);
-
 private:
     void ConnectFieldHandlers();
     void ConnectLookupHandlers();
@@ -147,6 +144,31 @@ private:
     void ViewClick(TObject* Sender);
     void StringGrid2SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
 
+public:
+    // ---- saving and loading (editor/save.cpp, editor/load.cpp) ----
+    // The firm record the company block shows (LoadSupplier), 0 when none.
+    int SupplierRecNo = 0;
+    // The register record this document was loaded from or last stored in;
+    // 0 for a new document. The print path overwrites only this one silently.
+    int LoadedRecNo = 0;
+    // Save's click; the print chooser saves through SaveWithCustomer(false).
+    void SaveClick(TObject* Sender);
+    // Fills the page, drops an empty last line, saves the customer and stores
+    // the document. False when nothing was stored (refused, declined, failed).
+    bool SaveWithCustomer(bool askOverwrite);
+    bool SaveDocument(bool askOverwrite);
+    // The customer block's "Запази" (silent with a null Sender).
+    void SpeedButton3Click(TObject* Sender);
+    // Reopens register record recNo; false (with a message) when it cannot.
+    bool LoadDocument(int recNo);
+    // The grid as memo text, one line per cell, row by row; line breaks are
+    // removed from the cells themselves too.
+    static QString GridMemoText(TStringGrid* grid);
+
+private:
+    int IssuingCompany() const;
+    int FindStoredDocument(int company) const;
+    void WriteDocumentRecord(int found, int company, const QString& lines, const QString& notice);
 };
 
 extern TOrderForm* OrderForm;

@@ -985,6 +985,15 @@ void TTable::Refresh()
     Fire(AfterRefresh);
 }
 
+void TTable::Resync()
+{
+    CheckActive();
+    if (d_->Editing())
+        throw EDatabaseError(QStringLiteral("Table '%1' is being edited").arg(d_->path));
+    d_->Reload();
+    NotifyLinks(Notice::Record);
+}
+
 void TTable::MoveTo(int index)
 {
     Impl& d = *d_;

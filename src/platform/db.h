@@ -140,6 +140,9 @@ public:
 
     // Posts a pending change, re-reads the file and stays on the current record.
     void Refresh();
+    // Re-reads the file's records (what other workplaces wrote) and stays on
+    // the current record; no events. Not while editing.
+    void Resync();
     void First();
     void Prior();
     void Next();

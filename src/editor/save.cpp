@@ -1,0 +1,306 @@
+// Storing the editor's document in the register, with its customer and the
+// company's number counter.
+#include "editor/orderform.h"
+
+#include "data/datamodule.h"
+#include "editor/numbering.h"
+#include "page/doc.h"
+#include "platform/application.h"
+#include "platform/sysutils.h"
+#include "registers/sort.h"
+
+namespace {
+
+const QString kDateFormat = QStringLiteral("dd.MM.yyyy 'г.'");
+
+QString Flag(bool checked) { return BoolToStr(checked, true); }
+
+bool IsDigits(const QString& s)
+{
+    for (QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+// A counter may be empty (nothing numbered yet) or digits only.
+bool IsCounterText(const QString& s) { return IsDigits(s.trimmed()); }
+
+}  // namespace
+
+QString TOrderForm::GridMemoText(TStringGrid* grid)
+{
+    QString text;
+    for (int r = 0; r < grid->RowCount(); ++r)
+        for (int c = 0; c < grid->ColCount(); ++c) {
+            QString cell = grid->Cells(c, r);
+            // A line break inside a cell would shift every later cell on reload.
+            if (cell.contains(QLatin1Char('\n')) || cell.contains(QLatin1Char('\r'))) {
+                cell.remove(QLatin1Char('\n'));
+                cell.remove(QLatin1Char('\r'));
+                grid->SetCells(c, r, cell);
+            }
+            text += cell + QStringLiteral("\r\n");
+        }
+    return text;
+}
+
+void TOrderForm::SaveClick(TObject* Sender) { SaveWithCustomer(Sender != nullptr); }
+
+bool TOrderForm::SaveWithCustomer(bool askOverwrite)
+{
+    if (!DataModule1->CheckTablesOpen())
+        return false;
+    if (!BuildPrintView(false))
+        return false;
+    GridRowUp();
+    SpeedButton3Click(nullptr);
+    return SaveDocument(askOverwrite);
+}
+
+int TOrderForm::IssuingCompany() const
+{
+    TTable* firm = DataModule1->firm;
+    const int count = firm->RecordCount();
+    if (SupplierRecNo >= 1 && SupplierRecNo <= count)
+        return SupplierRecNo;
+    // Not known: the company whose name the block shows, else the first one.
+    const bool bulgarian = RadioButton1->Checked();
+    TTable* names = bulgarian ? firm : DataModule1->Tableae;
+    TField* name = names->FieldByName(bulgarian ? QStringLiteral("ДОСТАВЧИК") : QStringLiteral("Supplier"));
+    for (int i = 1; i <= names->RecordCount(); ++i)
+        if (name->TextAt(i) == DBText1->Text())
+            return i;
+    return 1;
+}
+
+int TOrderForm::FindStoredDocument(int company) const
+{
+    TTable* store = DataModule1->store;
+    TField* num = store->FieldByName(QStringLiteral("Num"));
+    TField* kind = store->FieldByName(QStringLiteral("Документ"));
+    TField* index = store->FieldByName(QStringLiteral("Firm.db index"));
+    const QString wantNum = MaskEdit1->Text();
+    const QString wantKind = ComboBox2->Text();
+    const QString wantIndex = QString::number(company);
+    const auto matches = [&](int r) {
+        // Each own company numbers on its own: its number 5 is not another's.
+        return num->TextAt(r) == wantNum && kind->TextAt(r) == wantKind && index->TextAt(r).trimmed() == wantIndex;
+    };
+    // The document this editor was loaded from, or last stored, comes first.
+    if (LoadedRecNo >= 1 && LoadedRecNo <= store->RecordCount() && matches(LoadedRecNo))
+        return LoadedRecNo;
+    for (int r = store->RecordCount(); r >= 1; --r)
+        if (matches(r))
+            return r;
+    return 0;
+}
+
+bool TOrderForm::SaveDocument(bool askOverwrite)
+{
+    TDataModule1* dm = DataModule1;
+    TTable* store = dm->store;
+    TTable* firm = dm->firm;
+    TTable* ae = dm->Tableae;
+
+    // Everything that can be refused is checked before any table is touched.
+    const QString number = MaskEdit1->Text();
+    if (number.size() != 10 || !IsDigits(number)) {
+        MessageBox(this, QStringLiteral("Номерът на документа трябва да се състои от 10 цифри."), QString(),
+                   TMsgIcon::Warning);
+        return false;
+    }
+    if (firm->IsEmpty()) {
+        MessageBox(this, QStringLiteral("Няма въведена фирма. Въведете я в „Моите фирмени детайли“."), QString(),
+                   TMsgIcon::Warning);
+        return false;
+    }
+    const int company = IssuingCompany();
+    const TSeriesCounter series = SeriesCounter(NumberSeries(ComboBox2->Text()));
+    TTable* counterTable = series.table == QLatin1String("Tableae") ? ae : firm;
+    if (counterTable->RecordCount() < company) {
+        MessageBox(this, QStringLiteral("Липсват английските данни на фирмата. Отворете „Моите фирмени детайли“."),
+                   QString(), TMsgIcon::Warning);
+        return false;
+    }
+
+    TRegisterWalk walk(false);
+    int approved = 0;  // the record the user agreed to overwrite
+    for (;;) {
+        try {
+            TDatabaseTransaction tx({store, firm, ae});
+            // What other workplaces stored up to now counts: they wait for us from here on.
+            store->Resync();
+            firm->Resync();
+            ae->Resync();
+
+            const QString counter = counterTable->FieldByName(series.field)->TextAt(company);
+            if (!IsCounterText(counter)) {
+                tx.Rollback();
+                MessageBox(this,
+                           QStringLiteral("Броячът „%1“ на фирмата съдържа „%2“, което не е номер. Поправете го в „Моите фирмени детайли“.")
+                               .arg(series.field, counter),
+                           QString(), TMsgIcon::Warning);
+                return false;
+            }
+
+            const int found = FindStoredDocument(company);
+            const bool silent = found == LoadedRecNo && !askOverwrite;
+            if (found && found != approved && !silent) {
+                // Never ask while holding the other workplaces up.
+                tx.Rollback();
+                const int answer = MessageBox(
+                    this,
+                    QStringLiteral("Вече съществува ") + ComboBox2->Text() + QStringLiteral(" с този номер!") +
+                        QLatin1Char('\n') + QStringLiteral("Да презапиша ли промените?"),
+                    QString(), TMsgIcon::Warning, TMsgButtons::YesNoCancel);
+                if (answer != mrYes)
+                    return false;
+                approved = found;
+                continue;  // again, in case the register changed meanwhile
+            }
+
+            const QString lines = GridMemoText(StringGrid1);
+            const QString notice = GridMemoText(StringGrid2);
+            WriteDocumentRecord(found, company, lines, notice);
+
+            firm->SetRecNo(company);
+            if (ae->RecordCount() >= company)
+                ae->SetRecNo(company);
+            TField* counterField = counterTable->FieldByName(series.field);
+            if (StrToFloat(number) > StrToFloat(counter.trimmed().isEmpty() ? QStringLiteral("0") : counter.trimmed())) {
+                counterTable->Edit();
+                counterField->SetText(number);
+                counterTable->Post();
+            }
+            store->Post();
+            tx.Commit();
+        } catch (const Exception& e) {
+            // The transaction has put every table back as it was in its file.
+            Application->ShowException(e);
+            return false;
+        }
+        break;
+    }
+
+    SupplierRecNo = company;
+    LoadedRecNo = store->RecNo();
+    Save->SetEnabled(false);
+    return true;
+}
+
+void TOrderForm::WriteDocumentRecord(int found, int company, const QString& lines, const QString& notice)
+{
+    TTable* store = DataModule1->store;
+    QString cancelled = QStringLiteral("False");
+    if (found) {
+        store->SetRecNo(found);
+        // Re-saving (a reprint) must not bring a cancelled document back into the turnover.
+        if (store->FieldByName(QStringLiteral("Anulirana"))->Text() == QLatin1String("True"))
+            cancelled = QStringLiteral("True");
+        store->Edit();
+    } else {
+        store->Append();
+    }
+    const auto put = [store](const char* field, const QString& text) {
+        store->FieldByName(QString::fromUtf8(field))->SetText(text);
+    };
+    put("Документ", ComboBox2->Text());
+    put("Статус", Flag(CheckBox3->Checked()));
+    put("Num", MaskEdit1->Text());
+    put("От дата", FormatDateTime(kDateFormat, EDate->Date()));
+    put("Дата на д.с.?", Flag(CheckBox1->Checked()));
+    put("Дата на данъчното събитие", FormatDateTime(kDateFormat, EDate2->Date()));
+    put("Дата на плащане?", Flag(CheckBox2->Checked()));
+    put("Дата на плащане", FormatDateTime(kDateFormat, EDate3->Date()));
+    put("Вид плащане", ComboBox3->Text());
+    put("Получател", Edit8->Text());
+    put("Съставил", Edit10->Text());
+    put("Основание за:", ComboBox5->Text());
+    put("Основания", ComboBox4->Text());
+    put("Известие", ComboBox1->Text());
+    put("Известие от дата", FormatDateTime(kDateFormat, EDate4->Date()));
+    put("Известие към фактура No", MaskEdit2->Text());
+    put("Клиент", Edit1->Text());
+    put("Ин по ЗДДС /к/", Edit6->Text());
+    put("ИН /к/", Edit7->Text());
+    put("Адрес /к/", Edit3->Text());
+    put("МОЛ /к/", Edit2->Text());
+    put("Доставчик", DBText1->Text());
+    put("МОЛ /д/", DBText2->Text());
+    put("Адрес /д/", DBText8->Text());
+    put("ИН /д/", DBText5->Text());
+    put("ИН по ЗДДС /д/", DBText6->Text());
+    put("Местоиздаване", DBText7->Text());
+    put("Банка", Bank->Text());
+    put("IBAN", IBAN->Text());
+    put("SWIFT", SWIFT->Text());
+    put("Данъчна ставка", Edit9->Text());
+    put("Стойност /общо/", Label11->Caption());
+    put("Paid?", Flag(CheckBox6->Checked()));
+    put("Firm.db index", QString::number(company));
+    put("Anulirana", cancelled);
+    if (RadioButton1->Checked()) {
+        Doc->CurrencyPrefix.clear();
+        Doc->CurrencyRate = 1.0;
+        Doc->Language = 0;
+    }
+    put("CurrencyPrefix", Doc->CurrencyPrefix);
+    put("CurrencyRate", FloatToStr(Doc->CurrencyRate));
+    store->FieldByName(QStringLiteral("Стоки и Услуги"))->SetAsMemo(lines);
+    store->FieldByName(QStringLiteral("Str2"))->SetAsMemo(notice);
+}
+
+void TOrderForm::SpeedButton3Click(TObject* Sender)
+{
+    TTable* cust = DataModule1->cust;
+    const QString name = Edit1->Text();
+    if (name.trimmed().isEmpty()) {
+        // A document without a customer must not overwrite the nameless one.
+        if (Sender)
+            MessageBox(this, QStringLiteral("Въведете името на клиента."), QString(), TMsgIcon::Warning);
+        return;
+    }
+    if (!cust->Active()) {
+        if (Sender)
+            DataModule1->CheckTablesOpen();
+        return;
+    }
+    const int keep = cust->RecNo();
+    try {
+        TField* firmName = cust->FieldByName(QStringLiteral("Фирма"));
+        int found = 0;
+        for (int i = 1; i <= cust->RecordCount() && !found; ++i)
+            if (firmName->TextAt(i) == name)
+                found = i;
+        if (found) {
+            cust->SetRecNo(found);
+            cust->Edit();
+        } else {
+            cust->Append();
+        }
+        const auto put = [cust](const char* field, const QString& text) {
+            cust->FieldByName(QString::fromUtf8(field))->SetText(text);
+        };
+        put("Фирма", name);
+        put("Адрес", Edit3->Text());
+        put("МОЛ", Edit2->Text());
+        put("Идент №", Edit7->Text());
+        put("ИН по ЗДДС", Edit6->Text());
+        put("Лице", Edit8->Text());
+        cust->Post();
+    } catch (const Exception& e) {
+        try {
+            cust->Cancel();
+        } catch (...) {
+        }
+        if (Sender)
+            Application->ShowException(e);
+        return;
+    }
+    if (keep >= 1 && keep <= cust->RecordCount())
+        cust->SetRecNo(keep);
+    ListBox1->Hide();
+    if (Sender)
+        ShowMessage(QStringLiteral("Запазен успешно!"));
+}
