@@ -42,6 +42,9 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
 
     DBNavigator1->OnClick = [this](TObject* Sender, TNavigateBtn) { DBNavigator1Click(Sender); };
     DBNavigator2->OnClick = [this](TObject* Sender, TNavigateBtn) { DBNavigator2Click(Sender); };
+
+    ConnectFieldHandlers();
+    ConnectLookupHandlers();
 }
 
 TOrderForm::~TOrderForm() { delete ColumnWidths; }

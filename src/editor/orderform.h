@@ -13,6 +13,8 @@
 
 #include "ui_orderform.h"
 
+#include <vector>
+
 // The document editor: one sales document at a time, every value as text in
 // its controls. The enabled state of Save is the unsaved-changes flag.
 class TOrderForm : public TForm, public Ui::TOrderForm {
@@ -66,6 +68,71 @@ public:
     // ---- numbering (editor/numbering.cpp) ----
     // MaskEdit1 := the next number of the current company's series for the kind.
     void AssignNextNumber();
+
+    // ---- field handlers (editor/field_handlers.cpp) ----
+    // Mirrors of the header, notice and basis onto the page window.
+    void ComboBox2Change(TObject* Sender);
+    void ComboBox1Change(TObject* Sender);
+    void ComboBox4Change(TObject* Sender);
+    void ComboBox5Change(TObject* Sender);
+    void EDateChange(TObject* Sender);
+    void EDate2Change(TObject* Sender);
+    void EDate3Change(TObject* Sender);
+    void EDate4Change(TObject* Sender);
+    // Check boxes that enable their groups.
+    void CheckBox1Click(TObject* Sender);
+    void CheckBox2Click(TObject* Sender);
+    void CheckBox4Click(TObject* Sender);
+    void CheckBox5Click(TObject* Sender);
+    // The discount column on both line grids.
+    void CheckBox7Click(TObject* Sender);
+    // Bold lines on both line grids.
+    void CheckBox8Click(TObject* Sender);
+    // The legal texts of the VAT articles.
+    void SpeedButton2Click(TObject* Sender);
+    // Chooses the document currency of an English document.
+    void DBGrid1CellClick(TColumn* Column);
+    // The check digit of a 9-digit identification number; shows Label1.
+    bool CheckEik(const QString& id);
+
+    // ---- lookup lists (editor/lookup.cpp) ----
+    // Which client the list serves: 0 an edit, 1 the lines grid.
+    int ListForGrid = 0;
+    // The lines grid's current cell, kept by StringGrid1SelectCell.
+    int CurCol = 1;
+    int CurRow = 1;
+    // The record number of each item of ListBox1, in item order.
+    std::vector<int> ListRecNos;
+
+    void ShowLookupList(TControl* edit);
+    void FillLookupByPrefix(TControl* edit);
+    void ApplyLookupChoice(int index);
+    void SpeedButton1Click(TObject* Sender);
+    void Edit1Change(TObject* Sender);
+    void ListBox1Click(TObject* Sender);
+    void StringGrid1SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
+    void StringGrid1ButtonClick(TObject* Sender);
+    void FilterGoodsList();
+    void StringGrid1SetEditText(TObject* Sender, int ACol, int ARow, const QString& Value);
+    void StringGrid2SetEditText(TObject* Sender, int ACol, int ARow, const QString& Value);
+    void StringGrid1KeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void StringGrid1KeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
+    void GridRowDown();
+    void GridRowUp();
+
+    // ---- page fill (filled in by the page code) ----
+    void BuildPrintView(bool show);
+
+private:
+    void ConnectFieldHandlers();
+    void ConnectLookupHandlers();
+    // The goods list under the current cell of the lines grid; its height
+    // follows placedCount entries.
+    void ShowGoodsList(const QStringList& entries, const std::vector<int>& recNos, int placedCount);
+    void BuildGoodsEntries(QStringList& entries, std::vector<int>& recNos);
+    void SetListItems(const QStringList& entries, std::vector<int> recNos);
+    void ApplyToEdits(int index);
+    void ApplyToGrid();
 
 };
 

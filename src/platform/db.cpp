@@ -601,6 +601,16 @@ QString TField::DisplayTextAt(int recNo) const
     return FormatValue(table_->FieldValueAt(this, recNo), true);
 }
 
+QString TField::AsStringAt(int recNo) const
+{
+    const QVariant v = table_->FieldValueAt(this, recNo);
+    switch (type_) {
+    case TFieldType::ftMemo: return v.toString();
+    case TFieldType::ftGraphic: return QString::fromLatin1(v.toByteArray());
+    default: return FormatValue(v, false);
+    }
+}
+
 QString TField::AsString() const
 {
     QVariant v = table_->FieldValue(this);

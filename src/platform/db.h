@@ -93,6 +93,8 @@ public:
     // record; "" outside the table. OnGetText runs only for the current record.
     QString TextAt(int recNo) const;
     QString DisplayTextAt(int recNo) const;
+    // As AsString, at another record (1-based), without moving; "" outside the table.
+    QString AsStringAt(int recNo) const;
 
     TFieldGetTextEvent OnGetText;
 

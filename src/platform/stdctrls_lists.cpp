@@ -528,6 +528,10 @@ private:
 };
 }  // namespace
 
+namespace {
+constexpr int kRowByRowLimit = 64;
+}
+
 TListItems::TListItems(TListBox* list) : list_(list) { Follow(list->model()); }
 
 QStringList TListItems::WidgetItems() const
@@ -544,6 +548,17 @@ int TListItems::WidgetIndex() const { return list_->ItemIndex(); }
 void TListItems::EditWidget(int row, int count, const QStringList& items)
 {
     const QSignalBlocker block(list_);
+    if (count > kRowByRowLimit) {
+        // The view handles every removed row on its own: a long list is
+        // cheaper to build anew than to take apart row by row.
+        QStringList all = WidgetItems();
+        all.remove(row, count);
+        for (qsizetype i = 0; i < items.size(); ++i)
+            all.insert(row + i, items[i]);
+        list_->clear();
+        list_->insertItems(0, all);
+        return;
+    }
     for (int i = 0; i < count; ++i)
         delete list_->takeItem(row);
     list_->insertItems(row, items);

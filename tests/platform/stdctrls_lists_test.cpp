@@ -401,6 +401,24 @@ TEST(ListBoxTest, ItemsIndexAndUserClicks)
     EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(list.ItemIndex(), -1);
 
+    // A long list cut down in its middle: same items, the selection follows.
+    QStringList many;
+    for (int i = 0; i < 200; ++i)
+        many << QStringLiteral("ред %1").arg(i);
+    list.Items()->Assign(many);
+    list.SetItemIndex(150);
+    QStringList cut = many;
+    cut.remove(10, 100);
+    cut.insert(10, QStringLiteral("нов"));
+    list.Items()->Assign(cut);
+    EXPECT_EQ(ListItems(list), cut);
+    EXPECT_EQ(list.ItemIndex(), 51);
+    list.SetItemIndex(5);
+    list.Items()->Assign(many.mid(100));
+    EXPECT_EQ(ListItems(list), many.mid(100));
+    EXPECT_EQ(list.ItemIndex(), -1);
+    list.Items()->Clear();
+
     list.Items()->Assign(QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     list.doItemsLayout();
     const QRect second = list.visualItemRect(list.item(1));

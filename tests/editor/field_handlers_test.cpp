@@ -1,0 +1,283 @@
+#include "editor_fixture.h"
+
+#include <QFile>
+
+namespace {
+
+class FieldHandlers : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        f = OrderForm;
+    }
+
+    static void AddCurrency(const QString& name, const QString& rate)
+    {
+        TTable* t = DataModule1->currency;
+        t->Append();
+        Set(t, "Валута", name);
+        Set(t, "Курс", rate);
+        t->Post();
+    }
+
+    // A click in the currency grid's first column on record recNo.
+    void ChooseCurrency(int recNo)
+    {
+        DataModule1->currency->SetRecNo(recNo);
+        f->DBGrid1CellClick(f->DBGrid1->Columns()->Items(0));
+    }
+
+    TOrderForm* f = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FieldHandlers, IdentificationNumberCheckDigit)
+{
+    EXPECT_TRUE(f->CheckEik(QStringLiteral("123456786")));
+    EXPECT_TRUE(f->Label1->Visible());
+    EXPECT_FALSE(f->CheckEik(QStringLiteral("123456785")));
+    // The first weights give 10: the second weights decide.
+    EXPECT_TRUE(f->CheckEik(QStringLiteral("000000047")));
+    EXPECT_FALSE(f->CheckEik(QStringLiteral("000000048")));
+    // Both weighted sums give 10: the last digit must be 0.
+    EXPECT_TRUE(f->CheckEik(QStringLiteral("000002810")));
+    EXPECT_FALSE(f->CheckEik(QStringLiteral("000002811")));
+    EXPECT_FALSE(f->CheckEik(QStringLiteral("12345678")));
+    EXPECT_FALSE(f->CheckEik(QStringLiteral("1234567860")));
+    EXPECT_FALSE(f->CheckEik(QString()));
+    // A letter is an invalid number, not an error.
+    EXPECT_NO_THROW(EXPECT_FALSE(f->CheckEik(QStringLiteral("12345678A"))));
+    EXPECT_FALSE(f->CheckEik(QStringLiteral("1234 5678")));
+
+    // Typed into any customer edit, the label follows the identification number.
+    NewDocument();
+    f->Edit7->SetText(QStringLiteral("12345678A"));
+    EXPECT_TRUE(f->Label1->Visible());
+    EXPECT_EQ(f->Label1->Caption(), QStringLiteral("Невалиден"));
+    EXPECT_EQ(f->Label1->Font()->Color(), clRed);
+    f->Edit7->SetText(QStringLiteral("123456786"));
+    f->Edit1->SetText(QStringLiteral("Клиент"));
+    EXPECT_EQ(f->Label1->Caption(), QStringLiteral("Валиден"));
+    EXPECT_EQ(f->Label1->Font()->Color(), clGreen);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+}
+
+TEST_F(FieldHandlers, CurrencyRateIsCheckedBeforeTheDocumentCurrencyChanges)
+{
+    AddCurrency(QStringLiteral("EUR"), QStringLiteral("1,5"));
+    AddCurrency(QStringLiteral("USD"), QStringLiteral("1.5"));
+    AddCurrency(QStringLiteral("GBP"), QStringLiteral("1.234,5"));
+    AddCurrency(QStringLiteral("ZER"), QStringLiteral("0"));
+    AddCurrency(QStringLiteral("NEG"), QStringLiteral("-2"));
+    AddCurrency(QStringLiteral("ABC"), QStringLiteral("abc"));
+    AddCurrency(QStringLiteral("NON"), QString());
+    NewDocument();
+
+    for (const QChar separator : {QLatin1Char(','), QLatin1Char('.')}) {
+        SCOPED_TRACE(std::string(1, char(separator.unicode())));
+        FormatSettings().DecimalSeparator = separator;
+        for (int rec : {1, 2}) {
+            Doc->CurrencyPrefix.clear();
+            Doc->CurrencyRate = 1.0;
+            f->Save->SetEnabled(false);
+            ResetTestDialogs();
+            ChooseCurrency(rec);
+            EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.5);
+            EXPECT_EQ(Doc->CurrencyPrefix, rec == 1 ? QStringLiteral("EUR") : QStringLiteral("USD"));
+            ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+            EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Избраната валута е въведена."));
+            EXPECT_TRUE(f->Save->Enabled());
+        }
+        // Refused rates keep the currency chosen before.
+        for (int rec : {3, 4, 5, 6}) {
+            ResetTestDialogs();
+            f->Save->SetEnabled(false);
+            ChooseCurrency(rec);
+            EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("USD")) << rec;
+            EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.5) << rec;
+            ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+            EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Невалиден курс"));
+            EXPECT_FALSE(f->Save->Enabled());
+        }
+    }
+
+    // Only the currency column chooses.
+    DataModule1->currency->SetRecNo(1);
+    ResetTestDialogs();
+    f->DBGrid1CellClick(f->DBGrid1->Columns()->Items(1));
+    EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("USD"));
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+
+    // No rate: back to leva, silently.
+    ChooseCurrency(7);
+    EXPECT_EQ(Doc->CurrencyPrefix, QString());
+    EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.0);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+}
+
+TEST_F(FieldHandlers, DiscountColumnOnBothGridsAndBackToTheDesign)
+{
+    NewDocument();
+    TStringGrid* g = f->StringGrid1;
+    TStringGrid* page = Doc->StringGrid2;
+    g->SetCells(1, 1, QStringLiteral("Стока"));
+    g->SetCells(3, 1, QStringLiteral("2"));
+    g->SetCells(4, 1, QStringLiteral("7,50"));
+    f->RecalcByRate();
+    ASSERT_EQ(g->Cells(5, 1), QStringLiteral("15,00"));
+
+    f->CheckBox7->SetChecked(true);
+    EXPECT_EQ(g->ColCount(), 7);
+    EXPECT_EQ(page->ColCount(), 7);
+    EXPECT_EQ(g->Cells(5, 0), QStringLiteral("Отстъпка %"));
+    EXPECT_EQ(g->Cells(6, 0), QStringLiteral("Стойност"));
+    EXPECT_EQ(g->ColWidths(1), 522 - 72);
+    EXPECT_EQ(page->ColWidths(1), 558 - 72);
+    EXPECT_EQ(f->StringGrid1Button->Left(), 494);
+    EXPECT_EQ(g->Cells(5, 1), QString());
+    EXPECT_EQ(g->Cells(6, 1), QStringLiteral("15,00"));  // refilled by the recalculation
+    g->SetCells(5, 1, QStringLiteral("10"));
+    f->RecalcByRate();
+    EXPECT_EQ(g->Cells(6, 1), QStringLiteral("13,50"));
+
+    for (bool on : {false, true, false}) {
+        f->Save->SetEnabled(false);
+        f->CheckBox7->SetChecked(on);
+        EXPECT_TRUE(f->Save->Enabled());
+    }
+    EXPECT_EQ(g->ColCount(), 6);
+    EXPECT_EQ(page->ColCount(), 6);
+    EXPECT_EQ(g->Cells(5, 0), QStringLiteral("Стойност"));
+    const int design[] = {49, 522, 44, 47, 72, 73};
+    const int pageDesign[] = {49, 558, 44, 38, 63, 73};
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(g->ColWidths(c), design[c]) << c;
+        EXPECT_EQ(page->ColWidths(c), pageDesign[c]) << c;
+    }
+    EXPECT_EQ(f->StringGrid1Button->Left(), 566);
+    // The typed discount is gone and the value is computed without it.
+    EXPECT_EQ(g->Cells(5, 1), QStringLiteral("15,00"));
+    EXPECT_EQ(f->Label7->Caption(), QStringLiteral("15,00"));
+}
+
+TEST_F(FieldHandlers, HeaderNoticeAndBasisAreMirroredOntoThePage)
+{
+    CompanyRecord c;
+    c.name = QStringLiteral("Алфа ООД");
+    c.invoice = QStringLiteral("0000000041");
+    c.vop = QStringLiteral("0000000003");
+    AddCompany(c);
+    DataModule1->firm->SetRecNo(1);
+    DataModule1->Tableae->SetRecNo(1);
+    NewDocument();
+    ASSERT_EQ(f->MaskEdit1->Text(), QStringLiteral("0000000042"));
+
+    // A kind chosen from the list takes its series' next number at once.
+    f->ComboBox2->SetText(QStringLiteral("ПРОТОКОЛ чл.117"));
+    f->ComboBox2Change(f->ComboBox2);
+    EXPECT_EQ(f->MaskEdit1->Text(), QStringLiteral("0000000004"));
+    EXPECT_EQ(Doc->Label1->Caption(), QStringLiteral("ПРОТОКОЛ чл.117"));
+    EXPECT_EQ(Form1->MemList->Strings(1), QStringLiteral("ПРОТОКОЛ чл.117"));
+    // The number handler mirrored number and date.
+    EXPECT_EQ(Doc->Label15->Caption(),
+              QStringLiteral("№ 0000000004 / Дата: ") + DateToStr(f->EDate->Date()));
+
+    f->EDate->SetDate(QDate(2026, 3, 5));
+    EXPECT_EQ(Doc->Label15->Caption(), QStringLiteral("№ 0000000004 / Дата: 05.03.2026"));
+    f->EDate2->SetDate(QDate(2026, 3, 6));
+    EXPECT_EQ(Doc->Label57->Caption(), QStringLiteral("06.03.2026"));
+    f->EDate3->SetDate(QDate(2026, 3, 7));
+    EXPECT_EQ(Doc->Label40->Caption(), QStringLiteral("07.03.2026"));
+
+    f->EDate4->SetDate(QDate(2026, 2, 1));
+    f->MaskEdit2->SetText(QStringLiteral("0000000017"));
+    EXPECT_EQ(Doc->Label22->Caption(), QStringLiteral("от дата: 01.02.2026, към фактура № 0000000017"));
+    f->ComboBox1->SetText(QStringLiteral("Кредитно известие"));
+    f->ComboBox1Change(f->ComboBox1);
+    EXPECT_EQ(Doc->Label21->Caption(), QStringLiteral("Кредитно известие"));
+    EXPECT_EQ(Form1->MemList->Strings(2), QStringLiteral("Кредитно известие"));
+
+    f->ComboBox4->SetText(QStringLiteral("чл. 28"));
+    f->ComboBox4Change(f->ComboBox4);
+    EXPECT_EQ(Doc->Label19->Caption(), QStringLiteral("чл. 28"));
+    Doc->Label19->SetLeft(48);
+    Doc->Label20->SetLeft(0);
+    f->ComboBox5->SetText(QStringLiteral("основание за нулева ставка"));
+    f->ComboBox5Change(f->ComboBox5);
+    EXPECT_EQ(Doc->Label20->Caption(), QStringLiteral("/основание за нулева ставка/"));
+    EXPECT_EQ(Doc->Label20->Left(), 48);
+    // An empty basis leaves no bare slashes.
+    f->ComboBox5->SetText(QString());
+    f->ComboBox5Change(f->ComboBox5);
+    EXPECT_EQ(Doc->Label20->Caption(), QString());
+    EXPECT_EQ(Form1->MemList->Strings(3), QStringLiteral("чл. 28"));
+    EXPECT_EQ(Form1->MemList->Strings(4), QString());
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+}
+
+TEST_F(FieldHandlers, AShortDefaultsFileDoesNotBreakTheCombos)
+{
+    NewDocument();
+    // As left by a mem.txt of two lines.
+    Form1->MemList->Clear();
+    Form1->MemList->Add(QStringLiteral("20%"));
+    Form1->MemList->Add(QStringLiteral("ФАКТУРА"));
+    f->ComboBox5->SetText(QStringLiteral("основание"));
+    EXPECT_NO_THROW(f->ComboBox5Change(f->ComboBox5));
+    EXPECT_EQ(Form1->MemList->Count(), 5);
+    EXPECT_EQ(Form1->MemList->Strings(4), QStringLiteral("основание"));
+}
+
+TEST_F(FieldHandlers, CheckBoxesEnableTheirGroupsAndStyleTheLines)
+{
+    NewDocument();
+    f->Save->SetEnabled(false);
+    f->CheckBox4->SetChecked(true);
+    EXPECT_TRUE(f->ComboBox1->Enabled());
+    EXPECT_TRUE(f->EDate4->Enabled());
+    EXPECT_TRUE(f->MaskEdit2->Enabled());
+    f->CheckBox5->SetChecked(true);
+    EXPECT_TRUE(f->ComboBox4->Enabled());
+    EXPECT_TRUE(f->ComboBox5->Enabled());
+    EXPECT_TRUE(f->SpeedButton2->Enabled());
+    EXPECT_FALSE(f->Save->Enabled());  // these two do not count as a change
+    f->CheckBox4->SetChecked(false);
+    EXPECT_FALSE(f->ComboBox1->Enabled());
+    EXPECT_FALSE(f->MaskEdit2->Enabled());
+
+    f->CheckBox1->SetChecked(true);
+    EXPECT_TRUE(f->EDate2->Enabled());
+    EXPECT_TRUE(f->Save->Enabled());
+    f->Save->SetEnabled(false);
+    f->CheckBox2->SetChecked(true);
+    EXPECT_TRUE(f->EDate3->Enabled());
+    EXPECT_TRUE(f->Save->Enabled());
+    f->CheckBox2->SetChecked(false);
+    EXPECT_FALSE(f->EDate3->Enabled());
+
+    f->StringGrid1->Font()->SetStyle(fsItalic);
+    f->CheckBox8->SetChecked(true);
+    EXPECT_EQ(f->StringGrid1->Font()->Style(), TFontStyles(fsItalic | fsBold));
+    EXPECT_TRUE(Doc->StringGrid2->Font()->Style() & fsBold);
+    f->CheckBox8->SetChecked(false);
+    EXPECT_EQ(f->StringGrid1->Font()->Style(), TFontStyles(fsItalic));
+    EXPECT_FALSE(Doc->StringGrid2->Font()->Style() & fsBold);
+}
+
+TEST_F(FieldHandlers, QuestionMarkShowsTheFourteenLegalTexts)
+{
+    NewDocument();
+    Doc->Show();
+    f->CheckBox5->SetChecked(true);
+    f->SpeedButton2->Click();
+    EXPECT_FALSE(Doc->Visible());
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    const QStringList lines = TestDialogs().boxes[0].text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 14);
+    EXPECT_EQ(lines[0], QStringLiteral("чл. 28с(Е)(3) 77/388/ЕЕС-за доставки на стоки като посредник в тристранна операция"));
+    EXPECT_EQ(lines[10], QStringLiteral("1. получател по доставката е лице, регистрирано за целите на ДДС в друга държава членка;"));
+    EXPECT_EQ(lines[13], QStringLiteral("чл.116,ал.4 от ЗДДС - Издаване на ПРОТОКОЛ по чл.116, ал. 4 от ЗДДС."));
+    EXPECT_TRUE(lines[7].contains(QStringLiteral("чл. 21, ал. 3 , чл. 22 и 23 , е мястото")));
+}

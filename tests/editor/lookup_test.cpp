@@ -1,0 +1,414 @@
+#include "editor/lookup.h"
+#include "editor_fixture.h"
+
+#include "platform/keys.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+struct Customer {
+    const char* name;
+    const char* person = "";
+    const char* address = "";
+    const char* vat = "";
+    const char* id = "";
+    const char* contact = "";
+};
+
+class Lookup : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        f = OrderForm;
+        grid = f->StringGrid1;
+    }
+
+    static void AddCustomer(const Customer& c)
+    {
+        TTable* t = DataModule1->cust;
+        t->Append();
+        Set(t, "Фирма", QString::fromUtf8(c.name));
+        Set(t, "МОЛ", QString::fromUtf8(c.person));
+        Set(t, "Адрес", QString::fromUtf8(c.address));
+        Set(t, "ИН по ЗДДС", QString::fromUtf8(c.vat));
+        Set(t, "Идент №", QString::fromUtf8(c.id));
+        Set(t, "Лице", QString::fromUtf8(c.contact));
+        t->Post();
+    }
+
+    static void AddGood(const QString& description, const char* unit = "бр.", const char* price = "10")
+    {
+        TTable* t = DataModule1->stock;
+        t->Append();
+        t->FieldByName(QStringLiteral("Описание на стока/услуга"))->SetAsMemo(description);
+        Set(t, "Мярка", QString::fromUtf8(unit));
+        Set(t, "Продажна цена", QString::fromUtf8(price));
+        t->Post();
+    }
+
+    QStringList Items() const { return f->ListBox1->Items()->List(); }
+
+    // Selects a cell as the user does (the selection handler runs).
+    void Select(int col, int row)
+    {
+        grid->SetRow(row);
+        grid->SetCol(col);
+    }
+
+    // A user's click on list item index.
+    void Choose(int index)
+    {
+        f->ListBox1->SetItemIndex(index);
+        f->ListBox1Click(f->ListBox1);
+    }
+
+    void Key(WORD key)
+    {
+        WORD k = key;
+        if (key == VK_DOWN)
+            f->StringGrid1KeyDown(grid, k, 0);
+        else
+            f->StringGrid1KeyUp(grid, k, 0);
+    }
+
+    TOrderForm* f = nullptr;
+    TStringGrid* grid = nullptr;
+};
+
+QString Repeat(QChar c, int n) { return QString(n, c); }
+
+}  // namespace
+
+TEST(LookupText, BindingsEntriesAndWrapping)
+{
+    LookupBinding b = ParseLookupBinding(QStringLiteral("Лице,МОЛ;cust"));
+    EXPECT_EQ(b.table, QStringLiteral("cust"));
+    EXPECT_EQ(b.field, QStringLiteral("Лице"));
+    EXPECT_EQ(b.fallback, QStringLiteral("МОЛ"));
+    b = ParseLookupBinding(QStringLiteral("cust"));
+    EXPECT_EQ(b.table, QStringLiteral("cust"));
+    EXPECT_EQ(b.field, QString());
+
+    EXPECT_EQ(GoodsEntry(QStringLiteral("Болт М8\r\nпоцинкован"), 12), QStringLiteral("Болт М8~12"));
+    EXPECT_EQ(GoodsEntry(QString(), 3), QStringLiteral("~3"));
+    EXPECT_EQ(GoodsEntryRecNo(QStringLiteral("Кабел 3~5 мм~14")), 14);
+    EXPECT_THROW(GoodsEntryRecNo(QStringLiteral("без номер")), EConvertError);
+
+    const QString a84 = Repeat(QLatin1Char('a'), 84);
+    EXPECT_EQ(WrapDescription(a84, 84), QStringList{a84});
+    EXPECT_EQ(WrapDescription(a84 + QLatin1Char('b'), 84), (QStringList{a84, QStringLiteral("b")}));
+    // The cut falls before the last blank within the width, which is dropped.
+    const QString words = Repeat(QLatin1Char('x'), 50) + QLatin1Char(' ') + Repeat(QLatin1Char('y'), 30) +
+                          QLatin1Char(' ') + Repeat(QLatin1Char('z'), 10);
+    EXPECT_EQ(WrapDescription(words, 84),
+              (QStringList{Repeat(QLatin1Char('x'), 50) + QLatin1Char(' ') + Repeat(QLatin1Char('y'), 30),
+                           Repeat(QLatin1Char('z'), 10)}));
+    EXPECT_EQ(WrapDescription(words, 72),
+              (QStringList{Repeat(QLatin1Char('x'), 50), Repeat(QLatin1Char('y'), 30) + QLatin1Char(' ') +
+                                                               Repeat(QLatin1Char('z'), 10)}));
+    // Each line wraps on its own; an empty line stays an empty piece.
+    EXPECT_EQ(WrapDescription(QStringLiteral("ред 1\n\nред 3\n"), 84),
+              (QStringList{QStringLiteral("ред 1"), QString(), QStringLiteral("ред 3")}));
+    EXPECT_EQ(WrapDescription(QString(), 84), QStringList());
+}
+
+TEST_F(Lookup, TypedPrefixListsMatchingValuesInAnyCase)
+{
+    for (const char* name : {"Алфа ООД", "Бета Алфа", "алфа-2 ЕТ", "Ал", "АЛФАБЕТ АД", "Alpha"})
+        AddCustomer({name});
+    NewDocument();
+    DataModule1->cust->SetRecNo(4);
+
+    f->Edit1->SetText(QStringLiteral("алф"));
+    EXPECT_EQ(Items(), (QStringList{QStringLiteral("Алфа ООД"), QStringLiteral("алфа-2 ЕТ"), QStringLiteral("АЛФАБЕТ АД")}));
+    EXPECT_TRUE(f->ListBox1->Visible());
+    EXPECT_EQ(f->ListBox1->Hint(), QStringLiteral("Edit1;cust"));
+    EXPECT_EQ(f->ListBox1->Left(), f->Edit1->Left());
+    EXPECT_EQ(f->ListBox1->Top(), f->Edit1->Top() + f->Edit1->Height());
+    EXPECT_EQ(f->ListBox1->Width(), f->Edit1->Width() + 17);
+    EXPECT_EQ(f->ListBox1->Height(), 4 * 14);
+    EXPECT_EQ(DataModule1->cust->RecNo(), 1);
+    EXPECT_TRUE(f->Save->Enabled());
+
+    f->Edit1->SetText(QStringLiteral("alpha"));
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("Alpha")});
+    f->Edit1->SetText(QStringLiteral("алфаз"));
+    EXPECT_FALSE(f->ListBox1->Visible());
+    f->Edit1->SetText(QStringLiteral("а"));
+    EXPECT_TRUE(f->ListBox1->Visible());
+    f->Edit1->SetText(QString());
+    EXPECT_FALSE(f->ListBox1->Visible());
+    EXPECT_TRUE(Items().isEmpty());
+}
+
+TEST_F(Lookup, ListHeightsAreCapped)
+{
+    for (int i = 0; i < 11; ++i)
+        AddCustomer({i < 9 ? "Девет" : "Друг"});
+    for (int i = 0; i < 8; ++i)
+        AddGood(QStringLiteral("Стока %1").arg(i));
+    NewDocument();
+
+    f->Edit1->SetText(QStringLiteral("Девет"));
+    EXPECT_EQ(f->ListBox1->Height(), 140);
+    f->Edit1->SetText(QStringLiteral("Д"));
+    EXPECT_EQ(Items().size(), 11);
+    EXPECT_EQ(f->ListBox1->Height(), 150);
+    // The list button lists every record.
+    f->SpeedButton1->Click();
+    EXPECT_EQ(Items().size(), 11);
+    EXPECT_EQ(f->ListBox1->Height(), 150);
+    EXPECT_EQ(DataModule1->cust->RecNo(), 11);
+
+    Select(1, 1);
+    f->StringGrid1Button->Click();
+    EXPECT_EQ(Items().size(), 8);
+    EXPECT_EQ(f->ListBox1->Height(), 100);
+    EXPECT_EQ(f->ListBox1->Color(), RGB(255, 255, 155));
+    EXPECT_EQ(f->ListBox1->Width(), grid->CellRect(1, 1).width());
+    EXPECT_EQ(f->ListBox1->Top(), grid->CellRect(1, 2).y() + grid->Top());
+    grid->SetCells(1, 1, QStringLiteral("стока 1"));
+    f->FilterGoodsList();
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("Стока 1~2")});
+    EXPECT_EQ(f->ListBox1->Height(), 100);  // the full list's height stays
+    DataModule1->stock->Last();
+    DataModule1->stock->Delete();
+    DataModule1->stock->Last();
+    DataModule1->stock->Delete();
+    f->StringGrid1Button->Click();
+    EXPECT_EQ(f->ListBox1->Height(), 98);
+}
+
+TEST_F(Lookup, ChosenCustomerFillsTheBlockFromItsOwnRecord)
+{
+    AddCustomer({"Първа ООД", "Иван Петров", "София", "BG111", "123456786", ""});
+    AddCustomer({"Втора ЕТ", "Иван Петров", "Пловдив", "BG222", "000000047", "Мария"});
+    NewDocument();
+
+    f->Edit2->SetText(QStringLiteral("иван"));
+    ASSERT_EQ(Items(), (QStringList{QStringLiteral("Иван Петров"), QStringLiteral("Иван Петров")}));
+    Choose(1);
+    EXPECT_EQ(f->Edit1->Text(), QStringLiteral("Втора ЕТ"));
+    EXPECT_EQ(f->Edit2->Text(), QStringLiteral("Иван Петров"));
+    EXPECT_EQ(f->Edit3->Text(), QStringLiteral("Пловдив"));
+    EXPECT_EQ(f->Edit6->Text(), QStringLiteral("BG222"));
+    EXPECT_EQ(f->Edit7->Text(), QStringLiteral("000000047"));
+    EXPECT_EQ(f->Edit8->Text(), QStringLiteral("Мария"));  // Лице when it is filled
+    EXPECT_EQ(f->Label1->Caption(), QStringLiteral("Валиден"));
+    EXPECT_EQ(DataModule1->cust->RecNo(), 2);
+
+    f->Edit2->SetText(QStringLiteral("Иван"));
+    Choose(0);
+    EXPECT_EQ(f->Edit1->Text(), QStringLiteral("Първа ООД"));
+    EXPECT_EQ(f->Edit3->Text(), QStringLiteral("София"));
+    EXPECT_EQ(f->Edit8->Text(), QStringLiteral("Иван Петров"));  // else МОЛ
+    // The list serves the last customer edit whose text changed.
+    EXPECT_EQ(f->ListBox1->Hint(), QStringLiteral("Edit7;cust"));
+    EXPECT_TRUE(f->ListBox1->Visible());
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+}
+
+TEST_F(Lookup, IssuerListComesFromTheEmployees)
+{
+    TTable* e = DataModule1->employee;
+    for (const char* name : {"Мария Иванова", "Милен Колев", "Петя Димова"}) {
+        e->Append();
+        Set(e, "Име", QString::fromUtf8(name));
+        e->Post();
+    }
+    NewDocument();
+    f->BitBtn7->Click();
+    EXPECT_EQ(Items().size(), 3);
+    EXPECT_EQ(f->ListBox1->Hint(), QStringLiteral("Edit10;employee"));
+    EXPECT_EQ(f->ListBox1->Left(), f->Edit10->Left());
+    Choose(2);
+    EXPECT_EQ(f->Edit10->Text(), QStringLiteral("Петя Димова"));
+    f->Edit10->SetText(QStringLiteral("м"));
+    EXPECT_EQ(Items(), (QStringList{QStringLiteral("Мария Иванова"), QStringLiteral("Милен Колев")}));
+}
+
+TEST_F(Lookup, ChosenGoodFillsItsLineAndRecalculates)
+{
+    AddGood(QStringLiteral("Болт М8\r\nпоцинкован, клас 8.8"), "бр.", "0,125");
+    AddGood(QStringLiteral("Услуга"), "ч.", "40");
+    NewDocument();
+    Select(1, 1);
+    EXPECT_TRUE(f->StringGrid1Button->Visible());
+    f->StringGrid1Button->Click();
+    ASSERT_EQ(Items(), (QStringList{QStringLiteral("Болт М8~1"), QStringLiteral("Услуга~2")}));
+    EXPECT_EQ(DataModule1->stock->RecNo(), 2);
+
+    Choose(0);
+    EXPECT_FALSE(f->ListBox1->Visible());
+    // Typing after a choice must not land in another control.
+    EXPECT_EQ(f->ListBox1->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(grid->RowCount(), 4);
+    EXPECT_EQ(grid->Rows(1), (QStringList{QStringLiteral("1"), QStringLiteral("Болт М8"), QStringLiteral("бр."),
+                                          QStringLiteral("1"), QStringLiteral("0,125"), QStringLiteral("0,13")}));
+    EXPECT_EQ(grid->Rows(2), (QStringList{QString(), QStringLiteral("поцинкован, клас 8.8"), QString(), QString(),
+                                          QString(), QString()}));
+    EXPECT_EQ(grid->Rows(3), QStringList(6, QString()));
+    EXPECT_EQ(f->Label7->Caption(), QStringLiteral("0,13"));
+    EXPECT_EQ(f->Label11->Caption(), QStringLiteral("0,16"));
+    EXPECT_TRUE(f->Save->Enabled());
+
+    // Typing narrows the list: the number after '~' counts too.
+    Select(1, 3);
+    grid->SetCells(1, 3, QStringLiteral("2"));
+    f->StringGrid1SetEditText(grid, 1, 3, QStringLiteral("2"));
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("Услуга~2")});
+    grid->SetCells(1, 3, QStringLiteral("УСЛ"));
+    f->StringGrid1SetEditText(grid, 1, 3, QStringLiteral("УСЛ"));
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("Услуга~2")});
+    grid->SetCells(1, 3, QStringLiteral("няма"));
+    f->StringGrid1SetEditText(grid, 1, 3, QStringLiteral("няма"));
+    EXPECT_TRUE(Items().isEmpty());
+    EXPECT_TRUE(f->ListBox1->Visible());  // open and empty
+    grid->SetCells(1, 3, QString());
+    f->StringGrid1SetEditText(grid, 1, 3, QString());
+    EXPECT_FALSE(f->ListBox1->Visible());
+}
+
+TEST_F(Lookup, TypingInTheDescriptionCellFiltersTheGoods)
+{
+    AddGood(QStringLiteral("Кабел"));
+    AddGood(QStringLiteral("Контакт"));
+    NewDocument();
+    Select(1, 1);
+    QLineEdit* editor = grid->InplaceEditor();
+    ASSERT_NE(editor, nullptr);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("к"));
+    QApplication::sendEvent(editor, &press);
+    QKeyEvent press2(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("о"));
+    QApplication::sendEvent(editor, &press2);
+    EXPECT_EQ(grid->Cells(1, 1), QStringLiteral("ко"));
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("Контакт~2")});
+    EXPECT_TRUE(f->ListBox1->Visible());
+}
+
+TEST_F(Lookup, ContinuationRowsFollowTheChosenRow)
+{
+    AddGood(QStringLiteral("Първи ред\nвтори ред"), "м", "2");
+    NewDocument();
+    grid->SetRowCount(4);
+    grid->SetCells(1, 1, QStringLiteral("Горе"));
+    grid->SetCells(3, 1, QStringLiteral("1"));
+    grid->SetCells(4, 1, QStringLiteral("5"));
+    grid->SetCells(1, 3, QStringLiteral("Долу"));
+    grid->SetCells(3, 3, QStringLiteral("3"));
+    grid->SetCells(4, 3, QStringLiteral("1"));
+    Select(1, 2);
+    f->StringGrid1Button->Click();
+    Choose(0);
+
+    ASSERT_EQ(grid->RowCount(), 6);
+    EXPECT_EQ(grid->Cells(1, 1), QStringLiteral("Горе"));
+    EXPECT_EQ(grid->Cells(1, 2), QStringLiteral("Първи ред"));
+    EXPECT_EQ(grid->Cells(2, 2), QStringLiteral("м"));
+    EXPECT_EQ(grid->Cells(5, 2), QStringLiteral("2,00"));
+    EXPECT_EQ(grid->Cells(1, 3), QStringLiteral("втори ред"));
+    EXPECT_EQ(grid->Cells(5, 3), QString());
+    EXPECT_EQ(grid->Rows(4), (QStringList{QStringLiteral("3"), QStringLiteral("Долу"), QString(),
+                                          QStringLiteral("3"), QStringLiteral("1"), QStringLiteral("3,00")}));
+    EXPECT_EQ(grid->Rows(5), QStringList(6, QString()));
+    EXPECT_EQ(grid->Cells(0, 2), QStringLiteral("2"));
+    EXPECT_EQ(f->Label7->Caption(), QStringLiteral("10,00"));
+}
+
+TEST_F(Lookup, WrapWidthFollowsTheDiscountColumn)
+{
+    const QString long85 = Repeat(QChar(0x0416), 85);  // 'Ж', no blank
+    AddGood(long85);
+    NewDocument();
+    Select(1, 1);
+    f->StringGrid1Button->Click();
+    Choose(0);
+    EXPECT_EQ(grid->Cells(1, 1), long85.left(84));
+    EXPECT_EQ(grid->Cells(1, 2), long85.mid(84));
+
+    NewDocument();
+    f->CheckBox7->SetChecked(true);
+    Select(1, 1);
+    f->StringGrid1Button->Click();
+    Choose(0);
+    EXPECT_EQ(grid->Cells(1, 1), long85.left(72));
+    EXPECT_EQ(grid->Cells(1, 2), long85.mid(72));
+    EXPECT_EQ(grid->Cells(6, 1), QStringLiteral("10,00"));
+}
+
+TEST_F(Lookup, TildeInTheDescriptionAndEmptyDescriptions)
+{
+    AddGood(QStringLiteral("Профил ~ 40х40"), "м", "3");
+    AddGood(QString(), "бр.", "7");
+    NewDocument();
+    Select(1, 1);
+    EXPECT_NO_THROW(f->StringGrid1Button->Click());
+    ASSERT_EQ(Items(), (QStringList{QStringLiteral("Профил ~ 40х40~1"), QStringLiteral("~2")}));
+    EXPECT_TRUE(f->ListBox1->Visible());
+    Choose(0);
+    EXPECT_EQ(grid->Cells(1, 1), QStringLiteral("Профил ~ 40х40"));
+    EXPECT_EQ(grid->Cells(4, 1), QStringLiteral("3"));
+
+    Select(1, 2);
+    f->StringGrid1Button->Click();
+    Choose(1);
+    EXPECT_EQ(grid->Cells(1, 2), QString());
+    EXPECT_EQ(grid->Cells(2, 2), QStringLiteral("бр."));
+    EXPECT_EQ(grid->Cells(5, 2), QStringLiteral("7,00"));
+    EXPECT_EQ(grid->RowCount(), 4);
+
+    // A good deleted while listed: choosing it only hides the list.
+    Select(1, 3);
+    f->StringGrid1Button->Click();
+    DataModule1->stock->Last();
+    DataModule1->stock->Delete();
+    EXPECT_NO_THROW(Choose(1));
+    EXPECT_FALSE(f->ListBox1->Visible());
+    EXPECT_EQ(grid->Rows(3), QStringList(6, QString()));
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+}
+
+TEST_F(Lookup, DownAndUpMoveTheListOrAddAndDropRows)
+{
+    AddGood(QStringLiteral("Първа"));
+    AddGood(QStringLiteral("Втора"));
+    AddGood(QStringLiteral("Трета"));
+    NewDocument();
+    Select(1, 1);
+
+    // An empty last row gets no row after it.
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->RowCount(), 2);
+    grid->SetCells(1, 1, QStringLiteral("текст"));
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->RowCount(), 3);
+    Key(VK_DOWN);  // not on the last row
+    EXPECT_EQ(grid->RowCount(), 3);
+    // Up drops an empty last row, but header and one line always remain.
+    Key(VK_UP);
+    EXPECT_EQ(grid->RowCount(), 2);
+    grid->SetCells(1, 1, QString());
+    Key(VK_UP);
+    EXPECT_EQ(grid->RowCount(), 2);
+
+    // With the list open the keys move its selection.
+    f->StringGrid1Button->Click();
+    ASSERT_TRUE(f->ListBox1->Visible());
+    Key(VK_DOWN);
+    EXPECT_EQ(f->ListBox1->ItemIndex(), 0);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(f->ListBox1->ItemIndex(), 2);
+    Key(VK_DOWN);
+    EXPECT_EQ(f->ListBox1->ItemIndex(), 0);
+    Key(VK_UP);
+    EXPECT_EQ(f->ListBox1->ItemIndex(), 0);
+    Key(VK_DOWN);
+    Key(VK_UP);
+    EXPECT_EQ(f->ListBox1->ItemIndex(), 0);
+    EXPECT_EQ(grid->RowCount(), 2);
+}
