@@ -35,6 +35,8 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     Edit8->OnChange = Handler(this, &TOrderForm::Edit8Change);
     CheckBox6->OnClick = Handler(this, &TOrderForm::CheckBox6Click);
     Print->OnClick = Handler(this, &TOrderForm::PrintClick);
+    View->OnClick = Handler(this, &TOrderForm::ViewClick);
+    StringGrid2->OnSelectCell = Handler(this, &TOrderForm::StringGrid2SelectCell);
     SpeedButton4->OnClick = Handler(this, &TOrderForm::SpeedButton4Click);
     OrderBtn->OnClick = Handler(this, &TOrderForm::OrderBtnClick);
     SpeedButton5->OnClick = Handler(this, &TOrderForm::SpeedButton5Click);

@@ -14,6 +14,9 @@
 #include "ui_orderform.h"
 
 #include <vector>
+// Breaks a name or address for the page: lines of width and width - 1
+// characters in turn, a '*' forcing a break; joined by LF.
+QString WrapPageText(const QString& text, int width);
 
 // The document editor: one sales document at a time, every value as text in
 // its controls. The enabled state of Save is the unsaved-changes flag.
@@ -120,8 +123,16 @@ public:
     void GridRowDown();
     void GridRowUp();
 
-    // ---- page fill (filled in by the page code) ----
-    void BuildPrintView(bool show);
+    // ---- the page (editor/build_print_view.cpp) ----
+    // Writes the document onto the page window, lays it out and renders it;
+    // with show the page window comes up. False when the document cannot be
+    // laid out (a currency rate of 0 or below): the user was told once, and
+    // the caller must neither save nor print on this pass.
+    bool BuildPrintView(bool show);
+    // The label's caption := text broken into lines of at most width characters.
+    void WrapToLabel(const QString& text, TLabel* label, int width);
+    void ViewClick(TObject* Sender);
+    void StringGrid2SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
 
 private:
     void ConnectFieldHandlers();
@@ -133,7 +144,6 @@ private:
     void SetListItems(const QStringList& entries, std::vector<int> recNos);
     void ApplyToEdits(int index);
     void ApplyToGrid();
-
 };
 
 extern TOrderForm* OrderForm;

@@ -4,9 +4,12 @@
 #include "platform/forms.h"
 #include "platform/graphics.h"
 #include "platform/grids.h"
+#include "platform/menus.h"
 #include "platform/stdctrls.h"
 
 #include "ui_doc.h"
+
+class QScrollBar;
 
 // The page window: the document laid out as it is printed. It holds no
 // document data of its own besides the currency and the language.
@@ -22,11 +25,42 @@ public:
     // 0 Bulgarian, 1 English.
     int Language = 0;
 
+    TActionList* ActionList1 = nullptr;
+    TAction* Resized = nullptr;  // vertical flow of the blocks
+    TAction* New = nullptr;      // heading, totals of the page language
+
     void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormResize(TObject* Sender);
+    void FormConstrainedResize(TObject* Sender) { FormResize(Sender); }
+
+    // Design places of the controls inside the page's blocks.
+    void SavePositions();
+    void RestorePositions();
+    // Stacks the label rows under values that may span several lines.
+    void ArrangeLabels();
+    void NewExecute(TObject* Sender);
+    void ResizedExecute(TObject* Sender);
+    void RealignBlocks();
+    // Paints the page into Image1's bitmap: what is printed or saved.
     void RenderPage();
+
+    QScrollBar* VertScrollBar() const { return scrollBar_; }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+
+private:
+    void PlaceScrollBar();
+    QScrollBar* scrollBar_ = nullptr;
 };
 
 extern TDoc* Doc;
 
 // The Bulgarian footer line of the page.
 QString BgFooterLine();
+
+// The families the page's fonts are drawn with ("Liberation Serif" for
+// "Times New Roman"); empty when the font system gives another family.
+QString PageFontFamily(const QString& designFamily);

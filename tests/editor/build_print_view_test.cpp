@@ -1,0 +1,187 @@
+#include "editor_fixture.h"
+
+namespace {
+
+QStringList Lines(const QString& text) { return text.split(QLatin1Char('\n')); }
+
+std::vector<int> Lengths(const QString& wrapped)
+{
+    std::vector<int> n;
+    for (const QString& l : Lines(wrapped))
+        n.push_back(static_cast<int>(l.size()));
+    return n;
+}
+
+void SetLine(int row, const QString& quantity, const QString& price)
+{
+    TStringGrid* g = OrderForm->StringGrid1;
+    if (g->RowCount() <= row)
+        g->SetRowCount(row + 1);
+    g->SetCells(1, row, QStringLiteral("Стока %1").arg(row));
+    g->SetCells(3, row, quantity);
+    g->SetCells(4, row, price);
+}
+
+void English(const QString& currency, double rate)
+{
+    OrderForm->RadioButton2->SetChecked(true);
+    Doc->Language = 1;
+    Doc->CurrencyPrefix = currency;
+    Doc->CurrencyRate = rate;
+}
+
+}  // namespace
+
+TEST(WrapPageText, LinesAlternateBetweenWidthAndOneLess)
+{
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QChar(u'a' + i % 26);
+    const struct {
+        int length;
+        std::vector<int> lines;
+    } cases[] = {
+        {0, {0}}, {43, {43}}, {44, {43, 1}}, {85, {43, 42}}, {86, {43, 42, 1}}, {200, {43, 42, 43, 42, 30}},
+    };
+    for (const auto& c : cases) {
+        const QString wrapped = WrapPageText(text.left(c.length), 43);
+        EXPECT_EQ(Lengths(wrapped), c.lines) << c.length;
+        EXPECT_EQ(QString(wrapped).remove(QLatin1Char('\n')), text.left(c.length)) << c.length;
+    }
+}
+
+TEST(WrapPageText, StarForcesABreakAndIsDropped)
+{
+    EXPECT_EQ(WrapPageText(QStringLiteral("ab*cdef"), 43), QStringLiteral("ab*cdef"));
+    const QString address = QString(19, QLatin1Char('x')) + QLatin1Char('*') + QString(40, QLatin1Char('y'));
+    EXPECT_EQ(WrapPageText(address, 43), QString(19, QLatin1Char('x')) + QLatin1Char('\n') + QString(40, QLatin1Char('y')));
+    const QString leading = QLatin1Char('*') + QString(60, QLatin1Char('z'));
+    EXPECT_EQ(Lengths(WrapPageText(leading, 43)), (std::vector<int>{42, 18}));
+    // A '*' in the part after a break is printed.
+    const QString late = QString(43, QLatin1Char('a')) + QStringLiteral("b*c");
+    EXPECT_EQ(WrapPageText(late, 43), QString(43, QLatin1Char('a')) + QStringLiteral("\nb*c"));
+}
+
+TEST_F(EditorTest, BulgarianPageCopiesTheEditorTotalsWithOneSuffix)
+{
+    NewDocument();
+    SetLine(1, QStringLiteral("2"), QStringLiteral("1,5"));
+    SetLine(2, QStringLiteral("1"), QStringLiteral("100"));
+    OrderForm->ComboBox5->SetText(QStringLiteral("чл. 113"));
+    OrderForm->Save->SetEnabled(false);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_TRUE(OrderForm->Save->Enabled());  // a fill marks the document changed
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->Label5->Caption(), QStringLiteral("103,00 лв"));
+    EXPECT_EQ(Doc->Label7->Caption(), QStringLiteral("20,60 лв"));
+    EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("123,60 лв"));
+    EXPECT_EQ(Doc->Label18->Caption(), QStringLiteral("сто двадесет и три лева и 60 ст."));
+    EXPECT_EQ(Doc->Label20->Caption(), QStringLiteral("/чл. 113/"));
+    EXPECT_EQ(Doc->Label2->Caption(), QStringLiteral("Данъчна ставка 20%\nразмер на данъка"));
+    // Values line up on the right: two blanks per missing character.
+    EXPECT_EQ(Doc->StringGrid2->Cells(5, 1), QStringLiteral("    3,00"));
+    EXPECT_EQ(Doc->StringGrid2->Cells(5, 2), QStringLiteral("100,00"));
+    EXPECT_EQ(Doc->StringGrid2->Cells(0, 0), QStringLiteral("Пор. №"));
+    EXPECT_EQ(Doc->StringGrid2->Cells(5, 0), QStringLiteral("Стойност"));
+    EXPECT_EQ(Doc->StringGrid2->Height(), (18 + 1) * 3 + 3);
+}
+
+TEST_F(EditorTest, EnglishPageConvertsByTheRateAndRecomputesTheTotals)
+{
+    NewDocument();
+    English(QStringLiteral("EUR"), 1.95583);
+    SetLine(1, QStringLiteral("1"), QStringLiteral("10,00"));
+    SetLine(2, QStringLiteral("1"), QStringLiteral("abc"));
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->StringGrid2->Cells(4, 1), QStringLiteral("5,11"));
+    EXPECT_EQ(Doc->StringGrid2->Cells(5, 1), QStringLiteral("5,11"));
+    EXPECT_EQ(Doc->StringGrid2->Cells(4, 2), QString());
+    EXPECT_EQ(OrderForm->StringGrid1->Cells(4, 2), QString());
+    EXPECT_EQ(Doc->StringGrid2->Cells(0, 0), QStringLiteral("Part No."));
+    EXPECT_EQ(Doc->StringGrid2->Cells(5, 0), QStringLiteral("Total"));
+    EXPECT_EQ(Doc->Label15->Caption().left(3), QStringLiteral("No "));
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->Label5->Caption(), QStringLiteral("5,11 EUR"));
+    EXPECT_EQ(Doc->Label7->Caption(), QStringLiteral("1,02 EUR"));
+    EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("6,13 EUR"));
+    EXPECT_EQ(Doc->Label18->Caption(), QStringLiteral("six and  0,13 EUR"));
+    // The editor keeps its own currency.
+    EXPECT_EQ(OrderForm->Label11->Caption(), QStringLiteral("12,00"));
+}
+
+TEST_F(EditorTest, EnglishTotalsWithoutAPricedLineCarryTheCurrencyOnce)
+{
+    NewDocument();
+    English(QStringLiteral("USD"), 1.7);
+    SetLine(1, QStringLiteral("1"), QString());
+    for (int pass = 0; pass < 3; ++pass)
+        ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->Label5->Caption(), QStringLiteral("0 USD"));
+    EXPECT_EQ(Doc->Label7->Caption(), QStringLiteral("0 USD"));
+    EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("0 USD"));
+    EXPECT_EQ(Doc->Label18->Caption(), QString());  // "0 USD" has no decimal separator
+}
+
+TEST_F(EditorTest, RateOfZeroOrBelowStopsTheFillWithOneMessage)
+{
+    NewDocument();
+    SetLine(1, QStringLiteral("1"), QStringLiteral("10"));
+    for (double rate : {0.0, -1.95583}) {
+        ResetTestDialogs();
+        English(QStringLiteral("EUR"), rate);
+        Doc->Label1->SetCaption(QStringLiteral("preceding page"));
+        OrderForm->View->Click();
+        EXPECT_EQ(TestDialogs().boxes.size(), 1u) << rate;
+        EXPECT_FALSE(OrderForm->BuildPrintView(false));
+        EXPECT_EQ(Doc->Label1->Caption(), QStringLiteral("preceding page"));
+        EXPECT_FALSE(Doc->isVisible());
+        EXPECT_EQ(OrderForm->StringGrid1->Cells(4, 1), QStringLiteral("10"));
+    }
+}
+
+TEST_F(EditorTest, DiscountHeadersNoticeBlockAndHeaderOnlyGrid)
+{
+    NewDocument();
+    TStringGrid* g = OrderForm->StringGrid1;
+    g->SetRowCount(1);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->StringGrid2->RowCount(), 1);
+    EXPECT_EQ(Doc->StringGrid2->FixedRows(), 0);
+    EXPECT_FALSE(Doc->Panel2->isVisibleTo(Doc->Panel1));
+    EXPECT_FALSE(Doc->StringGrid1->isVisibleTo(Doc->Panel1));
+
+    g->SetRowCount(2);
+    g->SetColCount(7);
+    Doc->StringGrid2->SetColCount(7);
+    OrderForm->ComboBox1->SetText(QStringLiteral("Дебитно известие"));
+    OrderForm->StringGrid2->SetCells(2, 1, QStringLiteral("15,00"));
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->StringGrid2->Cells(5, 0), QStringLiteral("Отстъпка %"));
+    EXPECT_EQ(Doc->StringGrid2->Cells(6, 0), QStringLiteral("Стойност"));
+    EXPECT_EQ(Doc->StringGrid2->FixedRows(), 1);
+    EXPECT_TRUE(Doc->Panel2->isVisibleTo(Doc->Panel1));
+    EXPECT_EQ(Doc->Label21->Caption(), QStringLiteral("Дебитно известие"));
+    const QStringList header = {QStringLiteral("№"), QStringLiteral("Дебит с/ка"), QStringLiteral("Сума")};
+    EXPECT_EQ(Doc->StringGrid1->Rows(0), header);
+    EXPECT_EQ(Doc->StringGrid1->Cells(2, 1), QStringLiteral("15,00"));
+
+    OrderForm->RadioButton2->SetChecked(true);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->StringGrid2->Cells(5, 0), QStringLiteral("Discount %"));
+    EXPECT_EQ(Doc->StringGrid2->Cells(6, 0), QStringLiteral("Total"));
+}
+
+TEST_F(EditorTest, ViewShowsThePageInTheEditorsLanguage)
+{
+    NewDocument();
+    SetLine(1, QStringLiteral("2"), QStringLiteral("50"));
+    OrderForm->RadioButton2->SetChecked(true);
+    Doc->CurrencyPrefix = QStringLiteral("EUR");
+    Doc->CurrencyRate = 2.0;
+    ASSERT_EQ(Doc->Language, 0);
+    OrderForm->View->Click();
+    EXPECT_EQ(Doc->Language, 1);
+    EXPECT_TRUE(Doc->isVisible());
+    EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("60,00 EUR"));
+    EXPECT_EQ(Doc->Label18->Caption(), QStringLiteral("sixty  EUR"));
+}
