@@ -121,6 +121,9 @@ void TOrderForm::ConnectLookupHandlers()
     for (TBitBtn* b : {SpeedButton1, BitBtn1, BitBtn2, BitBtn5, BitBtn6, BitBtn7, BitBtn3, BitBtn4})
         b->OnClick = Handler(this, &TOrderForm::SpeedButton1Click);
     ListBox1->OnClick = Handler(this, &TOrderForm::ListBox1Click);
+    // A click in the list must leave the focus where the user types: were the
+    // list to take it, hiding the list would pass it on to the kind combo.
+    ListBox1->setFocusPolicy(Qt::NoFocus);
     StringGrid1->OnSelectCell = Handler(this, &TOrderForm::StringGrid1SelectCell);
     StringGrid1Button->OnClick = Handler(this, &TOrderForm::StringGrid1ButtonClick);
     StringGrid1->OnSetEditText = Handler(this, &TOrderForm::StringGrid1SetEditText);

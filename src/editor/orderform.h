@@ -123,16 +123,6 @@ public:
     void GridRowDown();
     void GridRowUp();
 
-private:
-    void ConnectFieldHandlers();
-    void ConnectLookupHandlers();
-    // The goods list under the current cell of the lines grid; its height
-    // follows placedCount entries.
-    void ShowGoodsList(const QStringList& entries, const std::vector<int>& recNos, int placedCount);
-    void BuildGoodsEntries(QStringList& entries, std::vector<int>& recNos);
-    void SetListItems(const QStringList& entries, std::vector<int> recNos);
-    void ApplyToEdits(int index);
-    void ApplyToGrid();
     // ---- the page (editor/build_print_view.cpp) ----
     // Writes the document onto the page window, lays it out and renders it;
     // with show the page window comes up. False when the document cannot be
@@ -144,7 +134,6 @@ private:
     void ViewClick(TObject* Sender);
     void StringGrid2SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
 
-public:
     // ---- saving and loading (editor/save.cpp, editor/load.cpp) ----
     // The firm record the company block shows (LoadSupplier), 0 when none.
     int SupplierRecNo = 0;
@@ -166,6 +155,15 @@ public:
     static QString GridMemoText(TStringGrid* grid);
 
 private:
+    void ConnectFieldHandlers();
+    void ConnectLookupHandlers();
+    // The goods list under the current cell of the lines grid; its height
+    // follows placedCount entries.
+    void ShowGoodsList(const QStringList& entries, const std::vector<int>& recNos, int placedCount);
+    void BuildGoodsEntries(QStringList& entries, std::vector<int>& recNos);
+    void SetListItems(const QStringList& entries, std::vector<int> recNos);
+    void ApplyToEdits(int index);
+    void ApplyToGrid();
     int IssuingCompany() const;
     int FindStoredDocument(int company) const;
     void WriteDocumentRecord(int found, int company, const QString& lines, const QString& notice);

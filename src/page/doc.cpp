@@ -113,9 +113,9 @@ TDoc::TDoc(TComponent* owner) : TForm(owner)
     OnCreate = Handler(this, &TDoc::FormCreate);
     OnShow = Handler(this, &TDoc::FormShow);
     OnResize = Handler(this, &TDoc::FormResize);
-    Memo4->OnResize = [this](TObject* s) { Resized->Execute(); (void)s; };
-    Panel3->OnResize = [this](TObject* s) { Resized->Execute(); (void)s; };
-    Panel4->OnResize = [this](TObject* s) { Resized->Execute(); (void)s; };
+    Memo4->OnResize = [this](TObject*) { Resized->Execute(); };
+    Panel3->OnResize = [this](TObject*) { Resized->Execute(); };
+    Panel4->OnResize = [this](TObject*) { Resized->Execute(); };
 }
 
 TDoc::~TDoc()

@@ -244,6 +244,8 @@ TEST_F(Lookup, ChosenGoodFillsItsLineAndRecalculates)
 
     Choose(0);
     EXPECT_FALSE(f->ListBox1->Visible());
+    // Typing after a choice must not land in another control.
+    EXPECT_EQ(f->ListBox1->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(grid->RowCount(), 4);
     EXPECT_EQ(grid->Rows(1), (QStringList{QStringLiteral("1"), QStringLiteral("Болт М8"), QStringLiteral("бр."),
                                           QStringLiteral("1"), QStringLiteral("0,125"), QStringLiteral("0,13")}));
