@@ -1,0 +1,407 @@
+// Storing a document in the register and reopening it.
+#include "editor/lookup.h"
+#include "editor_fixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString kQuestion = QStringLiteral("Вече съществува ФАКТУРА с този номер!\nДа презапиша ли промените?");
+
+class SaveLoadTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        CompanyRecord a;
+        a.name = QStringLiteral("Алфа ООД");
+        a.address = QStringLiteral("София, ул. Роза 1");
+        a.person = QStringLiteral("Иван Иванов");
+        a.place = QStringLiteral("София");
+        a.id = QStringLiteral("123456786");
+        a.vatId = QStringLiteral("BG123456786");
+        a.enName = QStringLiteral("Alfa Ltd");
+        AddCompany(a);
+        DataModule1->firm->SetRecNo(1);
+        DataModule1->Tableae->SetRecNo(1);
+        NewDocument();
+        ResetTestDialogs();
+    }
+
+    static TTable* Store() { return DataModule1->store; }
+    static QString Field(TTable* t, const char* name, int rec)
+    {
+        TField* f = t->FieldByName(QString::fromUtf8(name));
+        return f->DataType() == TFieldType::ftMemo ? MemoAt(t, f, rec) : f->TextAt(rec);
+    }
+    static QString MemoAt(TTable* t, TField* f, int rec)
+    {
+        const int keep = t->RecNo();
+        t->SetRecNo(rec);
+        const QString text = f->AsMemo();
+        t->SetRecNo(keep);
+        return text;
+    }
+    static QStringList Record(int rec)
+    {
+        QStringList values;
+        for (int i = 0; i < Store()->FieldCount(); ++i)
+            values << Field(Store(), Store()->Fields(i)->FieldName().toUtf8().constData(), rec);
+        return values;
+    }
+    static QString Counter() { return Field(DataModule1->firm, "Фактура №", 1); }
+
+    static void Customer(const QString& name)
+    {
+        OrderForm->Edit1->SetText(name);
+        OrderForm->Edit3->SetText(QStringLiteral("Пловдив, бул. Марица 5"));
+        OrderForm->Edit2->SetText(QStringLiteral("Мария Петрова"));
+        OrderForm->Edit7->SetText(QStringLiteral("000000047"));
+        OrderForm->Edit6->SetText(QStringLiteral("BG000000047"));
+    }
+    static void Line(int row, const QString& text, const char* quantity, const char* price)
+    {
+        TStringGrid* g = OrderForm->StringGrid1;
+        if (g->RowCount() <= row)
+            g->SetRowCount(row + 1);
+        g->SetCells(1, row, text);
+        g->SetCells(2, row, QStringLiteral("бр."));
+        g->SetCells(3, row, QString::fromUtf8(quantity));
+        g->SetCells(4, row, QString::fromUtf8(price));
+    }
+    static void TwoLineDocument()
+    {
+        Customer(QStringLiteral("Бета & Гама ООД"));
+        Line(1, QStringLiteral("Болт М8"), "3", "1,115");
+        Line(2, QStringLiteral("Гайка М8"), "10", "0,20");
+        OrderForm->RecalcByRate();
+    }
+    static void SaveByButton() { OrderForm->Save->Click(); }
+    static QStringList Boxes()
+    {
+        QStringList texts;
+        for (const RecordedBox& b : TestDialogs().boxes)
+            texts << b.text;
+        return texts;
+    }
+};
+
+TEST_F(SaveLoadTest, AFirstSaveAppendsWithoutAQuestionAndRaisesTheCounter)
+{
+    TwoLineDocument();
+    SaveByButton();
+
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    ASSERT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(Field(Store(), "Num", 1), QStringLiteral("0000000001"));
+    EXPECT_EQ(Field(Store(), "Документ", 1), QStringLiteral("ФАКТУРА"));
+    EXPECT_EQ(Field(Store(), "От дата", 1), QStringLiteral("31.03.2026 г."));
+    EXPECT_EQ(Field(Store(), "Статус", 1), QStringLiteral("False"));
+    EXPECT_EQ(Field(Store(), "Клиент", 1), QStringLiteral("Бета & Гама ООД"));
+    EXPECT_EQ(Field(Store(), "Доставчик", 1), QStringLiteral("Алфа ООД"));
+    EXPECT_EQ(Field(Store(), "Стойност /общо/", 1), QStringLiteral("6,42"));
+    EXPECT_EQ(Field(Store(), "Firm.db index", 1), QStringLiteral("1"));
+    EXPECT_EQ(Field(Store(), "CurrencyRate", 1), QStringLiteral("1"));
+    EXPECT_EQ(Field(Store(), "Anulirana", 1), QStringLiteral("False"));
+    const QStringList memo = Field(Store(), "Стоки и Услуги", 1).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(memo.size(), 3 * 6 + 1);  // every cell a line, each ended by CR LF
+    EXPECT_EQ(memo[0], QStringLiteral("Пор. №"));
+    EXPECT_EQ(memo[7], QStringLiteral("Болт М8"));
+    EXPECT_EQ(memo[11], QStringLiteral("3,35"));
+    EXPECT_EQ(Counter(), QStringLiteral("0000000001"));
+    EXPECT_FALSE(OrderForm->Save->Enabled());
+    // The customer went into the customer register.
+    ASSERT_EQ(DataModule1->cust->RecordCount(), 1);
+    EXPECT_EQ(Field(DataModule1->cust, "Фирма", 1), QStringLiteral("Бета & Гама ООД"));
+    EXPECT_EQ(Field(DataModule1->cust, "Идент №", 1), QStringLiteral("000000047"));
+}
+
+TEST_F(SaveLoadTest, TheSameNumberAsksAndARefusalKeepsEverything)
+{
+    TwoLineDocument();
+    SaveByButton();
+    const QStringList before = Record(1);
+    OrderForm->Edit1->SetText(QStringLiteral("Друг клиент"));
+
+    for (int answer : {mrNo, mrCancel}) {
+        ResetTestDialogs();
+        TestDialogs().answers.push_back(answer);
+        OrderForm->Save->SetEnabled(true);
+        SaveByButton();
+        EXPECT_EQ(Boxes(), QStringList{kQuestion});
+        EXPECT_EQ(TestDialogs().boxes[0].buttons, TMsgButtons::YesNoCancel);
+        EXPECT_EQ(Store()->RecordCount(), 1);
+        EXPECT_EQ(Record(1), before);
+        EXPECT_TRUE(OrderForm->Save->Enabled());
+    }
+
+    ResetTestDialogs();
+    TestDialogs().answers.push_back(mrYes);
+    SaveByButton();
+    EXPECT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(Field(Store(), "Клиент", 1), QStringLiteral("Друг клиент"));
+}
+
+TEST_F(SaveLoadTest, AnotherCompanysDocumentWithTheSameNumberIsAnotherDocument)
+{
+    TwoLineDocument();
+    SaveByButton();
+    CompanyRecord b;
+    b.name = QStringLiteral("Бета ЕООД");
+    AddCompany(b);
+    DataModule1->firm->SetRecNo(2);
+    OrderForm->DBNavigator1Click(OrderForm->DBNavigator1);
+    ASSERT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000001"));
+
+    SaveByButton();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    ASSERT_EQ(Store()->RecordCount(), 2);
+    EXPECT_EQ(Field(Store(), "Firm.db index", 2), QStringLiteral("2"));
+    EXPECT_EQ(Field(DataModule1->firm, "Фактура №", 2), QStringLiteral("0000000001"));
+}
+
+TEST_F(SaveLoadTest, ThePrintPathOverwritesOnlyTheDocumentItWasLoadedFrom)
+{
+    TwoLineDocument();
+    SaveByButton();
+
+    // A new document whose number is taken: printing it must not replace the stored one.
+    NewDocument();
+    Customer(QStringLiteral("Нов клиент"));
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));
+    ResetTestDialogs();
+    TestDialogs().answers.push_back(mrCancel);
+    EXPECT_FALSE(OrderForm->SaveWithCustomer(false));
+    EXPECT_EQ(Boxes().last(), kQuestion);
+    EXPECT_EQ(Field(Store(), "Клиент", 1), QStringLiteral("Бета & Гама ООД"));
+
+    // Reopened and printed again: overwritten without a question.
+    ASSERT_TRUE(OrderForm->LoadDocument(1));
+    OrderForm->Edit8->SetText(QStringLiteral("Получил"));
+    ResetTestDialogs();
+    EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(Field(Store(), "Получател", 1), QStringLiteral("Получил"));
+}
+
+TEST_F(SaveLoadTest, WhatCannotBeStoredIsRefusedBeforeAnyTableChanges)
+{
+    TwoLineDocument();
+    const QString counter = Counter();
+
+    OrderForm->MaskEdit1->SetText(QStringLiteral("12"));
+    SaveByButton();
+    EXPECT_EQ(Boxes().size(), 1);
+    EXPECT_EQ(Store()->RecordCount(), 0);
+    EXPECT_EQ(Counter(), counter);
+    EXPECT_TRUE(OrderForm->Save->Enabled());
+
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));
+    DataModule1->firm->Edit();
+    Set(DataModule1->firm, "Фактура №", QStringLiteral("12a"));
+    DataModule1->firm->Post();
+    ResetTestDialogs();
+    SaveByButton();
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].contains(QStringLiteral("12a")));
+    EXPECT_EQ(Store()->RecordCount(), 0);
+    EXPECT_EQ(Counter(), QStringLiteral("12a"));
+    EXPECT_TRUE(OrderForm->Save->Enabled());
+    for (TTable* t : {Store(), DataModule1->firm, DataModule1->Tableae})
+        EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+}
+
+TEST_F(SaveLoadTest, ALockHeldByAnotherWorkplaceFailsTheSaveWithNothingWritten)
+{
+    TwoLineDocument();
+    // Another process writes the register and keeps it locked past the engine's wait.
+    QProcess other;
+    other.start(QStringLiteral("python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import sqlite3,sys,time\n"
+                                "c=sqlite3.connect(sys.argv[1],isolation_level=None)\n"
+                                "c.execute('BEGIN EXCLUSIVE'); print('locked',flush=True); time.sleep(8)"),
+                 Path("DB/Store.DB")});
+    ASSERT_TRUE(other.waitForReadyRead(5000)) << other.readAllStandardError().toStdString();
+
+    SaveByButton();
+
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_EQ(Store()->RecordCount(), 0);
+    EXPECT_EQ(Counter(), QString());
+    EXPECT_TRUE(OrderForm->Save->Enabled());
+    for (TTable* t : {Store(), DataModule1->firm, DataModule1->Tableae})
+        EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+    other.kill();
+    other.waitForFinished();
+
+    // Once the other workplace is done, the same document goes in.
+    ResetTestDialogs();
+    SaveByButton();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(Counter(), QStringLiteral("0000000001"));
+}
+
+TEST_F(SaveLoadTest, CountersOnlyGrowAndACancelledDocumentStaysCancelled)
+{
+    TwoLineDocument();
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000007"));
+    SaveByButton();
+    EXPECT_EQ(Counter(), QStringLiteral("0000000007"));
+
+    NewDocument();
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000003"));
+    SaveByButton();
+    EXPECT_EQ(Store()->RecordCount(), 2);
+    EXPECT_EQ(Counter(), QStringLiteral("0000000007"));
+
+    // The register cancels record 2; a reprint keeps it cancelled.
+    Store()->SetRecNo(2);
+    Store()->Edit();
+    Set(Store(), "Anulirana", QStringLiteral("True"));
+    Store()->Post();
+    ASSERT_TRUE(OrderForm->LoadDocument(2));
+    EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+    EXPECT_EQ(Field(Store(), "Anulirana", 2), QStringLiteral("True"));
+    EXPECT_EQ(Field(Store(), "Anulirana", 1), QStringLiteral("False"));
+}
+
+TEST_F(SaveLoadTest, ACustomerIsSavedByNameAndNeverWithoutOne)
+{
+    OrderForm->SpeedButton3->Click();
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 0);
+    EXPECT_EQ(Boxes().size(), 1);  // asked for a name
+
+    Customer(QStringLiteral("Бета ООД"));
+    ResetTestDialogs();
+    OrderForm->SpeedButton3->Click();
+    EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Запазен успешно!")});
+    OrderForm->Edit3->SetText(QStringLiteral("Варна"));
+    OrderForm->SpeedButton3Click(nullptr);
+    ASSERT_EQ(DataModule1->cust->RecordCount(), 1);
+    EXPECT_EQ(Field(DataModule1->cust, "Адрес", 1), QStringLiteral("Варна"));
+
+    // A document without a customer leaves the register alone.
+    NewDocument();
+    ResetTestDialogs();
+    SaveByButton();
+    EXPECT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 1);
+    EXPECT_EQ(Field(DataModule1->cust, "Фирма", 1), QStringLiteral("Бета ООД"));
+}
+
+TEST_F(SaveLoadTest, SaveLoadSaveKeepsEveryFieldWithAndWithoutDiscount)
+{
+    for (bool discount : {false, true}) {
+        SCOPED_TRACE(discount);
+        NewDocument();
+        OrderForm->CheckBox7->SetChecked(discount);
+        TwoLineDocument();
+        if (discount)
+            OrderForm->StringGrid1->SetCells(5, 1, QStringLiteral("10"));
+        OrderForm->StringGrid1->SetCells(1, 2, QStringLiteral("Гайка\r\nМ8"));  // a pasted line break
+        OrderForm->CheckBox6->SetChecked(true);
+        OrderForm->CheckBox4->SetChecked(true);
+        OrderForm->ComboBox1->SetText(QStringLiteral("Кредитно известие"));
+        OrderForm->StringGrid2->SetCells(1, 1, QStringLiteral("12,00"));
+        OrderForm->EDate3->SetDate(QDate(2026, 4, 15));
+        OrderForm->Edit10->SetText(QStringLiteral("Иван"));
+        OrderForm->RecalcByRate();
+        SaveByButton();
+        const int rec = Store()->RecordCount();
+        const QStringList stored = Record(rec);
+        EXPECT_EQ(OrderForm->StringGrid1->Cells(1, 2), QStringLiteral("ГайкаМ8"));
+        EXPECT_EQ(Field(Store(), "Дата на плащане", rec), QStringLiteral("15.04.2026 г."));
+
+        NewDocument();
+        ASSERT_TRUE(OrderForm->LoadDocument(rec));
+        EXPECT_EQ(OrderForm->Caption(), QStringLiteral("Зареден Документ"));
+        EXPECT_EQ(OrderForm->StringGrid1->ColCount(), discount ? 7 : 6);
+        EXPECT_EQ(OrderForm->StringGrid1->RowCount(), 3);
+        EXPECT_TRUE(OrderForm->CheckBox4->Checked());
+        EXPECT_TRUE(OrderForm->Save->Enabled());
+        EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+        EXPECT_EQ(Store()->RecordCount(), rec);
+        EXPECT_EQ(Record(rec), stored);
+    }
+}
+
+TEST_F(SaveLoadTest, StoredRecordsFromElsewhereLoadAndBrokenOnesLeaveTheEditorAlone)
+{
+    TwoLineDocument();
+    SaveByButton();
+    const auto copy = [](int from, const std::function<void()>& change) {
+        TTable* s = Store();
+        const QStringList values = Record(from);
+        s->Append();
+        for (int i = 0; i < s->FieldCount(); ++i) {
+            TField* f = s->Fields(i);
+            if (f->DataType() == TFieldType::ftMemo)
+                f->SetAsMemo(values[i]);
+            else
+                f->SetText(values[i]);
+        }
+        change();
+        s->Post();
+        return s->RecordCount();
+    };
+
+    // Written under a full-stop locale, with empty flags and no notice.
+    const int other = copy(1, [] {
+        Set(Store(), "Paid?", QString());
+        Set(Store(), "Статус", QString());
+        Set(Store(), "Известие", QString());
+        Set(Store(), "Num", QStringLiteral("0000000002"));
+    });
+    // 13 lines: two rows of six and an empty line.
+    const int shortMemo = copy(1, [] {
+        Store()->FieldByName(QStringLiteral("Стоки и Услуги"))->SetAsMemo(QStringLiteral("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n1\r\nx\r\nбр.\r\n1\r\n2\r\n\r\n"));
+    });
+    const int broken = copy(1, [] { Set(Store(), "От дата", QStringLiteral("31.02.2026 г.")); });
+    const int noCompany = copy(1, [] { Set(Store(), "Firm.db index", QString()); });
+
+    OrderForm->CheckBox4->SetChecked(true);
+    OrderForm->StringGrid2->SetVisible(true);
+    ASSERT_TRUE(OrderForm->LoadDocument(other));
+    EXPECT_FALSE(OrderForm->CheckBox6->Checked());
+    EXPECT_FALSE(OrderForm->CheckBox3->Checked());
+    EXPECT_FALSE(OrderForm->CheckBox4->Checked());
+    EXPECT_FALSE(OrderForm->StringGrid2->Visible());
+    EXPECT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000002"));
+
+    ASSERT_TRUE(OrderForm->LoadDocument(shortMemo));
+    EXPECT_EQ(OrderForm->StringGrid1->RowCount(), 2);
+    EXPECT_EQ(OrderForm->StringGrid1->Cells(1, 1), QStringLiteral("x"));
+
+    // A broken date: one message, and the editor still holds what it had.
+    ResetTestDialogs();
+    const QString number = OrderForm->MaskEdit1->Text();
+    const QStringList lines = OrderForm->StringGrid1->Rows(1);
+    EXPECT_FALSE(OrderForm->LoadDocument(broken));
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].startsWith(QStringLiteral("Документът не може да бъде зареден: ")));
+    EXPECT_EQ(OrderForm->MaskEdit1->Text(), number);
+    EXPECT_EQ(OrderForm->StringGrid1->Rows(1), lines);
+    EXPECT_EQ(OrderForm->LoadedRecNo, shortMemo);
+
+    // No company index: loaded with the current company, and said so.
+    ResetTestDialogs();
+    EXPECT_TRUE(OrderForm->LoadDocument(noCompany));
+    EXPECT_EQ(Boxes().size(), 1);
+    EXPECT_EQ(OrderForm->DBText1->Text(), QStringLiteral("Алфа ООД"));
+
+    ResetTestDialogs();
+    EXPECT_FALSE(OrderForm->LoadDocument(0));
+    EXPECT_TRUE(Boxes().isEmpty());
+}
+
+}  // namespace
