@@ -295,6 +295,23 @@ void RemoveStaleJournal(const QString& path)
         throw EDatabaseError(QStringLiteral("Cannot create table '%1': cannot remove '%2'").arg(path, journal));
 }
 
+// A killed writer can leave a journal that is no longer hot (not yet synced, or
+// of a commit over several files that was complete). SQLite rolls a hot journal
+// back when it takes the lock; with the write lock held no writer is at work,
+// so what is left belongs to no one.
+void RemoveLeftoverJournal(sqlite3* db, const QString& path)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFileInfo::exists(journal))
+        return;
+    sqlite3_busy_timeout(db, 0);
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        QFile::remove(journal);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_busy_timeout(db, kLockWaitMs);
+}
+
 // A commit over several files writes a super-journal "<first file>-mj…" that
 // names the files' journals. A commit killed before those journals point to it
 // leaves it behind for good. It is removed once none of the journals it names
@@ -1024,6 +1041,7 @@ void TTable::Open()
         d.schema = QStringLiteral("main");
         d.path = path;
         d.LoadRows();
+        RemoveLeftoverJournal(db, path);
         RemoveOrphanSuperJournals(info.absolutePath());
     } catch (...) {
         d.own = d.conn = nullptr;
