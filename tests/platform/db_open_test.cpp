@@ -272,14 +272,16 @@ TEST(TableFile, CreateTableIgnoresTheJournalOfAFileKilledWhileWriting)
                                    nullptr, nullptr, nullptr),
                       SQLITE_OK);
             ASSERT_TRUE(QFile::copy(path + QStringLiteral("-journal"), dir.filePath(QStringLiteral("hot"))));
-            if (oldFileLeft)
+            if (oldFileLeft) {
                 ASSERT_TRUE(QFile::copy(path, dir.filePath(QStringLiteral("torn"))));
+            }
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
             sqlite3_close(db);
         }
         ASSERT_TRUE(QFile::remove(path));
-        if (oldFileLeft)
+        if (oldFileLeft) {
             ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("torn")), path));
+        }
         ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("hot")), path + QStringLiteral("-journal")));
 
         TTable t;
