@@ -46,6 +46,17 @@ TDataModule1::TDataModule1(TComponent* owner) : TDataModule(owner)
         ds->SetDataSet(t);
         *sources[i] = ds;
     }
+    // The goods table's fields are bound before opening, so a stock.db without
+    // one of them, or with another type, does not open.
+    TField** persistent[] = {&stockBDEDesigner,  &stockBDEDesigner2, &stockBDEDesigner3,
+                             &stockBDEDesigner4, &stockBDEDesigner5, &stockBDEDesigner6};
+    const auto& stockFields = TableDefinitionOf(QStringLiteral("stock")).fields;
+    for (size_t i = 0; i < stockFields.size(); ++i)
+        *persistent[i] = stock->DeclareField(stockFields[i].name, stockFields[i].type, stockFields[i].size);
+    // Data-aware grids show only the measure, the quantity and the sale price.
+    for (TField* hidden : {stockBDEDesigner, stockBDEDesigner2, stockBDEDesigner5})
+        hidden->SetVisible(false);
+
     // ae.db gets its field definitions only when it has to be created.
     Tableae->SetTableName(QString());
 

@@ -25,6 +25,13 @@ public:
     TDataSource* DataSource6;
     TDataSource* DataSource7;
     TDataSource* DataSourceae;
+    // The goods table's persistent fields: the file must hold them with these types.
+    TField* stockBDEDesigner;
+    TField* stockBDEDesigner2;
+    TField* stockBDEDesigner3;
+    TField* stockBDEDesigner4;
+    TField* stockBDEDesigner5;
+    TField* stockBDEDesigner6;
 
     void DataModuleCreate(TObject* Sender);
     void DataModuleDestroy(TObject* Sender);

@@ -1,19 +1,25 @@
 #include "platform/db.h"
 
 #include "platform/locale.h"
+#include "platform/moneytext.h"
+#include "platform/sysutils.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 // File layout: a table "records" with one column per field (the field names as
-// they are) and a hidden "__row" key that keeps insertion order, and a table
-// "__fields" that records each field's position, type and size. The header's
+// they are) and a hidden "__row" key that keeps insertion order, a table
+// "__fields" that records each field's position, type and size, and a table
+// "__keys" with the highest key ever given, so that a key is never given twice
+// (another workplace may still show a deleted record). The header's
 // application id marks the file as ours.
 
 namespace {
@@ -21,7 +27,9 @@ namespace {
 constexpr int kApplicationId = 0x51524E4C;  // "QRNL"
 constexpr int kPageRows = 256;               // records fetched per column at a time
 constexpr size_t kMaxPages = 16;
-constexpr int kLockWaitMs = 1000;  // how long a lock by another user is waited out
+// How long a lock by another user is waited out: a save touches several tables
+// and a few workplaces may queue for them.
+constexpr int kLockWaitMs = 5000;
 
 const QString kClosedMessage = QStringLiteral("Cannot perform this operation on a closed dataset");
 
@@ -142,6 +150,9 @@ sqlite3* OpenConnection(const QString& path, int flags)
         throw EDatabaseError(msg);
     }
     sqlite3_extended_result_codes(db, 1);
+    // An unknown column must be an error, not a string literal of its name.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_busy_timeout(db, kLockWaitMs);
     return db;
 }
@@ -214,23 +225,6 @@ void Bind(sqlite3_stmt* stmt, int pos, const QVariant& v, TFieldType type)
     }
 }
 
-// General number format: at most 15 significant digits, the locale's separator.
-QString FloatText(double v)
-{
-    QString s = QString::number(v, 'g', 15);
-    int e = s.indexOf(QLatin1Char('e'));
-    if (e >= 0) {
-        QString exp = s.mid(e + 1);
-        bool negative = exp.startsWith(QLatin1Char('-'));
-        exp.remove(0, 1);
-        while (exp.size() > 1 && exp.startsWith(QLatin1Char('0')))
-            exp.remove(0, 1);
-        s = s.left(e) + QLatin1Char('E') + (negative ? QStringLiteral("-") : QString()) + exp;
-    }
-    s.replace(QLatin1Char('.'), FormatSettings().DecimalSeparator);
-    return s;
-}
-
 // Decimal text with the locale's separator, blanks around allowed.
 double ParseFloat(const QString& text)
 {
@@ -273,6 +267,93 @@ double ParseFloat(const QString& text)
     return v;
 }
 
+// A journal left beside the file by a killed writer belongs to the old file:
+// SQLite would play it back into the new one. An old file still there is
+// rolled back by SQLite itself first; one another workplace is writing is not
+// replaced.
+void RemoveStaleJournal(const QString& path)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFileInfo::exists(journal))
+        return;
+    if (QFileInfo(path).isFile()) {
+        sqlite3* old = nullptr;
+        try {
+            old = OpenConnection(path, SQLITE_OPEN_READWRITE);
+        } catch (const EDatabaseError&) {
+        }
+        if (old) {
+            int rc = sqlite3_exec(old, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            if (rc == SQLITE_OK)
+                sqlite3_exec(old, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close_v2(old);
+            if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
+                throw EDatabaseError(ErrorText(nullptr, rc, path));
+        }
+    }
+    if (QFileInfo::exists(journal) && !QFile::remove(journal))
+        throw EDatabaseError(QStringLiteral("Cannot create table '%1': cannot remove '%2'").arg(path, journal));
+}
+
+// A killed writer can leave a journal that is no longer hot (not yet synced, or
+// of a commit over several files that was complete). SQLite rolls a hot journal
+// back when it takes the lock; with the write lock held no writer is at work,
+// so what is left belongs to no one.
+void RemoveLeftoverJournal(sqlite3* db, const QString& path)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    if (!QFileInfo::exists(journal))
+        return;
+    sqlite3_busy_timeout(db, 0);
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        QFile::remove(journal);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_busy_timeout(db, kLockWaitMs);
+}
+
+// A commit over several files writes a super-journal "<first file>-mj…" that
+// names the files' journals. A commit killed before those journals point to it
+// leaves it behind for good. It is removed once none of the journals it names
+// is left (their files are rolled back) and no commit of its first file runs:
+// every commit over several files holds that file's write lock throughout.
+void RemoveOrphanSuperJournals(const QString& folder)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(.+)-mj[0-9A-F]{6}9[0-9A-F]{2}$"));
+    const QDir dir(folder);
+    const QStringList names = dir.entryList({QStringLiteral("*-mj*")}, QDir::Files);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch m = pattern.match(name);
+        if (!m.hasMatch())
+            continue;
+        const QString first = dir.filePath(m.captured(1));
+        if (!QFileInfo(first).isFile())
+            continue;
+        sqlite3* db = nullptr;
+        try {
+            db = OpenConnection(first, SQLITE_OPEN_READWRITE);
+        } catch (const EDatabaseError&) {
+            continue;
+        }
+        sqlite3_busy_timeout(db, 0);
+        if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            QFile super(dir.filePath(name));
+            bool needed = !super.open(QIODevice::ReadOnly);
+            // The journals are named with the writer's own path; they lie in this folder.
+            if (!needed)
+                for (const QByteArray& journal : super.readAll().split('\0'))
+                    if (!journal.isEmpty() &&
+                        QFileInfo::exists(dir.filePath(QFileInfo(QFile::decodeName(journal)).fileName())))
+                        needed = true;
+            super.close();
+            if (!needed)
+                QFile::remove(dir.filePath(name));
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close_v2(db);
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- field defs
@@ -313,7 +394,9 @@ struct TTable::Impl {
     bool bof = true;
     bool eof = true;
     TDataSetState state = TDataSetState::dsInactive;
-    std::vector<QVariant> buf;  // the record being edited or appended
+    std::vector<QVariant> buf;   // the record being edited or appended
+    std::vector<QVariant> orig;  // the edited record as it was read at Edit
+    std::vector<bool> dirty;     // fields written since Edit
     bool modified = false;
     int updatingData = 0;
 
@@ -329,8 +412,9 @@ struct TTable::Impl {
     std::vector<sqlite3_stmt*> columnStmts;
     sqlite3_stmt* rowStmt = nullptr;
     sqlite3_stmt* insertStmt = nullptr;
-    sqlite3_stmt* updateStmt = nullptr;
+    sqlite3_stmt* keysStmt = nullptr;
     sqlite3_stmt* deleteStmt = nullptr;
+    bool hasKeys = false;  // the file has its key counter
 
     std::vector<TDataSource*> sources;
 
@@ -344,7 +428,7 @@ struct TTable::Impl {
             sqlite3_finalize(s);
             s = nullptr;
         }
-        for (sqlite3_stmt** s : {&rowStmt, &insertStmt, &updateStmt, &deleteStmt}) {
+        for (sqlite3_stmt** s : {&rowStmt, &insertStmt, &keysStmt, &deleteStmt}) {
             sqlite3_finalize(*s);
             *s = nullptr;
         }
@@ -487,47 +571,121 @@ struct TTable::Impl {
             Fail(conn, rc, path);
     }
 
-    qint64 InsertRecord()
+    QString Keys() const { return Quote(schema) + QStringLiteral(".\"__keys\""); }
+
+    // Runs one write as a unit: its own transaction, or a savepoint inside the
+    // database transaction. A file of an older build gets its key counter
+    // first, before a delete could free the highest key.
+    template <typename Fn>
+    void Write(Fn&& fn)
     {
-        if (!insertStmt) {
-            QStringList params;
-            for (size_t c = 0; c < fields.size(); ++c)
-                params << QStringLiteral("?%1").arg(c + 1);
-            insertStmt = Prepare(conn,
-                                 QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
-                                     .arg(Records(), ColumnList(), params.join(QLatin1Char(','))),
-                                 path);
+        const bool nested = tx != nullptr;
+        Exec(conn, nested ? QStringLiteral("SAVEPOINT \"__write\"") : QStringLiteral("BEGIN IMMEDIATE"), path);
+        try {
+            if (!hasKeys)
+                Exec(conn,
+                     QStringLiteral("CREATE TABLE IF NOT EXISTS %1(high INTEGER NOT NULL);"
+                                    "INSERT INTO %1 SELECT coalesce(max(\"__row\"),0) FROM %2"
+                                    " WHERE NOT EXISTS(SELECT 1 FROM %1)")
+                         .arg(Keys(), Records()),
+                     path);
+            fn();
+            Exec(conn, nested ? QStringLiteral("RELEASE \"__write\"") : QStringLiteral("COMMIT"), path);
+        } catch (...) {
+            if (nested)
+                sqlite3_exec(conn, "ROLLBACK TO \"__write\"; RELEASE \"__write\"", nullptr, nullptr, nullptr);
+            else
+                sqlite3_exec(conn, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
         }
-        for (size_t c = 0; c < fields.size(); ++c)
-            Bind(insertStmt, int(c + 1), buf[c], fields[c]->DataType());
-        Step(insertStmt);
-        return sqlite3_last_insert_rowid(conn);
+        // Inside a database transaction the counter table may still be rolled back.
+        if (!nested)
+            hasKeys = true;
     }
 
+    [[noreturn]] void FailDeleted() const
+    {
+        throw EDatabaseError(QStringLiteral("The record was deleted by another user (table '%1')").arg(path));
+    }
+
+    qint64 InsertRecord()
+    {
+        qint64 key = 0;
+        Write([&] {
+            if (!insertStmt) {
+                QStringList params;
+                for (size_t c = 0; c < fields.size(); ++c)
+                    params << QStringLiteral("?%1").arg(c + 1);
+                // The next key is above every key the file has ever given.
+                insertStmt = Prepare(conn,
+                                     QStringLiteral("INSERT INTO %1(\"__row\",%2) VALUES((SELECT max("
+                                                    "coalesce((SELECT max(high) FROM %4),0),"
+                                                    "coalesce((SELECT max(\"__row\") FROM %1),0))+1),%3)")
+                                         .arg(Records(), ColumnList(), params.join(QLatin1Char(',')), Keys()),
+                                     path);
+            }
+            for (size_t c = 0; c < fields.size(); ++c)
+                Bind(insertStmt, int(c + 1), buf[c], fields[c]->DataType());
+            Step(insertStmt);
+            key = sqlite3_last_insert_rowid(conn);
+            if (!keysStmt)
+                keysStmt = Prepare(conn, QStringLiteral("UPDATE %1 SET high=?1").arg(Keys()), path);
+            sqlite3_bind_int64(keysStmt, 1, key);
+            Step(keysStmt);
+        });
+        return key;
+    }
+
+    // Writes only the fields this edit changed, so that another workplace's
+    // change to other fields of the record stays. A record that is gone fails.
     void UpdateRecord(qint64 key)
     {
-        if (!updateStmt) {
-            QStringList sets;
-            for (size_t c = 0; c < fields.size(); ++c)
-                sets << QStringLiteral("%1=?%2").arg(Quote(fields[c]->FieldName())).arg(c + 1);
-            updateStmt = Prepare(conn,
-                                 QStringLiteral("UPDATE %1 SET %2 WHERE \"__row\"=?%3")
-                                     .arg(Records(), sets.join(QLatin1Char(',')))
-                                     .arg(fields.size() + 1),
-                                 path);
-        }
+        std::vector<size_t> changed;
         for (size_t c = 0; c < fields.size(); ++c)
-            Bind(updateStmt, int(c + 1), buf[c], fields[c]->DataType());
-        sqlite3_bind_int64(updateStmt, int(fields.size() + 1), key);
-        Step(updateStmt);
+            if (dirty[c] && !(buf[c] == orig[c]))
+                changed.push_back(c);
+        if (changed.empty()) {
+            if (!RecordExists(key))
+                FailDeleted();
+            return;
+        }
+        QStringList sets;
+        for (size_t i = 0; i < changed.size(); ++i)
+            sets << QStringLiteral("%1=?%2").arg(Quote(fields[changed[i]]->FieldName())).arg(i + 1);
+        Write([&] {
+            Stmt update(conn,
+                        QStringLiteral("UPDATE %1 SET %2 WHERE \"__row\"=?%3")
+                            .arg(Records(), sets.join(QLatin1Char(',')))
+                            .arg(changed.size() + 1),
+                        path);
+            for (size_t i = 0; i < changed.size(); ++i)
+                Bind(update.stmt, int(i + 1), buf[changed[i]], fields[changed[i]]->DataType());
+            sqlite3_bind_int64(update.stmt, int(changed.size() + 1), key);
+            Step(update.stmt);
+            if (sqlite3_changes(conn) != 1)
+                FailDeleted();
+        });
+    }
+
+    bool RecordExists(qint64 key)
+    {
+        Stmt q(conn, QStringLiteral("SELECT 1 FROM %1 WHERE \"__row\"=?1").arg(Records()), path);
+        sqlite3_bind_int64(q.stmt, 1, key);
+        int rc = sqlite3_step(q.stmt);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            Fail(conn, rc, path);
+        return rc == SQLITE_ROW;
     }
 
     void DeleteRecord(qint64 key)
     {
-        if (!deleteStmt)
-            deleteStmt = Prepare(conn, QStringLiteral("DELETE FROM %1 WHERE \"__row\"=?1").arg(Records()), path);
-        sqlite3_bind_int64(deleteStmt, 1, key);
-        Step(deleteStmt);
+        Write([&] {
+            if (!deleteStmt)
+                deleteStmt =
+                    Prepare(conn, QStringLiteral("DELETE FROM %1 WHERE \"__row\"=?1").arg(Records()), path);
+            sqlite3_bind_int64(deleteStmt, 1, key);
+            Step(deleteStmt);
+        });
     }
 
     // Routes reads and writes through another connection (a transaction's).
@@ -546,15 +704,16 @@ QString TField::FormatValue(const QVariant& v, bool display) const
 {
     switch (type_) {
     case TFieldType::ftString: return v.toString();
-    case TFieldType::ftFloat: return v.isNull() ? QString() : FloatText(v.toDouble());
-    case TFieldType::ftCurrency:
+    case TFieldType::ftFloat: return v.isNull() ? QString() : FloatToStr(v.toDouble());
+    case TFieldType::ftCurrency: {
         if (v.isNull())
             return {};
-        if (display) {
-            QString s = QString::number(v.toDouble(), 'f', FormatSettings().CurrencyDecimals);
-            return s.replace(QLatin1Char('.'), FormatSettings().DecimalSeparator);
-        }
-        return FloatText(v.toDouble());
+        const double value = v.toDouble();
+        // Rounded on the shown digits, as every other money text of the program.
+        if (display && std::isfinite(value))
+            return RoundMoneyString(FloatToStr(value));
+        return FloatToStr(value);
+    }
     case TFieldType::ftBoolean:
         if (v.isNull())
             return {};
@@ -774,6 +933,7 @@ void TTable::CreateTable()
                             "CREATE TABLE \"__fields\"(pos INTEGER PRIMARY KEY, name TEXT NOT NULL,"
                             " type TEXT NOT NULL, size INTEGER NOT NULL, required INTEGER NOT NULL);"
                             "CREATE TABLE \"records\"(%2);"
+                            "CREATE TABLE \"__keys\"(high INTEGER NOT NULL); INSERT INTO \"__keys\" VALUES(0);"
                             // Record order read at open without scanning the records.
                             "CREATE INDEX \"__order\" ON \"records\"(\"__row\");")
                  .arg(kApplicationId)
@@ -799,6 +959,7 @@ void TTable::CreateTable()
         db = nullptr;
         if (rc != SQLITE_OK)
             throw EDatabaseError(QStringLiteral("Cannot create table '%1'").arg(path));
+        RemoveStaleJournal(path);
         if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
             throw EDatabaseError(QStringLiteral("Cannot create table '%1'").arg(path));
     } catch (const EDatabaseError& e) {
@@ -852,6 +1013,28 @@ void TTable::Open()
             if (rc != SQLITE_DONE)
                 Fail(db, rc, path);
         }
+        // Every recorded field must be a column of the records, named exactly so.
+        {
+            QStringList columns;
+            Stmt q(db, QStringLiteral("SELECT name FROM pragma_table_info('records')"), path);
+            int rc;
+            while ((rc = sqlite3_step(q.stmt)) == SQLITE_ROW)
+                columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q.stmt, 0)));
+            if (rc != SQLITE_DONE)
+                Fail(db, rc, path);
+            bool whole = columns.contains(QStringLiteral("__row"));
+            for (const TFieldDef& def : defs)
+                whole = whole && columns.contains(def.Name);
+            if (!whole)
+                Fail(db, SQLITE_CORRUPT, path);
+        }
+        {
+            Stmt q(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name='__keys'"), path);
+            int rc = sqlite3_step(q.stmt);
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                Fail(db, rc, path);
+            d.hasKeys = rc == SQLITE_ROW;
+        }
         // Fields the code declared must be in the file with the same type.
         for (TField* f : d.declared) {
             auto it = std::find_if(defs.begin(), defs.end(), [f](const TFieldDef& def) {
@@ -868,6 +1051,8 @@ void TTable::Open()
         d.schema = QStringLiteral("main");
         d.path = path;
         d.LoadRows();
+        RemoveLeftoverJournal(db, path);
+        RemoveOrphanSuperJournals(info.absolutePath());
     } catch (...) {
         d.own = d.conn = nullptr;
         d.rows.clear();
@@ -1106,7 +1291,9 @@ void TTable::Edit()
     std::vector<QVariant> values;
     if (!d.ReadRecord(d.cur, values))
         throw EDatabaseError(QStringLiteral("The record was deleted by another user (table '%1')").arg(d.path));
+    d.orig = values;
     d.buf.swap(values);
+    d.dirty.assign(d.fields.size(), false);
     d.modified = false;
     d.state = TDataSetState::dsEdit;
     NotifyLinks(Notice::State);
@@ -1137,6 +1324,8 @@ void TTable::PostRecord(bool updateLinks)
     }
     d.pages.clear();
     d.buf.clear();
+    d.orig.clear();
+    d.dirty.clear();
     d.modified = false;
     d.bof = d.eof = false;
     d.state = TDataSetState::dsBrowse;
@@ -1255,6 +1444,8 @@ void TTable::SetFieldValue(TField* field, const QVariant& value)
     CheckWritable(field);
     Impl& d = *d_;
     d.buf[size_t(field->index_)] = value;
+    if (d.state == TDataSetState::dsEdit)
+        d.dirty[size_t(field->index_)] = true;
     d.modified = true;
     if (d.updatingData == 0)
         NotifyLinks(Notice::Field, field);

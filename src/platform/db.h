@@ -66,8 +66,8 @@ public:
     bool Visible() const { return visible_; }
     void SetVisible(bool visible) { visible_ = visible; }
 
-    // string: the value; float: general format with the locale's separator;
-    // currency: the same plain number; boolean: "True"/"False", "" when empty;
+    // string: the value; float: as FloatToStr writes it; currency: the same
+    // plain number; boolean: "True"/"False", "" when empty;
     // memo: "(MEMO)", or "(Memo)" when empty; graphic: "(GRAPHIC)"/"(Graphic)".
     // OnGetText, when set, supplies the text instead.
     QString Text() const;
@@ -76,7 +76,9 @@ public:
     // (any case); memo: the whole value. "" empties the field. The table must be
     // in edit or insert state.
     void SetText(const QString& text);
-    // As Text, but money in its display form: CurrencyDecimals decimals, no sign.
+    // As Text, but money in its display form: CurrencyDecimals decimals, rounded
+    // half away from zero on the digits Text shows (RoundMoneyString), no
+    // currency sign.
     QString DisplayText() const;
     // The value as text; for a memo its whole text.
     QString AsString() const;
@@ -128,10 +130,13 @@ public:
     QString FilePath() const;
 
     TFieldDefs& FieldDefs();
-    // Writes an empty table file from FieldDefs, replacing an existing one.
+    // Writes an empty table file from FieldDefs, replacing an existing one and
+    // the journal a killed writer left beside it.
     void CreateTable();
 
-    // A missing, locked or foreign file raises EDatabaseError naming the file.
+    // A missing, locked, foreign or damaged file (a recorded field that is no
+    // column of it) raises EDatabaseError naming the file. Journals left by
+    // killed writers that SQLite no longer needs are removed.
     // Opening and closing fire no After… events; links are told.
     void Open();
     void Close();
@@ -163,6 +168,8 @@ public:
     void Insert();  // appends: records keep insertion order
     // No effect while editing or appending, and none on an empty table.
     void Edit();
+    // Writes only the fields changed since Edit. A record another user deleted
+    // raises EDatabaseError and the table stays in edit state.
     void Post();
     void Cancel();
     void Delete();

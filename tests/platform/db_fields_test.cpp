@@ -120,6 +120,28 @@ TEST(TableFields, TextsOfEachTypeInTheLocale)
     price->SetText(QStringLiteral("3.256"));
     t->Post();
     EXPECT_EQ(price->DisplayText(), QStringLiteral("3.26"));
+
+    // Numbers read as FloatToStr writes them; money is rounded on those digits,
+    // half away from zero, as the documents round it.
+    FormatSettings().DecimalSeparator = QLatin1Char(',');
+    const struct {
+        const char* value;
+        const char* text;
+        const char* money;
+    } cases[] = {{"0,00001", "0,00001", "0,00"}, {"2,675", "2,675", "2,68"}, {"1,005", "1,005", "1,01"},
+                 {"-2,675", "-2,675", "-2,68"}, {"0,000001", "1E-6", "0,00"}, {"1234567,125", "1234567,125", "1234567,13"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        t->Edit();
+        qty->SetText(QString::fromUtf8(c.value));
+        price->SetText(QString::fromUtf8(c.value));
+        t->Post();
+        EXPECT_EQ(qty->Text(), QString::fromUtf8(c.text));
+        EXPECT_EQ(qty->DisplayText(), QString::fromUtf8(c.text));
+        EXPECT_EQ(price->Text(), QString::fromUtf8(c.text));
+        EXPECT_EQ(price->DisplayText(), QString::fromUtf8(c.money));
+        EXPECT_EQ(price->DisplayTextAt(t->RecNo()), QString::fromUtf8(c.money));
+    }
 }
 
 TEST(TableFields, MemoAndGraphicHoldWholeValues)

@@ -231,3 +231,77 @@ TEST(TableFile, OpeningAndClosingFireNoEventsButTellTheLinks)
     EXPECT_EQ(link.Last(), QStringLiteral("<none>"));
     EXPECT_FALSE(link.Active());
 }
+
+TEST(TableFile, AFieldThatIsNoColumnOfTheFileIsDamage)
+{
+    QTemporaryDir dir;
+    auto t = NewTable(dir.path(), QStringLiteral("customer.db"), CustomerDefs());
+    AddRecord(*t, {{QStringLiteral("Фирма"), QStringLiteral("Фирма ООД")}, {QStringLiteral("Адрес"), QStringLiteral("София")}});
+    t->Close();
+    const QString path = t->FilePath();
+    // The field list names "Адрес"; the records hold it under another name.
+    RawExec(path, "ALTER TABLE records RENAME COLUMN \"Адрес\" TO \"Адрес2\"");
+    EXPECT_EQ(ErrorOf([&] { t->Open(); }), QStringLiteral("Table '%1' is damaged").arg(path));
+    EXPECT_FALSE(t->Active());
+    RawExec(path, "ALTER TABLE records RENAME COLUMN \"Адрес2\" TO \"адрес\"");  // letter case differs
+    EXPECT_EQ(ErrorOf([&] { t->Open(); }), QStringLiteral("Table '%1' is damaged").arg(path));
+    RawExec(path, "ALTER TABLE records RENAME COLUMN \"адрес\" TO \"Адрес\"");
+    t->Open();
+    EXPECT_EQ(t->FieldByName(QStringLiteral("Адрес"))->Text(), QStringLiteral("София"));
+}
+
+TEST(TableFile, CreateTableIgnoresTheJournalOfAFileKilledWhileWriting)
+{
+    for (const bool oldFileLeft : {false, true}) {
+        SCOPED_TRACE(oldFileLeft ? "old file still there" : "old file deleted");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ae.db"));
+        {
+            auto old = NewTable(dir.path(), QStringLiteral("ae.db"), CustomerDefs());
+            for (int i = 0; i < 40; ++i)
+                AddRecord(*old, {{QStringLiteral("Фирма"), QString(3000, QLatin1Char('a' + i % 26))}});
+        }
+        // A writer's journal as a kill in the middle of its commit leaves it:
+        // synced, with the file already partly overwritten.
+        {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(db,
+                                   "PRAGMA cache_size=1; BEGIN; UPDATE records SET \"Адрес\"=hex(randomblob(2000));"
+                                   "DELETE FROM records WHERE \"__row\">20;",
+                                   nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+            ASSERT_TRUE(QFile::copy(path + QStringLiteral("-journal"), dir.filePath(QStringLiteral("hot"))));
+            if (oldFileLeft) {
+                ASSERT_TRUE(QFile::copy(path, dir.filePath(QStringLiteral("torn"))));
+            }
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
+        ASSERT_TRUE(QFile::remove(path));
+        if (oldFileLeft) {
+            ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("torn")), path));
+        }
+        ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("hot")), path + QStringLiteral("-journal")));
+
+        TTable t;
+        t.SetDatabaseName(dir.path());
+        t.SetTableName(QStringLiteral("ae.db"));
+        t.FieldDefs().Add(QStringLiteral("VOP"), TFieldType::ftString, 10);
+        t.CreateTable();
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
+        t.Open();
+        EXPECT_EQ(t.FieldCount(), 1);
+        EXPECT_EQ(t.RecordCount(), 0);
+        AddRecord(t, {{QStringLiteral("VOP"), QStringLiteral("0000000001")}});
+        t.Close();
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+        sqlite3_stmt* check = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+        EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+        sqlite3_finalize(check);
+        sqlite3_close(db);
+    }
+}

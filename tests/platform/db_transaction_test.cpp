@@ -318,6 +318,9 @@ TEST(TableTransactions, KilledAtAnyStepOfTheCommitIsAllOrNothing)
         const Outcome o = Inspect(dir.path());
         trace << QStringLiteral("%1:%2").arg(step).arg(QLatin1String(Name(o)));
         ASSERT_NE(o, Outcome::Mixed) << trace.join(QLatin1Char(' ')).toStdString();
+        // Once the tables were opened again, no journal of the killed commit is left.
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3)
+            << QDir(dir.path()).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString();
         if (completed)
             EXPECT_EQ(o, Outcome::All);
         else

@@ -1,0 +1,409 @@
+// Several workplaces on one data folder: each is a process of its own with its
+// own connections, so the other workplace here is a child process.
+
+#include "platform/db_support.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <functional>
+#include <set>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace dbtest;
+
+namespace {
+
+const QString kCust = QStringLiteral("customer.db");
+const QString kStore = QStringLiteral("Store.DB");
+const QString kFirmFile = QStringLiteral("Firm.db");
+const QString kFirm = QStringLiteral("Фирма");
+const QString kAddress = QStringLiteral("Адрес");
+
+// Another workplace: a child process running work. Both sides can wait for
+// each other: the child with Signal/Await, the parent with AwaitSignal/Go.
+class Workplace {
+public:
+    explicit Workplace(const std::function<void(Workplace&)>& work)
+    {
+        if (pipe(toChild_) != 0 || pipe(toParent_) != 0)
+            std::abort();
+        fflush(nullptr);
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(toChild_[1]);
+            close(toParent_[0]);
+            int code = 0;
+            try {
+                work(*this);
+            } catch (...) {
+                code = 3;
+            }
+            _exit(code);
+        }
+        close(toChild_[0]);
+        close(toParent_[1]);
+    }
+    ~Workplace()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        close(toChild_[1]);
+        close(toParent_[0]);
+    }
+    Workplace(const Workplace&) = delete;
+    Workplace& operator=(const Workplace&) = delete;
+
+    // Child side.
+    void Signal() { (void)!write(toParent_[1], "s", 1); }
+    void Await()
+    {
+        char c;
+        (void)!read(toChild_[0], &c, 1);
+    }
+    // Parent side.
+    bool AwaitSignal()
+    {
+        char c;
+        return read(toParent_[0], &c, 1) == 1;
+    }
+    void Go() { (void)!write(toChild_[1], "g", 1); }
+    // The child's exit code; -1 when it did not exit normally.
+    int Join()
+    {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int toChild_[2] = {-1, -1};
+    int toParent_[2] = {-1, -1};
+};
+
+// Runs work in another workplace to its end; its exit code.
+int Elsewhere(const std::function<void()>& work)
+{
+    Workplace other([&](Workplace&) { work(); });
+    return other.Join();
+}
+
+QString ErrorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const EDatabaseError& e) {
+        return e.Message;
+    }
+    return QStringLiteral("no exception");
+}
+
+// Raw connection of another program holding the file's lock until it is closed.
+sqlite3* RawOpen(const QString& path)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        throw EDatabaseError(QStringLiteral("raw open failed"));
+    return db;
+}
+
+void RawExec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw EDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+std::unique_ptr<TTable> Customers(const QString& folder, const QStringList& names)
+{
+    auto t = NewTable(folder, kCust, CustomerDefs());
+    for (const QString& n : names)
+        AddRecord(*t, {{kFirm, n}, {kAddress, QStringLiteral("адрес на ") + n}});
+    return t;
+}
+
+}  // namespace
+
+TEST(TableSharedFolder, APostToARecordAnotherWorkplaceDeletedFailsAndKeepsTheEdit)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), {QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
+    t->SetRecNo(2);
+    t->Edit();
+    t->FieldByName(kFirm)->SetText(QStringLiteral("Промяна"));
+
+    ASSERT_EQ(Elsewhere([&] {
+                  auto other = OpenTable(dir.path(), kCust);
+                  other->SetRecNo(2);
+                  other->Delete();
+              }),
+              0);
+
+    const QString msg = ErrorOf([&] { t->Post(); });
+    EXPECT_TRUE(msg.contains(QStringLiteral("deleted by another user")) && msg.contains(kCust)) << msg.toStdString();
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(t->FieldByName(kFirm)->Text(), QStringLiteral("Промяна"));
+    // Listed here until a refresh, the record cannot be edited again.
+    t->Cancel();
+    EXPECT_THROW(t->Edit(), EDatabaseError);
+    EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+    t->Refresh();
+    EXPECT_EQ(Column(*t, kFirm), (QStringList{QStringLiteral("А"), QStringLiteral("В")}));
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), kAddress),
+              (QStringList{QStringLiteral("адрес на А"), QStringLiteral("адрес на В")}));
+}
+
+TEST(TableSharedFolder, AStaleWorkplaceNeverWritesIntoAnotherRecord)
+{
+    // Also a file of the previous build, which kept no key counter.
+    for (const bool oldFile : {false, true}) {
+        SCOPED_TRACE(oldFile ? "file without key counter" : "new file");
+        QTemporaryDir dir;
+        auto t = Customers(dir.path(), {QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
+        if (oldFile) {
+            t->Close();
+            sqlite3* raw = RawOpen(t->FilePath());
+            RawExec(raw, "DROP TABLE \"__keys\"");
+            sqlite3_close(raw);
+            t->Open();
+        }
+        t->Last();  // this workplace shows "В"
+
+        // The other deletes the last record and appends one.
+        ASSERT_EQ(Elsewhere([&] {
+                      auto other = OpenTable(dir.path(), kCust);
+                      other->Last();
+                      other->Delete();
+                      AddRecord(*other, {{kFirm, QStringLiteral("Нов")}, {kAddress, QStringLiteral("нов адрес")}});
+                  }),
+                  0);
+
+        EXPECT_THROW(t->Edit(), EDatabaseError);
+        EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+        // An edit begun before the other's change fails at the post.
+        t->First();
+        t->Edit();
+        ASSERT_EQ(Elsewhere([&] {
+                      auto other = OpenTable(dir.path(), kCust);
+                      other->First();
+                      other->Delete();
+                      AddRecord(*other, {{kFirm, QStringLiteral("Още един")}});
+                  }),
+                  0);
+        t->FieldByName(kAddress)->SetText(QStringLiteral("чужд адрес"));
+        EXPECT_THROW(t->Post(), EDatabaseError);
+        t->Cancel();
+        t->Refresh();
+        EXPECT_EQ(Column(*t, kFirm), (QStringList{QStringLiteral("Б"), QStringLiteral("Нов"), QStringLiteral("Още един")}));
+        EXPECT_EQ(Column(*t, kAddress), (QStringList{QStringLiteral("адрес на Б"), QStringLiteral("нов адрес"), QString()}));
+    }
+}
+
+TEST(TableSharedFolder, TwoWorkplacesEditingDifferentFieldsKeepBothChanges)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), {QStringLiteral("А"), QStringLiteral("Б")});
+    t->SetRecNo(2);
+    t->Edit();
+    t->FieldByName(kAddress)->SetText(QStringLiteral("Пловдив"));
+    t->FieldByName(kFirm)->SetText(QStringLiteral("Б"));  // written back unchanged
+
+    ASSERT_EQ(Elsewhere([&] {
+                  auto other = OpenTable(dir.path(), kCust);
+                  other->SetRecNo(2);
+                  other->Edit();
+                  other->FieldByName(kFirm)->SetText(QStringLiteral("Б ООД"));
+                  other->Post();
+              }),
+              0);
+
+    t->Post();
+    EXPECT_EQ(t->FieldByName(kFirm)->Text(), QStringLiteral("Б ООД"));
+    EXPECT_EQ(t->FieldByName(kAddress)->Text(), QStringLiteral("Пловдив"));
+    auto fresh = OpenTable(dir.path(), kCust);
+    EXPECT_EQ(Column(*fresh, kFirm), (QStringList{QStringLiteral("А"), QStringLiteral("Б ООД")}));
+    EXPECT_EQ(Column(*fresh, kAddress), (QStringList{QStringLiteral("адрес на А"), QStringLiteral("Пловдив")}));
+}
+
+TEST(TableSharedFolder, AWriteWaitsSecondsForAnotherWorkplacesLock)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), {QStringLiteral("А")});
+    const QString path = t->FilePath();
+    Workplace other([&](Workplace& self) {
+        sqlite3* raw = RawOpen(path);
+        RawExec(raw, "BEGIN IMMEDIATE");
+        self.Signal();
+        usleep(2500 * 1000);
+        RawExec(raw, "COMMIT");
+        sqlite3_close(raw);
+    });
+    ASSERT_TRUE(other.AwaitSignal());
+    QElapsedTimer timer;
+    timer.start();
+    AddRecord(*t, {{kFirm, QStringLiteral("Б")}});
+    EXPECT_GE(timer.elapsed(), 2000);
+    EXPECT_EQ(other.Join(), 0);
+    EXPECT_EQ(OpenTable(dir.path(), kCust)->RecordCount(), 2);
+}
+
+TEST(TableSharedFolder, ALockHeldPastTheWaitFailsAsLockedAndKeepsTheNewRecord)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), {QStringLiteral("А")});
+    const QString path = t->FilePath();
+    Workplace other([&](Workplace& self) {
+        sqlite3* raw = RawOpen(path);
+        RawExec(raw, "BEGIN IMMEDIATE");
+        self.Signal();
+        self.Await();
+        RawExec(raw, "COMMIT");
+        sqlite3_close(raw);
+    });
+    ASSERT_TRUE(other.AwaitSignal());
+    t->Append();
+    t->FieldByName(kFirm)->SetText(QStringLiteral("Б"));
+    QElapsedTimer timer;
+    timer.start();
+    const QString msg = ErrorOf([&] { t->Post(); });
+    EXPECT_GE(timer.elapsed(), 4500);
+    EXPECT_EQ(msg, QStringLiteral("Table '%1' is locked by another user").arg(path));
+    EXPECT_EQ(t->State(), TDataSetState::dsInsert);
+    EXPECT_EQ(t->FieldByName(kFirm)->Text(), QStringLiteral("Б"));
+    other.Go();
+    EXPECT_EQ(other.Join(), 0);
+    t->Post();
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), kFirm), (QStringList{QStringLiteral("А"), QStringLiteral("Б")}));
+}
+
+namespace {
+
+std::vector<Def> StoreDefs()
+{
+    return {{QStringLiteral("Документ"), TFieldType::ftString, 255}, {QStringLiteral("Num"), TFieldType::ftString, 255}};
+}
+
+std::vector<Def> FirmDefs() { return {{QStringLiteral("Фактура №"), TFieldType::ftString, 10}}; }
+
+struct Folder {
+    std::unique_ptr<TTable> cust, store, firm;
+    explicit Folder(const QString& path)
+        : cust(OpenTable(path, kCust)), store(OpenTable(path, kStore)), firm(OpenTable(path, kFirmFile))
+    {
+    }
+};
+
+void MakeFolder(const QString& path)
+{
+    Customers(path, {QStringLiteral("Стар клиент")});
+    auto store = NewTable(path, kStore, StoreDefs());
+    AddRecord(*store, {{QStringLiteral("Num"), QStringLiteral("0000000001")}});
+    auto firm = NewTable(path, kFirmFile, FirmDefs());
+    AddRecord(*firm, {{QStringLiteral("Фактура №"), QStringLiteral("0000000001")}});
+}
+
+// One document save: a customer, the document under the next number, the counter raised.
+void SaveDocument(Folder& f, const QString& who)
+{
+    TDatabaseTransaction tx({f.cust.get(), f.store.get(), f.firm.get()});
+    f.firm->First();
+    f.firm->Edit();  // reads the counter afresh under the transaction's lock
+    TField* counter = f.firm->FieldByName(QStringLiteral("Фактура №"));
+    const QString number = QStringLiteral("%1").arg(counter->Text().toInt() + 1, 10, 10, QLatin1Char('0'));
+    counter->SetText(number);
+    f.firm->Post();
+    AddRecord(*f.cust, {{kFirm, who}});
+    AddRecord(*f.store, {{QStringLiteral("Документ"), who}, {QStringLiteral("Num"), number}});
+    tx.Commit();
+}
+
+QString Counter(const QString& path)
+{
+    auto firm = OpenTable(path, kFirmFile);
+    return firm->FieldByName(QStringLiteral("Фактура №"))->Text();
+}
+
+}  // namespace
+
+TEST(TableSharedFolder, ACommitBlockedByAReaderFailsAndCanBeRetried)
+{
+    QTemporaryDir dir;
+    MakeFolder(dir.path());
+    const QString storePath = dir.filePath(kStore);
+    Workplace reader([&](Workplace& self) {
+        sqlite3* raw = RawOpen(storePath);
+        RawExec(raw, "BEGIN; SELECT count(*) FROM records;");  // holds its read lock
+        self.Signal();
+        self.Await();
+        RawExec(raw, "COMMIT");
+        sqlite3_close(raw);
+    });
+    ASSERT_TRUE(reader.AwaitSignal());
+
+    Folder f(dir.path());
+    {
+        TDatabaseTransaction tx({f.cust.get(), f.store.get(), f.firm.get()});
+        AddRecord(*f.cust, {{kFirm, QStringLiteral("Нов")}});
+        AddRecord(*f.store, {{QStringLiteral("Num"), QStringLiteral("0000000002")}});
+        const QString msg = ErrorOf([&] { tx.Commit(); });
+        EXPECT_TRUE(msg.contains(QStringLiteral("locked by another user"))) << msg.toStdString();
+        EXPECT_TRUE(tx.Active());
+        reader.Go();
+        EXPECT_EQ(reader.Join(), 0);
+        tx.Commit();
+    }
+    EXPECT_EQ(OpenTable(dir.path(), kCust)->RecordCount(), 2);
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kStore), QStringLiteral("Num")),
+              (QStringList{QStringLiteral("0000000001"), QStringLiteral("0000000002")}));
+}
+
+TEST(TableSharedFolder, TwoWorkplacesSavingAtOnceLoseNothing)
+{
+    QTemporaryDir dir;
+    MakeFolder(dir.path());
+    constexpr int kSaves = 12;
+    auto work = [&](const QString& who) {
+        return [&dir, who](Workplace& self) {
+            Folder f(dir.path());
+            self.Await();
+            for (int i = 0; i < kSaves; ++i) {
+                SaveDocument(f, who);
+                // A plain post between saves, outside any transaction.
+                AddRecord(*f.store, {{QStringLiteral("Документ"), who + QStringLiteral(" чернова")}});
+            }
+        };
+    };
+    Workplace first(work(QStringLiteral("първо")));
+    Workplace second(work(QStringLiteral("второ")));
+    first.Go();
+    second.Go();
+    EXPECT_EQ(first.Join(), 0);
+    EXPECT_EQ(second.Join(), 0);
+
+    // Every save got a number of its own and every record is there once.
+    EXPECT_EQ(Counter(dir.path()), QStringLiteral("%1").arg(1 + 2 * kSaves, 10, 10, QLatin1Char('0')));
+    EXPECT_EQ(OpenTable(dir.path(), kCust)->RecordCount(), 1 + 2 * kSaves);
+    auto store = OpenTable(dir.path(), kStore);
+    ASSERT_EQ(store->RecordCount(), 1 + 4 * kSaves);
+    std::set<QString> numbers;
+    int drafts = 0;
+    for (int i = 1; i <= store->RecordCount(); ++i) {
+        const QString num = store->FieldByName(QStringLiteral("Num"))->TextAt(i);
+        if (num.isEmpty())
+            ++drafts;
+        else
+            numbers.insert(num);
+    }
+    EXPECT_EQ(drafts, 2 * kSaves);
+    EXPECT_EQ(int(numbers.size()), 1 + 2 * kSaves);
+    for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
+        EXPECT_TRUE(f == kCust || f == kStore || f == kFirmFile) << f.toStdString();
+}
