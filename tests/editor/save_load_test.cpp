@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -402,6 +403,139 @@ TEST_F(SaveLoadTest, StoredRecordsFromElsewhereLoadAndBrokenOnesLeaveTheEditorAl
     ResetTestDialogs();
     EXPECT_FALSE(OrderForm->LoadDocument(0));
     EXPECT_TRUE(Boxes().isEmpty());
+}
+
+}  // namespace
+
+// ---- other workplaces: the same test program, run as a child on one folder ----
+
+namespace {
+
+const char* kChildFolder = "QUARNEL_SAVE_CHILD_FOLDER";
+
+// Runs only as a child of the tests below.
+class SaveChild : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = qEnvironmentVariable(kChildFolder);
+        if (folder.isEmpty())
+            GTEST_SKIP() << "runs as another workplace of the shared-folder tests";
+        SetBulgarianLocale();
+        ResetTestDialogs();
+        Application->SetExeName(folder + QStringLiteral("/Orlendix"));
+        CreateAllWindows();
+        ASSERT_TRUE(DataModule1->store->Active());
+        DataModule1->firm->SetRecNo(1);
+        DataModule1->Tableae->SetRecNo(1);
+        Form1->FilesDir = folder;
+    }
+    void TearDown() override { DestroyAllWindows(); }
+
+    static void Document()
+    {
+        Main->OrderBtn->Click();
+        OrderForm->Edit1->SetText(QStringLiteral("Клиент"));
+        OrderForm->StringGrid1->SetCells(1, 1, QStringLiteral("Услуга"));
+        OrderForm->StringGrid1->SetCells(3, 1, QStringLiteral("1"));
+        OrderForm->StringGrid1->SetCells(4, 1, QStringLiteral("10"));
+    }
+    QString folder;
+};
+
+TEST_F(SaveChild, SavesTheNextNumberUntilKilled)
+{
+    printf("saving\n");
+    fflush(stdout);
+    for (;;) {
+        Document();
+        OrderForm->SaveWithCustomer(true);
+    }
+}
+
+TEST_F(SaveChild, SavesNumberOneOnceTheSignalIsGiven)
+{
+    Document();
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));
+    TestDialogs().answers.push_back(mrNo);
+    while (!QFileInfo::exists(folder + QStringLiteral("/go")))
+        QThread::msleep(1);
+    const bool saved = OrderForm->SaveWithCustomer(true);
+    printf("%s\n", saved ? "saved" : TestDialogs().boxes.empty() ? "failed" : "asked");
+    fflush(stdout);
+}
+
+class SharedSaveTest : public SaveLoadTest {
+protected:
+    QProcess* Child(const char* test)
+    {
+        auto* p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromUtf8(kChildFolder), dir_.path());
+        p->setProcessEnvironment(env);
+        p->start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_filter=SaveChild.") + QString::fromUtf8(test)});
+        children.emplace_back(p);
+        return p;
+    }
+    void TearDown() override
+    {
+        for (auto& p : children) {
+            p->kill();
+            p->waitForFinished();
+        }
+        SaveLoadTest::TearDown();
+    }
+    std::vector<std::unique_ptr<QProcess>> children;
+};
+
+TEST_F(SharedSaveTest, AWorkplaceKilledWhileSavingLeavesDocumentAndCounterTogether)
+{
+    std::srand(20261209);
+    int total = 0;
+    for (int round = 0; round < 6; ++round) {
+        QProcess* child = Child("SavesTheNextNumberUntilKilled");
+        ASSERT_TRUE(child->waitForReadyRead(20000)) << child->readAllStandardError().toStdString();
+        QThread::msleep(30 + std::rand() % 300);
+        child->kill();
+        child->waitForFinished();
+
+        // A new look at the folder, as the next start of that workplace would have.
+        for (TTable* t : {Store(), DataModule1->firm})
+            t->Resync();
+        const int count = Store()->RecordCount();
+        ASSERT_GE(count, total);
+        total = count;
+        // Every stored document raised the counter, and no counter was raised without one.
+        EXPECT_EQ(Counter(), count ? QStringLiteral("%1").arg(count, 10, 10, QLatin1Char('0')) : QString())
+            << "round " << round;
+        for (int r = 1; r <= count; ++r)
+            ASSERT_EQ(Field(Store(), "Num", r), QStringLiteral("%1").arg(r, 10, 10, QLatin1Char('0')));
+    }
+    EXPECT_GT(total, 0);
+}
+
+TEST_F(SharedSaveTest, TwoWorkplacesSavingOneNewNumberAtOnceStoreItOnce)
+{
+    QProcess* a = Child("SavesNumberOneOnceTheSignalIsGiven");
+    QProcess* b = Child("SavesNumberOneOnceTheSignalIsGiven");
+    ASSERT_TRUE(a->waitForStarted() && b->waitForStarted());
+    QThread::msleep(1500);  // both windows built and waiting
+    QFile go(Path("go"));
+    ASSERT_TRUE(go.open(QIODevice::WriteOnly));
+    go.close();
+    ASSERT_TRUE(a->waitForFinished(30000) && b->waitForFinished(30000));
+    const auto outcome = [](QProcess* p) {
+        for (const QByteArray& line : p->readAllStandardOutput().split('\n'))
+            if (line == "saved" || line == "asked" || line == "failed")
+                return QString::fromLatin1(line);
+        return QStringLiteral("none");
+    };
+    QStringList outcomes{outcome(a), outcome(b)};
+    outcomes.sort();
+    EXPECT_EQ(outcomes, (QStringList{QStringLiteral("asked"), QStringLiteral("saved")}));
+    Store()->Resync();
+    EXPECT_EQ(Store()->RecordCount(), 1);
 }
 
 }  // namespace
