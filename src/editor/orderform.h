@@ -123,8 +123,16 @@ public:
     void GridRowDown();
     void GridRowUp();
 
-    // ---- page fill (filled in by the page code) ----
-    void BuildPrintView(bool show);
+    // ---- the page (editor/build_print_view.cpp) ----
+    // Writes the document onto the page window, lays it out and renders it;
+    // with show the page window comes up. False when the document cannot be
+    // laid out (a currency rate of 0 or below): the user was told once, and
+    // the caller must neither save nor print on this pass.
+    bool BuildPrintView(bool show);
+    // The label's caption := text broken into lines of at most width characters.
+    void WrapToLabel(const QString& text, TLabel* label, int width);
+    void ViewClick(TObject* Sender);
+    void StringGrid2SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
 
 private:
     void ConnectFieldHandlers();
@@ -136,16 +144,6 @@ private:
     void SetListItems(const QStringList& entries, std::vector<int> recNos);
     void ApplyToEdits(int index);
     void ApplyToGrid();
-    // ---- the page (editor/build_print_view.cpp) ----
-    // Writes the document onto the page window, lays it out and renders it;
-    // with show the page window comes up. False when the document cannot be
-    // laid out (a currency rate of 0 or below): the user was told once, and
-    // the caller must neither save nor print on this pass.
-    bool BuildPrintView(bool show);
-    // The label's caption := text broken into lines of at most width characters.
-    void WrapToLabel(const QString& text, TLabel* label, int width);
-    void ViewClick(TObject* Sender);
-    void StringGrid2SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);
 
 };
 
