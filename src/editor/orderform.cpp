@@ -43,6 +43,8 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     OrderBtn->OnClick = Handler(this, &TOrderForm::OrderBtnClick);
     SpeedButton5->OnClick = Handler(this, &TOrderForm::SpeedButton5Click);
     SpeedButton7->OnClick = Handler(this, &TOrderForm::SpeedButton7Click);
+    RadioButton1->OnClick = Handler(this, &TOrderForm::RadioButton1Click);
+    RadioButton2->OnClick = Handler(this, &TOrderForm::RadioButton1Click);
 
     DBNavigator1->OnClick = [this](TObject* Sender, TNavigateBtn) { DBNavigator1Click(Sender); };
     DBNavigator2->OnClick = [this](TObject* Sender, TNavigateBtn) { DBNavigator2Click(Sender); };

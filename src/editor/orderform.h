@@ -72,6 +72,13 @@ public:
     // MaskEdit1 := the next number of the current company's series for the kind.
     void AssignNextNumber();
 
+    // ---- language switch (editor/language.cpp) ----
+    // Bound to both language buttons; the sender's tab order picks Bulgarian
+    // (0) or English (1), whatever the buttons' check states.
+    void RadioButton1Click(TObject* Sender);
+    // The page's English footer credit line.
+    static QString EnFooterLine();
+
     // ---- field handlers (editor/field_handlers.cpp) ----
     // Mirrors of the header, notice and basis onto the page window.
     void ComboBox2Change(TObject* Sender);
