@@ -174,8 +174,7 @@ bool TOrderForm::LoadDocument(int recNo)
     // 3. The language, which also replaces the kind list.
     TRadioButton* language = d.english ? RadioButton2 : RadioButton1;
     language->SetChecked(true);
-    if (language->OnClick)
-        language->OnClick(language);
+    RadioButton1Click(language);
     if (d.english) {
         Doc->CurrencyPrefix = d.prefix;
         Doc->CurrencyRate = d.currencyRate;

@@ -336,6 +336,48 @@ TEST_F(SaveLoadTest, SaveLoadSaveKeepsEveryFieldWithAndWithoutDiscount)
     }
 }
 
+TEST_F(SaveLoadTest, AnEnglishCreditNoteComesBackEnglishWithItsCurrency)
+{
+    OrderForm->RadioButton2->SetChecked(true);
+    OrderForm->ComboBox2->SetText(QStringLiteral("Credit note"));
+    Doc->CurrencyPrefix = QStringLiteral("EUR");
+    Doc->CurrencyRate = 1.95583;
+    TwoLineDocument();
+    SaveByButton();
+    ASSERT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(Field(Store(), "CurrencyRate", 1), QStringLiteral("1,95583"));
+    EXPECT_EQ(Field(Store(), "Доставчик", 1), QStringLiteral("Alfa Ltd"));
+    const QStringList stored = Record(1);
+
+    NewDocument();
+    ASSERT_TRUE(OrderForm->RadioButton1->Checked());
+    ASSERT_TRUE(OrderForm->LoadDocument(1));
+    EXPECT_TRUE(OrderForm->RadioButton2->Checked());
+    EXPECT_EQ(OrderForm->ComboBox2->Text(), QStringLiteral("Credit note"));
+    EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("EUR"));
+    EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.95583);
+    EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+    EXPECT_EQ(Record(1), stored);
+
+    // Stored by a workplace whose locale writes a full stop.
+    Store()->SetRecNo(1);
+    Store()->Edit();
+    Set(Store(), "CurrencyRate", QStringLiteral("1.95583"));
+    Store()->Post();
+    NewDocument();
+    ASSERT_TRUE(OrderForm->LoadDocument(1));
+    EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.95583);
+
+    // A Bulgarian kind of free text is Bulgarian, and stored with no currency.
+    Store()->SetRecNo(1);
+    Store()->Edit();
+    Set(Store(), "Документ", QStringLiteral("Кредитно известие"));
+    Store()->Post();
+    ASSERT_TRUE(OrderForm->LoadDocument(1));
+    EXPECT_TRUE(OrderForm->RadioButton1->Checked());
+    EXPECT_TRUE(Doc->CurrencyPrefix.isEmpty());
+}
+
 TEST_F(SaveLoadTest, StoredRecordsFromElsewhereLoadAndBrokenOnesLeaveTheEditorAlone)
 {
     TwoLineDocument();

@@ -1,0 +1,120 @@
+// Times saving and loading a document with a full register: a save of a
+// number not used yet (the duplicate search walks every record) and a load.
+//
+//   save_bench [documents]    (100,000 by default)
+//
+// Runs offscreen with the program's windows over a temporary data folder.
+
+#include "app/mainform.h"
+#include "app/startup.h"
+#include "data/datamodule.h"
+#include "data/tables.h"
+#include "editor/calc.h"
+#include "editor/orderform.h"
+#include "platform/application.h"
+#include "platform/locale.h"
+#include "platform/qtapp.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void FillRegister(const QString& folder, int count)
+{
+    TTable store;
+    store.SetDatabaseName(folder);
+    store.SetTableName(QStringLiteral("Store.DB"));
+    store.Open();
+    TTable firm;
+    firm.SetDatabaseName(folder);
+    firm.SetTableName(QStringLiteral("Firm.db"));
+    firm.Open();
+    TDatabaseTransaction tx({&store, &firm});
+    firm.Append();
+    firm.FieldByName(QStringLiteral("ДОСТАВЧИК"))->SetText(QStringLiteral("Алфа ООД"));
+    firm.FieldByName(QStringLiteral("Фактура №"))->SetText(QStringLiteral("%1").arg(count, 10, 10, QLatin1Char('0')));
+    firm.Post();
+    QString lines;
+    for (const char* cell : {"Пор. №", "Наименование на стоките или услугите", "Мярка", "К-во", "Ед. цена", "Стойност",
+                             "1", "Консултантска услуга", "ч.", "3", "40,00", "120,00"})
+        lines += QString::fromUtf8(cell) + QStringLiteral("\r\n");
+    const auto put = [&store](const char* f, const QString& v) { store.FieldByName(QString::fromUtf8(f))->SetText(v); };
+    for (int i = 1; i <= count; ++i) {
+        store.Append();
+        put("Документ", QStringLiteral("ФАКТУРА"));
+        put("Статус", QStringLiteral("True"));
+        put("Num", QStringLiteral("%1").arg(i, 10, 10, QLatin1Char('0')));
+        for (const char* date : {"От дата", "Дата на данъчното събитие", "Дата на плащане", "Известие от дата"})
+            put(date, QStringLiteral("%1.%2.2025 г.").arg(i % 28 + 1, 2, 10, QLatin1Char('0')).arg(i % 12 + 1, 2, 10, QLatin1Char('0')));
+        for (const char* flag : {"Дата на д.с.?", "Дата на плащане?", "Paid?", "Anulirana"})
+            put(flag, QStringLiteral("False"));
+        put("Клиент", QStringLiteral("Клиент %1 ООД").arg(i % 10000));
+        put("Доставчик", QStringLiteral("Алфа ООД"));
+        put("Данъчна ставка", QStringLiteral("20%"));
+        put("Стойност /общо/", QStringLiteral("144,00"));
+        put("Firm.db index", QStringLiteral("1"));
+        put("CurrencyRate", QStringLiteral("1"));
+        store.FieldByName(QStringLiteral("Стоки и Услуги"))->SetAsMemo(lines);
+        store.Post();
+    }
+    tx.Commit();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TQtApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;
+    SetBulgarianLocale();
+
+    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/save_bench-XXXXXX"));
+    const QString folder = dir.path() + QStringLiteral("/DB");
+    CreateShippedTables(folder);
+    FillRegister(folder, count);
+    Application->SetExeName(dir.path() + QStringLiteral("/Orlendix"));
+    CreateAllWindows();
+    Form1->FilesDir = dir.path();
+
+    std::vector<double> saves, loads;
+    for (int run = 0; run < 7; ++run) {
+        Main->OrderBtn->Click();  // the next number: found nowhere in the register
+        OrderForm->Edit1->SetText(QStringLiteral("Клиент %1 ООД").arg(run));
+        OrderForm->StringGrid1->SetCells(1, 1, QStringLiteral("Услуга"));
+        OrderForm->StringGrid1->SetCells(3, 1, QStringLiteral("2"));
+        OrderForm->StringGrid1->SetCells(4, 1, QStringLiteral("15,50"));
+        QElapsedTimer t;
+        t.start();
+        if (!OrderForm->SaveWithCustomer(true)) {
+            std::printf("the save failed\n");
+            return 1;
+        }
+        saves.push_back(t.nsecsElapsed() / 1e6);
+
+        t.restart();
+        if (!OrderForm->LoadDocument(count / 2 + run))
+            return 1;
+        loads.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("register of %d documents, %zu runs\n", DataModule1->store->RecordCount(), saves.size());
+    std::printf("save of a new number: median %.1f ms, max %.1f ms (goal < 100 ms)\n", Median(saves),
+                *std::max_element(saves.begin(), saves.end()));
+    std::printf("load of a document:   median %.1f ms, max %.1f ms (goal < 50 ms)\n", Median(loads),
+                *std::max_element(loads.begin(), loads.end()));
+    DestroyAllWindows();
+    Application->SetExeName(QString());
+    return 0;
+}
