@@ -2,26 +2,13 @@
 #include "platform/locale.h"
 #include "platform/stdctrls.h"
 #include "support/qstring_print.h"
+#include "support/test_env.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
-
-class LocaleScope {
-public:
-    explicit LocaleScope(char sep, int decimals = 2) : saved_(FormatSettings())
-    {
-        SetBulgarianLocale();
-        FormatSettings().DecimalSeparator = QLatin1Char(sep);
-        FormatSettings().CurrencyDecimals = decimals;
-    }
-    ~LocaleScope() { FormatSettings() = saved_; }
-
-private:
-    TFormatSettings saved_;
-};
 
 QString N(const char* text) { return NormalizeDecimalText(QString::fromUtf8(text)); }
 

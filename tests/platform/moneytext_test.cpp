@@ -3,24 +3,11 @@
 #include "platform/core.h"
 #include "platform/locale.h"
 #include "support/qstring_print.h"
+#include "support/test_env.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class LocaleScope {
-public:
-    explicit LocaleScope(char sep, int decimals = 2) : saved_(FormatSettings())
-    {
-        SetBulgarianLocale();
-        FormatSettings().DecimalSeparator = QLatin1Char(sep);
-        FormatSettings().CurrencyDecimals = decimals;
-    }
-    ~LocaleScope() { FormatSettings() = saved_; }
-
-private:
-    TFormatSettings saved_;
-};
 
 QString R(const char* text) { return RoundMoneyString(QString::fromUtf8(text)); }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/locale.h"
 #include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
@@ -47,3 +48,19 @@ public:
 // The scripted dialogs in force (reset at the start of each test that asks).
 ScriptedDialogs& TestDialogs();
 void ResetTestDialogs();
+
+// Bulgarian settings with the given decimal separator and currency decimals,
+// for the scope of a test.
+class LocaleScope {
+public:
+    explicit LocaleScope(char sep, int decimals = 2) : saved_(FormatSettings())
+    {
+        SetBulgarianLocale();
+        FormatSettings().DecimalSeparator = QLatin1Char(sep);
+        FormatSettings().CurrencyDecimals = decimals;
+    }
+    ~LocaleScope() { FormatSettings() = saved_; }
+
+private:
+    TFormatSettings saved_;
+};
