@@ -142,15 +142,15 @@ void TDBFieldControl::SetDataField(const QString& name)
 void TDBFieldControl::DataChange()
 {
     if (binding_ || !MayDefer()) {
-        behind_ = false;
+        behind_ = read_ = false;
         ShowRecord();
         return;
     }
-    if (behind_)
-        return;
+    const bool widgetWasCurrent = !behind_ && !read_;
     behind_ = true;
+    read_ = false;
     // A widget on the screen catches up when it is painted.
-    if (self_->isVisible()) {
+    if (widgetWasCurrent && self_->isVisible()) {
         self_->update();
         if (auto* area = qobject_cast<QAbstractScrollArea*>(self_))
             area->viewport()->update();
@@ -159,16 +159,29 @@ void TDBFieldControl::DataChange()
 
 void TDBFieldControl::Catch() const
 {
-    if (!behind_)
+    if (!behind_ && !read_)
         return;
-    behind_ = false;
+    behind_ = read_ = false;
     const Flag catching(catching_);
     const_cast<TDBFieldControl*>(this)->ShowRecord();
 }
 
+const QString* TDBFieldControl::ReadBehind() const
+{
+    if (behind_) {
+        if (ReadValue(value_)) {
+            behind_ = false;
+            read_ = true;
+        } else {
+            Catch();
+        }
+    }
+    return read_ ? &value_ : nullptr;
+}
+
 void TDBFieldControl::CatchForEvent() const
 {
-    if (behind_)
+    if (behind_ || read_)
         SafeCall([this] { Catch(); });
 }
 
@@ -232,8 +245,26 @@ void TDBEdit::UserEdited()
 
 QString TDBEdit::Text() const
 {
-    Catch();
+    if (const QString* v = ReadBehind())
+        return *v;
     return TCustomEdit::Text();
+}
+
+bool TDBEdit::ReadValue(QString& value) const
+{
+    // As ShowField would put it into the unfocused edit.
+    TField* f = Field();
+    value = f ? f->DisplayText() : QString();
+    const int limit = FieldMaxLength(f);
+    if (limit > 0 && value.size() > limit)
+        value.truncate(limit);
+    return true;
+}
+
+int TDBEdit::FieldMaxLength(const TField* f) const
+{
+    const bool sized = f && f->DataType() == TFieldType::ftString && f->Size() > 0;
+    return sized && (designMaxLength_ <= 0 || f->Size() < designMaxLength_) ? f->Size() : designMaxLength_;
 }
 
 void TDBEdit::SetText(const QString& text)
@@ -247,12 +278,15 @@ void TDBEdit::SetText(const QString& text)
 void TDBEdit::ShowField(bool editText)
 {
     TField* f = Field();
-    const bool sized = f && f->DataType() == TFieldType::ftString && f->Size() > 0;
-    SetMaxLength(sized && (designMaxLength_ <= 0 || f->Size() < designMaxLength_) ? f->Size() : designMaxLength_);
+    const int limit = FieldMaxLength(f);
+    if (maxLength() != (limit <= 0 ? 32767 : limit))
+        SetMaxLength(limit);  // sets the text anew, losing the selection
     const QString text = !f ? QString() : editText ? f->Text() : f->DisplayText();
-    if (CatchingUp())
-        SetTextSilently(text);
-    else
+    if (CatchingUp()) {
+        // The same text keeps the selection and cursor that code may have set.
+        if (QLineEdit::text() != text)
+            SetTextSilently(text);
+    } else
         TCustomEdit::SetText(text);
 }
 
@@ -310,8 +344,16 @@ void TDBText::ShowRecord()
 
 QString TDBText::Caption() const
 {
-    Catch();
+    if (const QString* v = ReadBehind())
+        return *v;
     return TLabel::Caption();
+}
+
+bool TDBText::ReadValue(QString& value) const
+{
+    TField* f = Field();
+    value = f ? f->DisplayText() : QString();
+    return true;
 }
 
 void TDBText::SetCaption(const QString& caption)
@@ -374,8 +416,20 @@ void TDBMemo::ShowRecord()
 
 QString TDBMemo::Text() const
 {
-    Catch();
+    if (const QString* v = ReadBehind())
+        return *v;
     return TCustomMemo::Text();
+}
+
+bool TDBMemo::ReadValue(QString& value) const
+{
+    // The memo's Text of that value: line breaks as CR LF whatever the value holds.
+    TField* f = Field();
+    value = f ? f->AsMemo() : QString();
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    value.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    value.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return true;
 }
 
 void TDBMemo::SetText(const QString& text)
@@ -510,8 +564,19 @@ void TDBComboBox::UserEdited()
 
 QString TDBComboBox::Text() const
 {
-    Catch();
+    if (const QString* v = ReadBehind())
+        return *v;
     return TComboBox::Text();
+}
+
+bool TDBComboBox::ReadValue(QString& value) const
+{
+    // A list-only combo shows a matching item, or keeps its text.
+    if (!isEditable())
+        return false;
+    TField* f = Field();
+    value = f ? f->DisplayText() : QString();
+    return true;
 }
 
 void TDBComboBox::SetItemIndex(int index)
@@ -531,7 +596,9 @@ void TDBComboBox::SetText(const QString& text)
 void TDBComboBox::ShowRecord()
 {
     TField* f = Field();
-    TComboBox::SetText(f ? f->DisplayText() : QString());
+    const QString text = f ? f->DisplayText() : QString();
+    if (!CatchingUp() || TComboBox::Text() != text)
+        TComboBox::SetText(text);
 }
 
 bool TDBComboBox::event(QEvent* e)

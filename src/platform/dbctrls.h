@@ -105,9 +105,16 @@ protected:
     // Whether showing a new record may wait until someone needs it: false
     // while a handler has to see every change as it happens.
     virtual bool MayDefer() const { return true; }
+    // For code reading the value: the text the widget would show for the
+    // current record, read from the field without touching the widget; false
+    // when that cannot be told without showing it.
+    virtual bool ReadValue(QString&) const { return false; }
     // Shows the current record now if a move has not been shown yet. Catching
     // up is no change of the value: ShowRecord fires no handler meanwhile.
     void Catch() const;
+    // The current record's value while the widget is still behind (read with
+    // ReadValue, or shown when it cannot be); nullptr when the widget holds it.
+    const QString* ReadBehind() const;
     bool CatchingUp() const { return catching_; }
     // For a widget's event(): catches up first, so that whatever Qt does with
     // the event (paint, focus, keys) works on the current value.
@@ -118,7 +125,9 @@ protected:
 
 private:
     QWidget* self_;
-    mutable bool behind_ = false;
+    mutable bool behind_ = false;  // the record moved on since the widget was set
+    mutable bool read_ = false;    // value_ holds the current record's value; the widget is behind
+    mutable QString value_;
     mutable bool catching_ = false;
     bool binding_ = false;
 };
@@ -145,6 +154,7 @@ public:
 protected:
     void ShowRecord() override;
     bool MayDefer() const override;
+    bool ReadValue(QString& value) const override;
     bool event(QEvent* e) override;
     void UpdateField(TField* field) override;
     void focusInEvent(QFocusEvent* e) override;
@@ -153,6 +163,7 @@ protected:
 private:
     void UserEdited();
     void ShowField(bool editText);
+    int FieldMaxLength(const TField* f) const;
     int designMaxLength_ = 0;  // a limit the design gave, kept under a shorter field's
 };
 
@@ -173,6 +184,7 @@ public:
 
 protected:
     void ShowRecord() override;
+    bool ReadValue(QString& value) const override;
     bool event(QEvent* e) override;
     void UpdateField(TField*) override {}
 };
@@ -196,6 +208,7 @@ protected:
     void SyncLines() override { Catch(); }
     void ShowRecord() override;
     bool MayDefer() const override { return !OnChange; }
+    bool ReadValue(QString& value) const override;
     bool event(QEvent* e) override;
     bool viewportEvent(QEvent* e) override;
     void UpdateField(TField* field) override;
@@ -253,6 +266,7 @@ public:
 
 protected:
     void ShowRecord() override;
+    bool ReadValue(QString& value) const override;
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void UpdateField(TField* field) override;

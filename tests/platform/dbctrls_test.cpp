@@ -188,6 +188,34 @@ TEST(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
     t->SetRecNo(1);
     EXPECT_EQ(memo.Lines()->Strings(0), QStringLiteral("ред 1"));
 
+    // What code reads without the widget equals what the widget then shows.
+    t->Append();
+    t->FieldByName(kName)->SetText(QStringLiteral("Дълго име!"));
+    t->FieldByName(kNote)->SetAsMemo(QStringLiteral("а\rб\nв\r\n\r\nг"));
+    t->FieldByName(kPrice)->SetText(QStringLiteral("1234,5"));
+    t->Post();
+    TDBEdit cut(&window);
+    cut.setProperty("MaxLength", 4);
+    cut.LoadDesignProperties();
+    cut.SetDataField(kName);
+    cut.SetDataSource(&ds);
+    TDBEdit price(&window);
+    price.SetDataField(kPrice);
+    price.SetDataSource(&ds);
+    for (int i = 1; i <= t->RecordCount(); ++i) {
+        t->SetRecNo(i);
+        const QStringList read{memo.Text(), cut.Text(), price.Text(), combo.Text(), label.Caption()};
+        memo.Lines();
+        for (QWidget* w : std::initializer_list<QWidget*>{&memo, &cut, &price, &combo, &label}) {
+            QEvent shown(QEvent::Show);
+            QCoreApplication::sendEvent(w, &shown);
+        }
+        EXPECT_EQ(read, (QStringList{memo.Text(), cut.text(), price.text(), combo.currentText(), label.text()}));
+    }
+    EXPECT_EQ(memo.Text(), QStringLiteral("а\r\nб\r\nв\r\n\r\nг"));
+    EXPECT_EQ(cut.Text(), QStringLiteral("Дълг"));
+    t->Delete();
+
     // Values set by code or a toggle after a walk act on the record moved to,
     // even where they equal what the control last showed.
     EXPECT_TRUE(paid.Checked());
