@@ -13,6 +13,7 @@
 #include "data/tables.h"
 #include "platform/application.h"
 #include "platform/dbctrls.h"
+#include "platform/dbgrids.h"
 #include "platform/dialogs.h"
 #include "platform/grids.h"
 #include "platform/locale.h"
@@ -132,6 +133,8 @@ QWidget* ControlsOfEveryKind(TDataSource* source)
     bind(new TDBComboBox(w), "Вид плащане");
     auto* check = new TDBCheckBox(w);
     bind(check, "Paid?");
+    (new TDBNavigator(w))->SetDataSource(source);
+    (new TDBGrid(w))->SetDataSource(source);
     return w;
 }
 
