@@ -177,6 +177,7 @@ void TDataModule1::RefreshStockGrid()
         return;
     const int keep = stock->RecNo();
     const int count = stock->RecordCount();
+    grid->SetRowCount(count + 1);  // once: every change of the count lays out all rows
     for (int i = 1; i <= count; ++i) {
         stock->SetRecNo(i);
         // What the goods controls show for the record, shown or not.
@@ -184,8 +185,6 @@ void TDataModule1::RefreshStockGrid()
         grid->SetCells(1, i, EditStockForm->DBEdit4->Text());
         grid->SetCells(2, i, EditStockForm->DBEdit2->Text());
         grid->SetCells(3, i, EditStockForm->DBEdit5->Text());
-        if (i < count)
-            grid->SetRowCount(grid->RowCount() + 1);
     }
     stock->SetRecNo(keep);
 }

@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/stdctrls_internal.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
@@ -18,6 +19,8 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVariant>
+
+#include <utility>
 
 using namespace stdctrls;
 
@@ -123,6 +126,65 @@ QString TDBFieldControl::DisplayTextAt(int recNo) const
     return f ? f->DisplayTextAt(recNo) : QString();
 }
 
+void TDBFieldControl::SetDataSource(TDataSource* source)
+{
+    // Bound or unbound, the control shows what it follows at once.
+    const Flag binding(binding_);
+    link_.SetDataSource(source);
+}
+
+void TDBFieldControl::SetDataField(const QString& name)
+{
+    const Flag binding(binding_);
+    link_.SetFieldName(name);
+}
+
+void TDBFieldControl::DataChange()
+{
+    if (binding_ || !MayDefer()) {
+        behind_ = read_ = false;
+        ShowRecord();
+        return;
+    }
+    const bool widgetWasCurrent = !behind_ && !read_;
+    behind_ = true;
+    read_ = false;
+    // A widget on the screen catches up when it is painted.
+    if (widgetWasCurrent && self_->isVisible()) {
+        self_->update();
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(self_))
+            area->viewport()->update();
+    }
+}
+
+void TDBFieldControl::Catch() const
+{
+    if (!behind_ && !read_)
+        return;
+    behind_ = read_ = false;
+    const Flag catching(catching_);
+    const_cast<TDBFieldControl*>(this)->ShowRecord();
+}
+
+const QString* TDBFieldControl::ReadBehind() const
+{
+    if (behind_) {
+        if (ReadValue(value_)) {
+            behind_ = false;
+            read_ = true;
+        } else {
+            Catch();
+        }
+    }
+    return read_ ? &value_ : nullptr;
+}
+
+void TDBFieldControl::CatchForEvent() const
+{
+    if (behind_ || read_)
+        SafeCall([this] { Catch(); });
+}
+
 void TDBFieldControl::LoadDataField(const QWidget* w)
 {
     const QVariant v = w->property("DataField");
@@ -158,7 +220,7 @@ void BindDesignDataSource(QWidget* control, std::function<void(TDataSource*)> se
 
 // ---- TDBEdit ----
 
-TDBEdit::TDBEdit(QWidget* parent) : TCustomEdit(parent)
+TDBEdit::TDBEdit(QWidget* parent) : TCustomEdit(parent), TDBFieldControl(this)
 {
     // Replaces the plain edit's typing handler: the table enters edit state
     // and takes note of the change before OnChange runs.
@@ -181,8 +243,33 @@ void TDBEdit::UserEdited()
         OnChange(this);
 }
 
+QString TDBEdit::Text() const
+{
+    if (const QString* v = ReadBehind())
+        return *v;
+    return TCustomEdit::Text();
+}
+
+bool TDBEdit::ReadValue(QString& value) const
+{
+    // As ShowField would put it into the unfocused edit.
+    TField* f = Field();
+    value = f ? f->DisplayText() : QString();
+    const int limit = FieldMaxLength(f);
+    if (limit > 0 && value.size() > limit)
+        value.truncate(limit);
+    return true;
+}
+
+int TDBEdit::FieldMaxLength(const TField* f) const
+{
+    const bool sized = f && f->DataType() == TFieldType::ftString && f->Size() > 0;
+    return sized && (designMaxLength_ <= 0 || f->Size() < designMaxLength_) ? f->Size() : designMaxLength_;
+}
+
 void TDBEdit::SetText(const QString& text)
 {
+    Catch();
     if (link_.Editing())
         link_.SetModified();
     TCustomEdit::SetText(text);
@@ -191,15 +278,30 @@ void TDBEdit::SetText(const QString& text)
 void TDBEdit::ShowField(bool editText)
 {
     TField* f = Field();
-    const bool sized = f && f->DataType() == TFieldType::ftString && f->Size() > 0;
-    SetMaxLength(sized && (designMaxLength_ <= 0 || f->Size() < designMaxLength_) ? f->Size() : designMaxLength_);
+    const int limit = FieldMaxLength(f);
+    if (maxLength() != (limit <= 0 ? 32767 : limit))
+        SetMaxLength(limit);  // sets the text anew, losing the selection
     const QString text = !f ? QString() : editText ? f->Text() : f->DisplayText();
-    TCustomEdit::SetText(text);
+    if (CatchingUp()) {
+        // The same text keeps the selection and cursor that code may have set.
+        if (QLineEdit::text() != text)
+            SetTextSilently(text);
+    } else
+        TCustomEdit::SetText(text);
 }
 
-void TDBEdit::DataChange() { ShowField(hasFocus()); }
+void TDBEdit::ShowRecord() { ShowField(hasFocus()); }
 
-void TDBEdit::UpdateField(TField* field) { field->SetText(QLineEdit::text()); }
+// OnChange fires on every record followed; the focused edit shows the edit text.
+bool TDBEdit::MayDefer() const { return !OnChange && !hasFocus(); }
+
+bool TDBEdit::event(QEvent* e)
+{
+    CatchForEvent();
+    return TCustomEdit::event(e);
+}
+
+void TDBEdit::UpdateField(TField* field) { field->SetText(Text()); }
 
 void TDBEdit::focusInEvent(QFocusEvent* e)
 {
@@ -228,16 +330,42 @@ void TDBEdit::LoadDesignProperties()
 
 // ---- TDBText ----
 
-TDBText::TDBText(QWidget* parent) : TLabel(parent)
+TDBText::TDBText(QWidget* parent) : TLabel(parent), TDBFieldControl(this)
 {
     SetAutoSize(false);
     SetShowAccelChar(false);  // an '&' in the data is a character
 }
 
-void TDBText::DataChange()
+void TDBText::ShowRecord()
 {
     TField* f = Field();
-    SetCaption(f ? f->DisplayText() : QString());
+    TLabel::SetCaption(f ? f->DisplayText() : QString());
+}
+
+QString TDBText::Caption() const
+{
+    if (const QString* v = ReadBehind())
+        return *v;
+    return TLabel::Caption();
+}
+
+bool TDBText::ReadValue(QString& value) const
+{
+    TField* f = Field();
+    value = f ? f->DisplayText() : QString();
+    return true;
+}
+
+void TDBText::SetCaption(const QString& caption)
+{
+    Catch();
+    TLabel::SetCaption(caption);
+}
+
+bool TDBText::event(QEvent* e)
+{
+    CatchForEvent();
+    return TLabel::event(e);
 }
 
 void TDBText::LoadDesignProperties()
@@ -248,7 +376,7 @@ void TDBText::LoadDesignProperties()
 
 // ---- TDBMemo ----
 
-TDBMemo::TDBMemo(QWidget* parent) : TCustomMemo(parent)
+TDBMemo::TDBMemo(QWidget* parent) : TCustomMemo(parent), TDBFieldControl(this)
 {
     known_ = document()->toPlainText();
     QObject::connect(document(), &QTextDocument::contentsChanged, this, [this] { ContentsChanged(); });
@@ -268,12 +396,58 @@ void TDBMemo::ContentsChanged()
         link_.SetModified();
 }
 
-void TDBMemo::DataChange()
+void TDBMemo::ShowRecord()
 {
     const Flag loading(loading_);
     TField* f = Field();
     // The raw value: the field's Text may be computed from this memo.
-    SetText(f ? f->AsMemo() : QString());
+    const QString value = f ? f->AsMemo() : QString();
+    if (!CatchingUp()) {
+        TCustomMemo::SetText(value);
+        return;
+    }
+    struct Silent {
+        TNotifyEvent& event;
+        TNotifyEvent saved;
+        ~Silent() { event = std::move(saved); }
+    } silent{OnChange, std::exchange(OnChange, nullptr)};
+    TCustomMemo::SetText(value);
+}
+
+QString TDBMemo::Text() const
+{
+    if (const QString* v = ReadBehind())
+        return *v;
+    return TCustomMemo::Text();
+}
+
+bool TDBMemo::ReadValue(QString& value) const
+{
+    // The memo's Text of that value: line breaks as CR LF whatever the value holds.
+    TField* f = Field();
+    value = f ? f->AsMemo() : QString();
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    value.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    value.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return true;
+}
+
+void TDBMemo::SetText(const QString& text)
+{
+    Catch();
+    TCustomMemo::SetText(text);
+}
+
+bool TDBMemo::event(QEvent* e)
+{
+    CatchForEvent();
+    return TCustomMemo::event(e);
+}
+
+bool TDBMemo::viewportEvent(QEvent* e)
+{
+    CatchForEvent();
+    return TCustomMemo::viewportEvent(e);
 }
 
 void TDBMemo::UpdateField(TField* field) { field->SetAsMemo(Text()); }
@@ -327,7 +501,7 @@ void TDBMemo::LoadDesignProperties()
 
 // ---- TDBImage ----
 
-TDBImage::TDBImage(QWidget* parent) : TImage(parent) {}
+TDBImage::TDBImage(QWidget* parent) : TImage(parent), TDBFieldControl(this) {}
 
 void TDBImage::PictureChanged()
 {
@@ -336,7 +510,7 @@ void TDBImage::PictureChanged()
         link_.SetModified();
 }
 
-void TDBImage::DataChange()
+void TDBImage::ShowRecord()
 {
     const Flag loading(loading_);
     TField* f = Field();
@@ -361,7 +535,7 @@ void TDBImage::LoadDesignProperties()
 
 // ---- TDBComboBox ----
 
-TDBComboBox::TDBComboBox(QWidget* parent) : TComboBox(parent)
+TDBComboBox::TDBComboBox(QWidget* parent) : TComboBox(parent), TDBFieldControl(this)
 {
     HookEdit();
     QObject::connect(this, &QComboBox::activated, this, [this] { SafeCall([this] { UserEdited(); }); });
@@ -382,23 +556,62 @@ void TDBComboBox::UserEdited()
     if (!link_.DataSource())
         return;
     if (!link_.Edit()) {
-        DataChange();  // refused: the field's value comes back
+        ShowRecord();  // refused: the field's value comes back
         return;
     }
     link_.SetModified();
 }
 
+QString TDBComboBox::Text() const
+{
+    if (const QString* v = ReadBehind())
+        return *v;
+    return TComboBox::Text();
+}
+
+bool TDBComboBox::ReadValue(QString& value) const
+{
+    // A list-only combo shows a matching item, or keeps its text.
+    if (!isEditable())
+        return false;
+    TField* f = Field();
+    value = f ? f->DisplayText() : QString();
+    return true;
+}
+
+void TDBComboBox::SetItemIndex(int index)
+{
+    Catch();
+    TComboBox::SetItemIndex(index);
+}
+
 void TDBComboBox::SetText(const QString& text)
 {
+    Catch();
     if (link_.Editing())
         link_.SetModified();
     TComboBox::SetText(text);
 }
 
-void TDBComboBox::DataChange()
+void TDBComboBox::ShowRecord()
 {
     TField* f = Field();
-    TComboBox::SetText(f ? f->DisplayText() : QString());
+    const QString text = f ? f->DisplayText() : QString();
+    if (!CatchingUp() || TComboBox::Text() != text)
+        TComboBox::SetText(text);
+}
+
+bool TDBComboBox::event(QEvent* e)
+{
+    CatchForEvent();
+    return TComboBox::event(e);
+}
+
+bool TDBComboBox::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == hooked_)
+        CatchForEvent();  // the line edit is painted and typed into on its own
+    return TComboBox::eventFilter(watched, e);
 }
 
 void TDBComboBox::UpdateField(TField* field) { field->SetText(Text()); }
@@ -412,7 +625,37 @@ void TDBComboBox::LoadDesignProperties()
 
 // ---- TDBCheckBox ----
 
-TDBCheckBox::TDBCheckBox(QWidget* parent) : TCheckBox(parent) {}
+TDBCheckBox::TDBCheckBox(QWidget* parent) : TCheckBox(parent), TDBFieldControl(this) {}
+
+bool TDBCheckBox::Checked() const
+{
+    Catch();
+    return TCheckBox::Checked();
+}
+
+void TDBCheckBox::SetChecked(bool v)
+{
+    Catch();
+    TCheckBox::SetChecked(v);
+}
+
+TCheckBoxState TDBCheckBox::State() const
+{
+    Catch();
+    return TCheckBox::State();
+}
+
+void TDBCheckBox::SetState(TCheckBoxState s)
+{
+    Catch();
+    TCheckBox::SetState(s);
+}
+
+bool TDBCheckBox::event(QEvent* e)
+{
+    CatchForEvent();
+    return TCheckBox::event(e);
+}
 
 bool TDBCheckBox::IsCheckedText(const QString& text) const
 {
@@ -435,6 +678,7 @@ void TDBCheckBox::SetValueUnchecked(const QString& v)
 
 void TDBCheckBox::nextCheckState()
 {
+    Catch();  // toggles the current record's state
     if (link_.DataSource() && !UserEdit(link_)) {
         refused_ = true;  // no toggle, and no click either
         return;
@@ -450,16 +694,18 @@ void TDBCheckBox::Click()
         refused_ = false;
         return;
     }
+    if (CatchingUp())
+        return;
     if (!loading_ && link_.Editing())
         link_.SetModified();
     TCheckBox::Click();
 }
 
-void TDBCheckBox::DataChange()
+void TDBCheckBox::ShowRecord()
 {
     const Flag loading(loading_);
     TField* f = Field();
-    SetChecked(f && IsCheckedText(f->Text()));
+    TCheckBox::SetChecked(f && IsCheckedText(f->Text()));
 }
 
 void TDBCheckBox::UpdateField(TField* field) { field->SetText(Checked() ? valueChecked_ : valueUnchecked_); }

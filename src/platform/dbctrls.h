@@ -4,6 +4,10 @@
 // table into edit state when the user changes them, and write their pending
 // value into the field when the table posts.
 //
+// Following a record is cheap: unless a handler must see every change, a
+// control only notes that its field moved on and reads it when its widget gets
+// an event (shown, painted, focused, typed into) or when code reads or sets it.
+//
 // Design values read from .ui dynamic properties: "DataField" (the field name)
 // on every field control; the data source itself is bound by window code.
 #pragma once
@@ -82,9 +86,9 @@ public:
     TDataSource* DataSource() const { return link_.DataSource(); }
     // nullptr detaches: the control shows nothing and follows nothing until
     // it is attached again.
-    void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+    void SetDataSource(TDataSource* source);
     QString DataField() const { return link_.FieldName(); }
-    void SetDataField(const QString& name) { link_.SetFieldName(name); }
+    void SetDataField(const QString& name);
     // The bound field while the link is active, else nullptr.
     TField* Field() const { return link_.Field(); }
     // The field's display text at another record, read without moving the
@@ -92,10 +96,40 @@ public:
     QString DisplayTextAt(int recNo) const;
 
 protected:
-    TDBFieldControl() : link_(this) {}
+    explicit TDBFieldControl(QWidget* self) : link_(this), self_(self) {}
     // Reads "DataField" from the widget's design values.
     void LoadDataField(const QWidget* w);
+
+    // Shows the field's value of the current record now.
+    virtual void ShowRecord() = 0;
+    // Whether showing a new record may wait until someone needs it: false
+    // while a handler has to see every change as it happens.
+    virtual bool MayDefer() const { return true; }
+    // For code reading the value: the text the widget would show for the
+    // current record, read from the field without touching the widget; false
+    // when that cannot be told without showing it.
+    virtual bool ReadValue(QString&) const { return false; }
+    // Shows the current record now if a move has not been shown yet. Catching
+    // up is no change of the value: ShowRecord fires no handler meanwhile.
+    void Catch() const;
+    // The current record's value while the widget is still behind (read with
+    // ReadValue, or shown when it cannot be); nullptr when the widget holds it.
+    const QString* ReadBehind() const;
+    bool CatchingUp() const { return catching_; }
+    // For a widget's event(): catches up first, so that whatever Qt does with
+    // the event (paint, focus, keys) works on the current value.
+    void CatchForEvent() const;
+    void DataChange() override;
+
     TFieldDataLink link_;
+
+private:
+    QWidget* self_;
+    mutable bool behind_ = false;  // the record moved on since the widget was set
+    mutable bool read_ = false;    // value_ holds the current record's value; the widget is behind
+    mutable QString value_;
+    mutable bool catching_ = false;
+    bool binding_ = false;
 };
 
 // ---- Edit ----
@@ -113,11 +147,15 @@ public:
     explicit TDBEdit(QWidget* parent = nullptr);
     QString ClassName() const override { return QStringLiteral("TDBEdit"); }
 
+    QString Text() const override;
     void SetText(const QString& text) override;
     void LoadDesignProperties() override;
 
 protected:
-    void DataChange() override;
+    void ShowRecord() override;
+    bool MayDefer() const override;
+    bool ReadValue(QString& value) const override;
+    bool event(QEvent* e) override;
     void UpdateField(TField* field) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
@@ -125,6 +163,7 @@ protected:
 private:
     void UserEdited();
     void ShowField(bool editText);
+    int FieldMaxLength(const TField* f) const;
     int designMaxLength_ = 0;  // a limit the design gave, kept under a shorter field's
 };
 
@@ -137,10 +176,16 @@ public:
     explicit TDBText(QWidget* parent = nullptr);
     QString ClassName() const override { return QStringLiteral("TDBText"); }
 
+    QString Caption() const;
+    void SetCaption(const QString& caption);
+    QString Text() const override { return Caption(); }
+    void SetText(const QString& text) override { SetCaption(text); }
     void LoadDesignProperties() override;
 
 protected:
-    void DataChange() override;
+    void ShowRecord() override;
+    bool ReadValue(QString& value) const override;
+    bool event(QEvent* e) override;
     void UpdateField(TField*) override {}
 };
 
@@ -155,10 +200,17 @@ public:
     explicit TDBMemo(QWidget* parent = nullptr);
     QString ClassName() const override { return QStringLiteral("TDBMemo"); }
 
+    QString Text() const override;
+    void SetText(const QString& text) override;
     void LoadDesignProperties() override;
 
 protected:
-    void DataChange() override;
+    void SyncLines() override { Catch(); }
+    void ShowRecord() override;
+    bool MayDefer() const override { return !OnChange; }
+    bool ReadValue(QString& value) const override;
+    bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void UpdateField(TField* field) override;
     void keyPressEvent(QKeyEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
@@ -188,7 +240,8 @@ public:
 
 protected:
     void PictureChanged() override;
-    void DataChange() override;
+    void ShowRecord() override;
+    bool MayDefer() const override { return false; }
     void UpdateField(TField* field) override;
 
 private:
@@ -205,11 +258,17 @@ public:
     explicit TDBComboBox(QWidget* parent = nullptr);
     QString ClassName() const override { return QStringLiteral("TDBComboBox"); }
 
+    QString Text() const override;
     void SetText(const QString& text) override;
+    // Also shows that item's text.
+    void SetItemIndex(int index);
     void LoadDesignProperties() override;
 
 protected:
-    void DataChange() override;
+    void ShowRecord() override;
+    bool ReadValue(QString& value) const override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void UpdateField(TField* field) override;
 
 private:
@@ -238,11 +297,18 @@ public:
     // Whether a field text means ticked.
     bool IsCheckedText(const QString& text) const;
 
+    bool Checked() const;
+    void SetChecked(bool v);
+    TCheckBoxState State() const;
+    void SetState(TCheckBoxState s);
+
     void Click() override;
     void LoadDesignProperties() override;
 
 protected:
-    void DataChange() override;
+    void ShowRecord() override;
+    bool MayDefer() const override { return !OnClick; }
+    bool event(QEvent* e) override;
     void UpdateField(TField* field) override;
     void nextCheckState() override;
 

@@ -228,7 +228,11 @@ TDBGrid::TDBGrid(QWidget* parent)
     shownRows_ = 0;
 }
 
-TDBGrid::~TDBGrid() = default;
+TDBGrid::~TDBGrid()
+{
+    // The control base still sends the widget events after the members are gone.
+    behind_ = false;
+}
 
 TTable* TDBGrid::Table() const { return link_.Active() ? link_.DataSet() : nullptr; }
 
@@ -263,23 +267,27 @@ int TDBGrid::RowCount() const
 
 int TDBGrid::CurrentRow() const
 {
+    CatchUp();
     const QModelIndex i = currentIndex();
     return i.isValid() ? i.row() + 1 : 0;
 }
 
 QString TDBGrid::CellText(int row, int column) const
 {
+    CatchUp();
     return model_->data(model_->index(row - 1, column), Qt::DisplayRole).toString();
 }
 
 int TDBGrid::SelectedIndex() const
 {
+    CatchUp();
     const QModelIndex i = currentIndex();
     return i.isValid() ? i.column() : 0;
 }
 
 void TDBGrid::SetSelectedIndex(int column)
 {
+    CatchUp();
     if (column < 0 || column >= columns_.Count() || shownRows_ <= 0)
         return;
     const Depth guard(syncing_);
@@ -398,6 +406,44 @@ void TDBGrid::ResetModel()
 
 void TDBGrid::DataChanged()
 {
+    // A move among the same rows is shown when the grid is painted or asked:
+    // a walk of the table costs nothing here.
+    if (link_.Active() && shownActive_ && RowCount() == shownRows_ && shownRows_ > 0) {
+        if (!behind_) {
+            behind_ = true;
+            if (isVisible())
+                viewport()->update();
+        }
+        return;
+    }
+    behind_ = false;
+    FollowTable();
+}
+
+void TDBGrid::CatchUp() const
+{
+    if (!behind_)
+        return;
+    behind_ = false;
+    const_cast<TDBGrid*>(this)->FollowTable();
+}
+
+bool TDBGrid::event(QEvent* e)
+{
+    if (behind_)
+        SafeCall([this] { CatchUp(); });
+    return QTableView::event(e);
+}
+
+bool TDBGrid::viewportEvent(QEvent* e)
+{
+    if (behind_)
+        SafeCall([this] { CatchUp(); });
+    return QTableView::viewportEvent(e);
+}
+
+void TDBGrid::FollowTable()
+{
     if (!columns_.custom_)
         RebuildDefaultColumns();
     const bool active = link_.Active();
@@ -414,6 +460,7 @@ void TDBGrid::DataChanged()
 
 void TDBGrid::StateChanged()
 {
+    CatchUp();
     // Leaving edit state (cancel, post by others) closes an open cell editor.
     if (!Editing() && state() == QAbstractItemView::EditingState) {
         ResetModel();

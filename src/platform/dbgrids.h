@@ -123,7 +123,11 @@ public:
     // nullptr detaches: the grid shows no rows until attached again.
     void SetDataSource(TDataSource* source);
 
-    TDBGridColumns* Columns() { return &columns_; }
+    TDBGridColumns* Columns()
+    {
+        CatchUp();
+        return &columns_;
+    }
     TDBGridOptions Options() const { return options_; }
     void SetOptions(TDBGridOptions options);
     TColor FixedColor() const { return fixedColor_; }
@@ -152,6 +156,8 @@ public:
     void LoadDesignProperties() override;
 
 protected:
+    bool event(QEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -184,6 +190,10 @@ private:
     bool CanEditColumn(int column) const;
     bool CanModify() const;
     void DataChanged();
+    // Shows the table's record and columns as they are now.
+    void FollowTable();
+    // Follows the moves of the table that were not shown yet.
+    void CatchUp() const;
     void StateChanged();
     void ColumnsChanged();
     void RebuildDefaultColumns();
@@ -196,6 +206,9 @@ private:
     void ApplyFixedColor();
     bool HandleKey(QKeyEvent* e);
 
+    // The table moved among the same rows since the grid last followed it.
+    // First: the grid gets events while its members are being made.
+    mutable bool behind_ = false;
     Link link_;
     TDBGridColumns columns_;
     TDBGridModel* model_;

@@ -232,12 +232,24 @@ int TStringGrid::AddToRow(int row, const QString& text)
     return -1;
 }
 
+// Adding a row costs the new row only, so that a list grown row by row stays
+// linear; the size sums are kept up to date with it.
 void TStringGrid::ResizeCells(int rows, int cols)
 {
+    const size_t oldRows = cells_.size();
+    const bool colsChanged = colWidths_.size() != size_t(cols);
     cells_.resize(rows);
-    for (auto& r : cells_)
-        r.resize(cols);
+    for (size_t r = colsChanged ? 0 : std::min(oldRows, size_t(rows)); r < cells_.size(); ++r)
+        cells_[r].resize(cols);
+    for (size_t r = rows; r < rowHeights_.size(); ++r)
+        rowHeightSum_ -= rowHeights_[r];
+    if (size_t(rows) > rowHeights_.size())
+        rowHeightSum_ += qint64(rows - rowHeights_.size()) * defaultRowHeight_;
     rowHeights_.resize(rows, defaultRowHeight_);
+    for (size_t c = cols; c < colWidths_.size(); ++c)
+        colWidthSum_ -= colWidths_[c];
+    if (size_t(cols) > colWidths_.size())
+        colWidthSum_ += qint64(cols - colWidths_.size()) * defaultColWidth_;
     colWidths_.resize(cols, defaultColWidth_);
 }
 
@@ -306,6 +318,7 @@ void TStringGrid::SetDefaultRowHeight(int value)
     value = std::max(0, value);
     defaultRowHeight_ = value;
     std::fill(rowHeights_.begin(), rowHeights_.end(), value);
+    rowHeightSum_ = qint64(rowHeights_.size()) * value;
     Relayout();
 }
 
@@ -314,6 +327,7 @@ void TStringGrid::SetDefaultColWidth(int value)
     value = std::max(0, value);
     defaultColWidth_ = value;
     std::fill(colWidths_.begin(), colWidths_.end(), value);
+    colWidthSum_ = qint64(colWidths_.size()) * value;
     Relayout();
 }
 
@@ -326,7 +340,9 @@ void TStringGrid::SetColWidths(int col, int width)
 {
     if (col < 0 || col >= colCount_)
         return;
+    colWidthSum_ -= colWidths_[col];
     colWidths_[col] = std::max(0, width);
+    colWidthSum_ += colWidths_[col];
     Relayout();
 }
 
@@ -339,7 +355,9 @@ void TStringGrid::SetRowHeights(int row, int height)
 {
     if (row < 0 || row >= rowCount_)
         return;
+    rowHeightSum_ -= rowHeights_[row];
     rowHeights_[row] = std::max(0, height);
+    rowHeightSum_ += rowHeights_[row];
     Relayout();
 }
 
@@ -449,12 +467,8 @@ QSize TStringGrid::ClientSize(bool* needV, bool* needH) const
     const int fw = frameWidth();
     const int w = width() - 2 * fw;
     const int h = height() - 2 * fw;
-    int rows = -lineWidth_;
-    for (int r = 0; r < rowCount_; ++r)
-        rows += RowSpan(r);
-    int cols = -lineWidth_;
-    for (int c = 0; c < colCount_; ++c)
-        cols += ColSpan(c);
+    const qint64 rows = rowHeightSum_ + qint64(rowCount_ - 1) * lineWidth_;
+    const qint64 cols = colWidthSum_ + qint64(colCount_ - 1) * lineWidth_;
     const bool allowV = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
     const bool allowH = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
     const int sbw = verticalScrollBar()->sizeHint().width();

@@ -226,6 +226,8 @@ private:
     std::vector<std::vector<QString>> cells_;  // [row][col]
     std::vector<int> colWidths_;
     std::vector<int> rowHeights_;
+    qint64 rowHeightSum_ = 0;  // of rowHeights_
+    qint64 colWidthSum_ = 0;   // of colWidths_
     TInplaceEdit* editor_ = nullptr;
     bool updatingScroll_ = false;
     bool clickPending_ = false;

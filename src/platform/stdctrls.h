@@ -188,11 +188,15 @@ public:
     explicit TCustomMemo(QWidget* parent = nullptr);
     ~TCustomMemo() override;
 
-    TMemoLines* Lines() { return lines_; }
+    TMemoLines* Lines()
+    {
+        SyncLines();
+        return lines_;
+    }
     // Lines joined by CR LF; set accepts CR LF, LF or CR. Fires OnChange on a change.
     QString Text() const override;
     void SetText(const QString& text) override;
-    void Clear() { lines_->Clear(); }
+    void Clear() { Lines()->Clear(); }
 
     bool ReadOnly() const { return isReadOnly(); }
     void SetReadOnly(bool on) { setReadOnly(on); }
@@ -206,6 +210,8 @@ public:
     TNotifyEvent OnChange;
 
 protected:
+    // Brings the lines up to date before code reads or changes them.
+    virtual void SyncLines() {}
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 

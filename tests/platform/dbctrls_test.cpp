@@ -153,6 +153,96 @@ TEST(DataAwareControls, FollowTheRecordAtOnceWhileHidden)
     EXPECT_EQ(name.Text(), QStringLiteral("Болт 3"));
 }
 
+TEST(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
+{
+    LocaleGuard locale;
+    QTemporaryDir dir;
+    auto t = Goods(dir.path());
+    TDataSource ds;
+    ds.SetDataSet(t.get());
+    QWidget window;
+    window.resize(300, 200);
+    TDBEdit name(&window);
+    TDBMemo memo(&window);
+    TDBText label(&window);
+    TDBCheckBox paid(&window);
+    TDBComboBox combo(&window);
+    memo.setGeometry(0, 30, 200, 80);
+    combo.move(0, 120);
+    name.SetDataField(kName);
+    memo.SetDataField(kNote);
+    label.SetDataField(kPrice);
+    paid.SetDataField(kPaid);
+    combo.SetDataField(kName);
+    for (TDBFieldControl* c : std::initializer_list<TDBFieldControl*>{&name, &memo, &label, &paid, &combo})
+        c->SetDataSource(&ds);
+
+    // Hidden: code reading after a walk gets the record it ended on.
+    for (int i : {2, 3, 1, 2})
+        t->SetRecNo(i);
+    EXPECT_EQ(memo.Text(), QStringLiteral("ред 2\r\nвтори"));
+    EXPECT_EQ(name.Text(), QStringLiteral("Болт 2"));
+    EXPECT_EQ(label.Caption(), QStringLiteral("2,50"));
+    EXPECT_FALSE(paid.Checked());
+    EXPECT_EQ(combo.Text(), QStringLiteral("Болт 2"));
+    t->SetRecNo(1);
+    EXPECT_EQ(memo.Lines()->Strings(0), QStringLiteral("ред 1"));
+
+    // What code reads without the widget equals what the widget then shows.
+    t->Append();
+    t->FieldByName(kName)->SetText(QStringLiteral("Дълго име!"));
+    t->FieldByName(kNote)->SetAsMemo(QStringLiteral("а\rб\nв\r\n\r\nг"));
+    t->FieldByName(kPrice)->SetText(QStringLiteral("1234,5"));
+    t->Post();
+    TDBEdit cut(&window);
+    cut.setProperty("MaxLength", 4);
+    cut.LoadDesignProperties();
+    cut.SetDataField(kName);
+    cut.SetDataSource(&ds);
+    TDBEdit price(&window);
+    price.SetDataField(kPrice);
+    price.SetDataSource(&ds);
+    for (int i = 1; i <= t->RecordCount(); ++i) {
+        t->SetRecNo(i);
+        const QStringList read{memo.Text(), cut.Text(), price.Text(), combo.Text(), label.Caption()};
+        memo.Lines();
+        for (QWidget* w : std::initializer_list<QWidget*>{&memo, &cut, &price, &combo, &label}) {
+            QEvent shown(QEvent::Show);
+            QCoreApplication::sendEvent(w, &shown);
+        }
+        EXPECT_EQ(read, (QStringList{memo.Text(), cut.text(), price.text(), combo.currentText(), label.text()}));
+    }
+    EXPECT_EQ(memo.Text(), QStringLiteral("а\r\nб\r\nв\r\n\r\nг"));
+    EXPECT_EQ(cut.Text(), QStringLiteral("Дълг"));
+    t->Delete();
+
+    // Values set by code or a toggle after a walk act on the record moved to,
+    // even where they equal what the control last showed.
+    EXPECT_TRUE(paid.Checked());
+    t->SetRecNo(2);
+    t->Edit();
+    memo.SetText(QStringLiteral("ред 1\r\nвтори"));
+    name.SetText(QStringLiteral("Болт 1"));
+    paid.click();
+    t->Post();
+    EXPECT_EQ(t->FieldByName(kNote)->AsMemo(), QStringLiteral("ред 1\r\nвтори"));
+    EXPECT_EQ(t->FieldByName(kName)->Text(), QStringLiteral("Болт 1"));
+    EXPECT_EQ(t->FieldByName(kPaid)->Text(), QStringLiteral("True"));
+
+    // Shown: the widgets display the record once painted, nobody asking.
+    window.show();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("ред 1\nвтори"));
+    t->SetRecNo(1);
+    t->SetRecNo(3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(memo.toPlainText(), QString());
+    EXPECT_EQ(name.text(), QStringLiteral("Болт 3"));
+    EXPECT_EQ(combo.currentText(), QStringLiteral("Болт 3"));
+    EXPECT_EQ(label.text(), QStringLiteral("3,50"));
+}
+
 TEST(DataAwareControls, MemoReadsTheRawValueSoAComputedTextCanUseIt)
 {
     QTemporaryDir dir;

@@ -142,6 +142,32 @@ TEST(DataGrid, RowsAreRecordsAndColumnsAreFieldsOrItsOwnList)
     EXPECT_EQ(grid.CellText(3, 0), QStringLiteral("3"));
 }
 
+TEST(DataGrid, AWalkIsFollowedWhenTheGridIsPaintedOrAsked)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), 30);
+    TDataSource ds;
+    ds.SetDataSet(t.get());
+    TDBGrid grid;
+    grid.resize(400, 120);
+    grid.SetDataSource(&ds);
+    grid.show();
+    QCoreApplication::processEvents();
+    for (int i = 1; i <= 30; ++i)
+        t->SetRecNo(i);
+    t->SetRecNo(25);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.currentIndex().row(), 24);  // painted: the row is current and in view
+    EXPECT_TRUE(grid.viewport()->rect().intersects(grid.visualRect(grid.currentIndex())));
+
+    // A field hidden meanwhile is gone from the columns when they are asked for.
+    t->SetRecNo(2);
+    t->FieldByName(kNote)->SetVisible(false);
+    t->SetRecNo(3);
+    EXPECT_EQ(Titles(grid), (QStringList{kNo, kFirm, kPhone}));
+    EXPECT_EQ(grid.CurrentRow(), 3);
+}
+
 TEST(DataGrid, CellClickRunsAfterTheMoveAndKeyDownBefore)
 {
     QTemporaryDir dir;

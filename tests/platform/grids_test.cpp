@@ -418,6 +418,49 @@ TEST(StringGrid, FitGridHeightShowsEveryRowWithoutScrollBar)
     window.hide();
 }
 
+TEST(StringGrid, ScrollBarsFollowRowsAddedOneByOneAndEverySizeChange)
+{
+    TStringGrid g;  // hidden: the sizes alone decide
+    g.SetBorderStyle(TStringGrid::bsNone);
+    g.SetScrollBars(TStringGrid::ssBoth);
+    g.SetColCount(2);
+    g.SetColWidths(0, 100);
+    g.SetColWidths(1, 100);
+    g.SetDefaultRowHeight(18);
+    g.SetRowCount(1);
+    g.SetFixedRows(0);
+    g.SetWidth(400);
+    g.SetHeight(19 * 6 - 1);  // six rows fit, the last one's grid line cut off
+    const auto vertical = [&] { return g.verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn; };
+    const auto horizontal = [&] { return g.horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn; };
+    for (int rows = 2; rows <= 7; ++rows) {
+        g.SetRowCount(g.RowCount() + 1);
+        EXPECT_EQ(vertical(), rows == 7) << rows;
+    }
+    g.SetRowCount(6);
+    EXPECT_FALSE(vertical());
+    g.SetRowHeights(5, 19);
+    EXPECT_TRUE(vertical());
+    g.SetRowHeights(5, 40);
+    g.SetRowCount(5);
+    g.SetRowCount(6);  // the new row has the default height again
+    EXPECT_FALSE(vertical());
+    g.SetDefaultRowHeight(19);
+    EXPECT_TRUE(vertical());
+    g.SetRowCount(5);
+    EXPECT_FALSE(vertical());
+
+    EXPECT_FALSE(horizontal());
+    g.SetColWidths(1, 400);
+    EXPECT_TRUE(horizontal());
+    g.SetColCount(1);
+    EXPECT_FALSE(horizontal());
+    g.SetColCount(2);  // 100 + 64 wide
+    EXPECT_FALSE(horizontal());
+    g.SetDefaultColWidth(250);
+    EXPECT_TRUE(horizontal());
+}
+
 TEST(StringGrid, MouseSelectsAndClicks)
 {
     QWidget window;
