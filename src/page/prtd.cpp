@@ -85,9 +85,9 @@ void TPrtD::SpeedButton3Click(TObject*)
 
 TPixelFormat TPrtD::DepthOf(const QString& text)
 {
-    if (text == QLatin1String("8 бита цвят"))
+    if (text == QStringLiteral("8 бита цвят"))
         return pf8bit;
-    if (text == QLatin1String("32 бита цвят"))
+    if (text == QStringLiteral("32 бита цвят"))
         return pf32bit;
     return pf24bit;
 }

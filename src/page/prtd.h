@@ -45,13 +45,14 @@ public:
     // in place. Raises EInOutError.
     void ExportJpeg(QSaveFile& file);
 
+    // The print dialog; false when cancelled. target is the page rectangle on
+    // the paper chosen there, portrait. Raises EPrinter without a printer.
+    bool ChoosePrinter(QRect& target);
+
 private:
     bool Bulgarian() const;
     // The save dialog; "" when cancelled or an existing file is not to be replaced.
     QString ChooseJpegFile();
-    // The print dialog; false when cancelled. target is the page rectangle of
-    // the paper chosen there.
-    bool ChoosePrinter(QRect& target);
 };
 
 extern TPrtD* PrtD;
