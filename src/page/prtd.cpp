@@ -8,6 +8,7 @@
 #include "platform/printer.h"
 
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QPicture>
 #include <QSaveFile>
@@ -49,8 +50,15 @@ struct PrintedMark {
 
 }  // namespace
 
+// The button pictures live in a resource of this static library.
+static void InitPageResources() { Q_INIT_RESOURCE(page); }
+
 TPrtD::TPrtD(TComponent* owner) : TForm(owner)
 {
+    InitPageResources();
+    // Without Tahoma the wide default sans would cut the button texts short.
+    if (!QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+        QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
     setupUi(this);
     Loaded();
     ComboBox1->SetText(QStringLiteral("24 бита цвят"));
