@@ -166,7 +166,12 @@ void TPrtD::PrintDocument(const QString& stamp, bool toImage)
     }
 
     const PrintedMark before = PrintedMark::Take();
-    f->ViewClick(nullptr);
+    // The preview, as its button shows it; a page that cannot be laid out
+    // (the user was told) is neither stored nor printed.
+    if (!f->BuildPrintView(false))
+        return;
+    Doc->Language = f->RadioButton1->Checked() ? 0 : f->RadioButton2->Checked() ? 1 : Doc->Language;
+    f->BuildPrintView(true);
     PrintedMark::SetPrinted();
     if (!f->SaveWithCustomer(false)) {
         before.Restore();

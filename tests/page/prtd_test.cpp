@@ -3,6 +3,7 @@
 #include "platform/jpeg.h"
 #include "platform/printer.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
@@ -344,4 +345,48 @@ TEST_F(PrintTest, ThePageIsPrintedPortraitOnThePaperChosenInTheDialogAsText)
     const QString pdf = PdfText(pdf_);
     EXPECT_TRUE(pdf.contains(QStringLiteral("/FontFile2")));
     EXPECT_FALSE(pdf.contains(QStringLiteral("/Subtype /Image")));
+}
+
+TEST_F(PrintTest, APageThatCannotBeLaidOutIsNeitherStoredNorPrinted)
+{
+    OrderForm->RadioButton2->SetChecked(true);
+    TwoLineDocument();
+    Doc->CurrencyRate = 0;
+    TestDialogs().printAnswers = {true};
+    PrtD->SpeedButton1->Click();
+
+    EXPECT_EQ(Boxes().size(), 1u);  // told once
+    EXPECT_FALSE(QFileInfo::exists(pdf_));
+    EXPECT_EQ(Store()->RecordCount(), 0);
+    ExpectUnprinted();
+}
+
+TEST_F(PrintTest, EightBitPrintingLeavesTheLogoAsItWas)
+{
+    QImage gradient(64, 32, QImage::Format_RGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            gradient.setPixel(x, y, qRgb(x * 4, y * 8, 255 - x * 2));
+    Doc->Image2->Picture()->Bitmap()->Assign(gradient);
+    // The fill copies the editor's logo onto the page: give the editor this one.
+    OrderForm->DBImage1->Picture()->Bitmap()->Assign(gradient);
+    PrtD->ComboBox1->SetText(QStringLiteral("8 бита цвят"));
+    TestDialogs().printAnswers = {true};
+    PrtD->SpeedButton1->Click();
+
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_TRUE(PdfText(pdf_).contains(QStringLiteral("/Subtype /Image")));
+    EXPECT_EQ(Doc->Image2->Picture()->Bitmap()->PixelFormat(), pf24bit);
+    EXPECT_EQ(Doc->Image2->Picture()->ToImage().convertToFormat(QImage::Format_RGB32), gradient);
+}
+
+TEST_F(PrintTest, TheChooserOpensLeftOfTheCursorAndStaysOnTop)
+{
+    EXPECT_TRUE(PrtD->StayOnTop);
+    QCursor::setPos(700, 300);
+    if (Screen->CursorPos() != QPoint(700, 300))
+        GTEST_SKIP() << "this platform does not move the cursor";
+    OrderForm->Print->Click();
+    EXPECT_EQ(PrtD->x(), 700 - PrtD->frameGeometry().width());
+    EXPECT_EQ(PrtD->y(), 300);
 }
