@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 TStatForm* StatForm = nullptr;
 QSet<QString> ListedNumbers;
@@ -20,34 +21,48 @@ namespace {
 const TColor kGreen = 0x008000;
 const TColor kRed = 0x0000FF;
 
-// The register fields the statistics read, looked up once per walk.
-struct StoreFields {
-    TField* kind;
-    TField* num;
-    TField* customer;
-    TField* amount;
-    TField* rate;
-    TField* company;
-    TField* date;
-    TField* paid;
-    TField* cancelled;
-    TField* notice;
-};
+// The register fields a statistics walk reads, in Column order.
+enum Column { cDate, cCompany, cNum, cKind, cNotice, cCancelled, cRate, cAmount, cPaid, cCustomer, cCount };
 
-StoreFields g_fields{};
-
-const StoreFields& LookUpFields()
+std::vector<TField*> StoreFields()
 {
     TTable* s = DataModule1->store;
-    const auto f = [s](const char* name) { return s->FieldByName(QString::fromUtf8(name)); };
-    g_fields = {f("Документ"), f("Num"), f("Клиент"), f("Стойност /общо/"), f("Данъчна ставка"),
-                f("Доставчик"), f("От дата"), f("Paid?"), f("Anulirana"), f("Известие")};
-    return g_fields;
+    std::vector<TField*> out;
+    for (const char* name : {"От дата", "Доставчик", "Num", "Документ", "Известие", "Anulirana", "Данъчна ставка",
+                             "Стойност /общо/", "Paid?", "Клиент"})
+        out.push_back(s->FieldByName(QString::fromUtf8(name)));
+    return out;
 }
 
-const StoreFields& Fields()
+// One register record as the statistics see it.
+struct StatRecord {
+    QString v[cCount];
+    const QString& operator[](Column c) const { return v[c]; }
+};
+
+StatRecord RecordAt(int recNo)
 {
-    return g_fields.num && g_fields.num->DataSet() == DataModule1->store ? g_fields : LookUpFields();
+    StatRecord r;
+    const std::vector<TField*> f = StoreFields();
+    for (int c = 0; c < cCount; ++c)
+        r.v[c] = f[size_t(c)]->TextAt(recNo);
+    return r;
+}
+
+// The records of one own company, read in one pass, newest first as the walks
+// visit them.
+template <typename Visit>
+void WalkRegister(const QString& company, Visit visit)
+{
+    TRegisterWalk walk(true);
+    const std::vector<TField*> fields = StoreFields();
+    const TTable::TColumnRead read = DataModule1->store->ColumnTexts(fields, fields[cCompany], company);
+    StatRecord r;
+    for (size_t i = read.RecNos.size(); i-- > 0;) {
+        for (int c = 0; c < cCount; ++c)
+            r.v[c] = read.Texts[size_t(c)][i];
+        visit(r);
+    }
 }
 
 // The month (1-12) of a stored date "dd.MM.yyyy г."; 0 when it has none.
@@ -182,69 +197,92 @@ void TStatForm::Series1Click(TBarSeries*, int ValueIndex)
     ComboBox1Change(this);
 }
 
+namespace {
+
+// The extract line of a record of the chosen month, company and year that
+// counts; false for any other record. Claims the record's number.
+bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
+{
+    const QString& date = r[cDate];
+    if (MonthOf(date) != f->ChosenMonth || ListedNumbers.contains(r[cNum]))
+        return false;
+    if (r[cCompany] != f->DBComboBox1->SelectedText() || YearOf(date) != f->Year())
+        return false;
+    const TRevenue rule = RevenueRule(r[cKind], r[cNotice], r[cCancelled]);
+    double amount = 0;
+    if (rule == TRevenue::None || !AmountOf(r[cAmount], amount))
+        return false;  // only a readable record that counts claims its number
+    ListedNumbers.insert(r[cNum]);
+    paid = FlagSet(r[cPaid]);
+    const bool adds = rule == TRevenue::Adds;
+    int& lines = paid ? f->PaidLines : f->UnpaidLines;
+    long long& gross = paid ? f->PaidGross : f->UnpaidGross;
+    ++lines;
+    line = QString::number(lines) + QStringLiteral(".Клиент: ") + r[cCustomer] + QStringLiteral(", ф.N. ") + r[cNum] +
+           QLatin1Char('/') + date.left(5) + (adds ? QStringLiteral(", ") : QStringLiteral(", -")) + r[cAmount] +
+           QStringLiteral(" лв.");
+    gross += adds ? Cents(amount) : -Cents(amount);
+    return true;
+}
+
+// The record's share of the chart: its month, side and signed net amount;
+// false when it does not count. Claims the record's number.
+bool ChartShare(const StatRecord& r, int year, const QString& company, int& month, bool& paid, double& net)
+{
+    const QString& date = r[cDate];
+    month = MonthOf(date);
+    if (month == 0 || YearOf(date) != year || r[cCompany] != company || ChartedNumbers.contains(r[cNum]))
+        return false;
+    const TRevenue rule = RevenueRule(r[cKind], r[cNotice], r[cCancelled]);
+    double factor = 1, amount = 0;
+    if (rule == TRevenue::None || !FactorOf(r[cRate], factor) || !AmountOf(r[cAmount], amount))
+        return false;
+    ChartedNumbers.insert(r[cNum]);
+    paid = FlagSet(r[cPaid]);
+    net = rule == TRevenue::Adds ? amount / factor : -amount / factor;
+    return true;
+}
+
+}  // namespace
+
 void TStatForm::ComboBox1Change(TObject*)
 {
     ListedNumbers.clear();
     Memo1->Clear();
     Memo2->Clear();
     const int month = ComboBox1->FindExact(ComboBox1->Text()) + 1;
-    if (month < 1 || month > 12)
+    if (month < 1 || month > 12 || Series1->Count() != 12)
         return;
     ChosenMonth = month;
-    if (!DataModule1->store->Active())
-        return;
     PaidLines = UnpaidLines = 0;
     PaidGross = UnpaidGross = 0;
     const QString period = ComboBox1->Text() + QLatin1Char(' ') + Edit1->Text() + QStringLiteral(" с ДДС");
     QStringList paid{QStringLiteral("Извадка за платени фактури за месец ") + period};
     QStringList unpaid{QStringLiteral("Извадка за неплатени фактури за месец ") + period};
-    Memo1->Lines()->SetText(paid.join(QLatin1Char('\n')));
-    Memo2->Lines()->SetText(unpaid.join(QLatin1Char('\n')));
-    {
-        TRegisterWalk walk(true);
-        LookUpFields();
-        for (int rec = DataModule1->store->RecordCount(); rec >= 1; --rec)
-            ListRecord(rec);
-    }
-    const auto close = [](TRichEdit* memo, double net, long long gross) {
-        memo->Lines()->Add(QString());
-        memo->Lines()->Add(QStringLiteral("общо без ДДС: ") + MoneySum(net) + QStringLiteral(" лв."));
-        memo->Lines()->Add(QStringLiteral("общо с ДДС: ") + CentsText(gross) + QStringLiteral(" лв."));
+    if (DataModule1->store->Active())
+        WalkRegister(DBComboBox1->SelectedText(), [&](const StatRecord& r) {
+            bool isPaid = false;
+            QString line;
+            if (ExtractLine(this, r, isPaid, line))
+                (isPaid ? paid : unpaid).append(line);
+        });
+    const auto close = [](QStringList& lines, double net, long long gross) {
+        lines.append(QString());
+        lines.append(QStringLiteral("общо без ДДС: ") + MoneySum(net) + QStringLiteral(" лв."));
+        lines.append(QStringLiteral("общо с ДДС: ") + CentsText(gross) + QStringLiteral(" лв."));
     };
-    close(Memo1, Series1->YValue(month - 1), PaidGross);
-    close(Memo2, Series2->YValue(month - 1), UnpaidGross);
+    close(paid, Series1->YValue(month - 1), PaidGross);
+    close(unpaid, Series2->YValue(month - 1), UnpaidGross);
+    Memo1->SetText(paid.join(QLatin1Char('\n')));
+    Memo2->SetText(unpaid.join(QLatin1Char('\n')));
 }
 
 void TStatForm::ListRecord(int recNo)
 {
-    const StoreFields& f = Fields();
-    const QString date = f.date->TextAt(recNo);
-    if (MonthOf(date) != ChosenMonth)
-        return;
-    const QString num = f.num->TextAt(recNo);
-    if (ListedNumbers.contains(num))
-        return;
-    if (f.company->TextAt(recNo) != DBComboBox1->SelectedText() || YearOf(date) != Year())
-        return;
-    const TRevenue rule = RevenueRuleAt(DataModule1->store, recNo);
-    if (rule == TRevenue::None)
-        return;  // only a record that counts claims its number
-    const QString amountText = f.amount->TextAt(recNo);
-    double amount = 0;
-    if (!AmountOf(amountText, amount))
-        return;  // unreadable: counts nothing
-    ListedNumbers.insert(num);
-    const bool paid = FlagSet(f.paid->TextAt(recNo));
-    int& lines = paid ? PaidLines : UnpaidLines;
-    long long& gross = paid ? PaidGross : UnpaidGross;
-    const bool adds = rule == TRevenue::Adds;
-    ++lines;
-    (paid ? Memo1 : Memo2)
-        ->Lines()
-        ->Add(QString::number(lines) + QStringLiteral(".Клиент: ") + f.customer->TextAt(recNo) +
-              QStringLiteral(", ф.N. ") + num + QLatin1Char('/') + date.left(5) +
-              (adds ? QStringLiteral(", ") : QStringLiteral(", -")) + amountText + QStringLiteral(" лв."));
-    gross += adds ? Cents(amount) : -Cents(amount);
+    bool paid = false;
+    QString line;
+    if (ExtractLine(this, RecordAt(recNo), paid, line))
+        (paid ? Memo1 : Memo2)->Lines()->Add(line);
 }
 
 void TStatForm::PrintExtract(TRichEdit* memo)
@@ -274,29 +312,15 @@ void TSort::CalcStatistics()
     std::array<double, 12> paid{};
     std::array<double, 12> unpaid{};
     if (DataModule1->store->Active()) {
-        TRegisterWalk walk(true);
-        LookUpFields();
         const int year = f->Year();
         const QString company = f->DBComboBox1->SelectedText();
-        for (int rec = DataModule1->store->RecordCount(); rec >= 1; --rec) {
-            // Same tests as AddRecordToChart, summed here so the bars are set once.
-            const StoreFields& s = g_fields;
-            const QString date = s.date->TextAt(rec);
-            const int month = MonthOf(date);
-            if (month == 0 || YearOf(date) != year || s.company->TextAt(rec) != company)
-                continue;
-            const QString num = s.num->TextAt(rec);
-            if (ChartedNumbers.contains(num))
-                continue;
-            const TRevenue rule = RevenueRuleAt(DataModule1->store, rec);
-            double factor = 1, amount = 0;
-            if (rule == TRevenue::None || !FactorOf(s.rate->TextAt(rec), factor) ||
-                !AmountOf(s.amount->TextAt(rec), amount))
-                continue;
-            ChartedNumbers.insert(num);
-            const double net = amount / factor;
-            (FlagSet(s.paid->TextAt(rec)) ? paid : unpaid)[size_t(month - 1)] += rule == TRevenue::Adds ? net : -net;
-        }
+        WalkRegister(company, [&](const StatRecord& r) {
+            int month = 0;
+            bool isPaid = false;
+            double net = 0;
+            if (ChartShare(r, year, company, month, isPaid, net))
+                (isPaid ? paid : unpaid)[size_t(month - 1)] += net;
+        });
     }
     for (int m = 0; m < 12; ++m) {
         // Money, not floating-point noise: a fully credited month is exactly 0.
@@ -304,6 +328,7 @@ void TSort::CalcStatistics()
         f->Series2->Add(Cents(unpaid[size_t(m)]) / 100.0, MonthNames()[m], kRed);
     }
     f->ComboBox1->Items()->SetText(MonthNames().join(QLatin1Char('\n')));
+    // The local calendar: just after midnight on the 1st the new month is meant.
     f->ComboBox1->SetText(MonthNames()[Date().month() - 1]);
     f->ComboBox1Change(f);
 }
@@ -311,21 +336,12 @@ void TSort::CalcStatistics()
 void TSort::AddRecordToChart(int recNo)
 {
     TStatForm* f = StatForm;
-    const StoreFields& s = Fields();
-    const QString date = s.date->TextAt(recNo);
-    const int month = MonthOf(date);
-    if (month == 0 || YearOf(date) != f->Year() || s.company->TextAt(recNo) != f->DBComboBox1->SelectedText())
+    int month = 0;
+    bool paid = false;
+    double net = 0;
+    if (f->Series1->Count() != 12 ||
+        !ChartShare(RecordAt(recNo), f->Year(), f->DBComboBox1->SelectedText(), month, paid, net))
         return;
-    const QString num = s.num->TextAt(recNo);
-    if (ChartedNumbers.contains(num))
-        return;
-    const TRevenue rule = RevenueRuleAt(DataModule1->store, recNo);
-    double factor = 1, amount = 0;
-    if (rule == TRevenue::None || !FactorOf(s.rate->TextAt(recNo), factor) || !AmountOf(s.amount->TextAt(recNo), amount))
-        return;
-    ChartedNumbers.insert(num);
-    TBarSeries* series = FlagSet(s.paid->TextAt(recNo)) ? f->Series1 : f->Series2;
-    const double net = amount / factor;
-    const double current = series->YValue(month - 1);
-    series->SetYValue(month - 1, Cents(current + (rule == TRevenue::Adds ? net : -net)) / 100.0);
+    TBarSeries* series = paid ? f->Series1 : f->Series2;
+    series->SetYValue(month - 1, Cents(series->YValue(month - 1) + net) / 100.0);
 }
