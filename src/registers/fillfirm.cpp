@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QRegularExpression>
 
+#include <utility>
+
 TFillFirm* FillFirm = nullptr;
 
 namespace {
@@ -109,11 +111,12 @@ void TFillFirm::TabControl1Change(TObject*)
     Label2->SetCaption(en ? QStringLiteral("Address") : QStringLiteral("АДРЕС"));
     Label3->SetCaption(en ? QStringLiteral("Resp.Person") : QStringLiteral("МОЛ"));
     Label6->SetCaption(en ? QStringLiteral("Place of publishment") : QStringLiteral("Местоиздаване"));
-    for (QWidget* w : {static_cast<QWidget*>(LOGO2), static_cast<QWidget*>(DBEdit12), static_cast<QWidget*>(DBEdit13),
-                       static_cast<QWidget*>(DBEdit14), static_cast<QWidget*>(DBEdit15)}) {
-        w->setVisible(en);
-        if (en)
-            w->raise();
+    // An empty English logo must not let the Bulgarian one show through.
+    const std::pair<QWidget*, QWidget*> twins[] = {
+        {LOGO2, LOGO}, {DBEdit12, DBEdit1}, {DBEdit13, DBEdit2}, {DBEdit14, DBEdit3}, {DBEdit15, DBEdit6}};
+    for (const auto& [english, bulgarian] : twins) {
+        english->setVisible(en);
+        bulgarian->setVisible(!en);
     }
 }
 

@@ -45,6 +45,7 @@ TEST_F(FillFirmTest, AddingOnTheEnglishTabAddsAPairAndFocusesTheEnglishName)
     FillFirm->TabControl1->SetTabIndex(1);
     FillFirm->TabControl1Change(nullptr);
     EXPECT_TRUE(FillFirm->DBEdit12->isVisible());
+    EXPECT_FALSE(FillFirm->LOGO->isVisible());
     EXPECT_EQ(FillFirm->Label1->Caption(), QStringLiteral("Supplier"));
 
     FillFirm->Button1->Click();
