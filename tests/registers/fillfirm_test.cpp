@@ -1,5 +1,7 @@
 #include "editor/editor_fixture.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QTemporaryFile>
 
 namespace {
@@ -166,6 +168,18 @@ TEST_F(FillFirmTest, ACounterThatIsNotTenDigitsIsRefusedNamingTheField)
     EXPECT_EQ(TestDialogs().boxes.size(), 2u);
     EXPECT_EQ(Text(DataModule1->firm, "Фактура №", 1), QString());
     EXPECT_EQ(Text(DataModule1->Tableae, "VOP", 1), QStringLiteral("0000000007"));
+}
+
+TEST_F(FillFirmTest, ABadCounterStopsAMoveInTheCompanyList)
+{
+    DataModule1->firm->Edit();
+    FillFirm->DBEdit8->SetText(QStringLiteral("x1"));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(FillFirm->DBGrid1->viewport(), &press);
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("Проформа №")));
+    EXPECT_EQ(Text(DataModule1->firm, "Проформа №", 1), QString());
 }
 
 TEST_F(FillFirmTest, AShortEnglishTableIsPaddedBeforeAddingSelectingAndDeleting)
