@@ -59,8 +59,8 @@ public:
     // The folder the tables point at now.
     QString Folder() const;
 
-private:
-    // Record i of ae.db is the English twin of record i of Firm.db.
+    // Record i of ae.db is the English twin of record i of Firm.db: pads ae.db
+    // with empty records up to Firm.db's count.
     void PadParallelTable();
 };
 

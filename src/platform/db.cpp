@@ -1417,6 +1417,65 @@ QVariant TTable::FieldValue(const TField* field) const
     return d.Cached(d.cur, field->index_);
 }
 
+TTable::TColumnRead TTable::ColumnTexts(const std::vector<TField*>& fields, const TField* where,
+                                        const QString& equals) const
+{
+    CheckActive();
+    Impl& d = *d_;
+    QStringList cols;
+    for (const TField* f : fields) {
+        if (f->table_ != this || f->index_ < 0)
+            throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f->FieldName()));
+        cols << Quote(f->FieldName());
+    }
+    if (where && (where->table_ != this || where->index_ < 0))
+        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(where->FieldName()));
+    TColumnRead out;
+    out.Texts.resize(fields.size());
+    const size_t n = d.rows.size();
+    if (n == 0)
+        return out;
+    // A pending change of the current record is not in the file yet: filter in memory then.
+    const bool pending = d.Editing() && d.cur >= 0 && size_t(d.cur) < n;
+    const bool sqlFilter = where && !pending && where->DataType() == TFieldType::ftString;
+    QString sql = QStringLiteral("SELECT \"__row\"");
+    for (const QString& c : cols)
+        sql += QLatin1Char(',') + c;
+    sql += QStringLiteral(" FROM ") + d.Records();
+    if (sqlFilter)
+        sql += QStringLiteral(" WHERE coalesce(%1,'')=?1").arg(Quote(where->FieldName()));
+    sql += QStringLiteral(" ORDER BY \"__row\"");
+    Stmt q(d.conn, sql, d.path);
+    QByteArray key8;
+    if (sqlFilter) {
+        key8 = equals.toUtf8();
+        sqlite3_bind_text(q.stmt, 1, key8.constData(), int(key8.size()), SQLITE_STATIC);
+    }
+    size_t i = 0;
+    int rc;
+    while ((rc = sqlite3_step(q.stmt)) == SQLITE_ROW) {
+        const qint64 key = sqlite3_column_int64(q.stmt, 0);
+        while (i < n && d.rows[i] < key)
+            ++i;
+        if (i >= n)
+            break;
+        if (d.rows[i] != key)
+            continue;  // written by another workplace since the last read
+        const int recNo = int(i) + 1;
+        if (where && !sqlFilter && where->TextAt(recNo) != equals)
+            continue;
+        out.RecNos.push_back(recNo);
+        const bool current = pending && int(i) == d.cur;
+        for (size_t c = 0; c < fields.size(); ++c)
+            out.Texts[c].push_back(current ? fields[c]->TextAt(recNo)
+                                           : fields[c]->FormatValue(Decode(q.stmt, int(c) + 1, fields[c]->DataType()),
+                                                                    false));
+    }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        Fail(d.conn, rc, d.path);
+    return out;
+}
+
 QVariant TTable::FieldValueAt(const TField* field, int recNo) const
 {
     CheckActive();

@@ -176,6 +176,17 @@ public:
     // Whether a field was written since Edit or Append.
     bool Modified() const;
 
+    // The texts (as TextAt gives them) of the given fields for every record, or
+    // only for those whose field where reads exactly equals, read in one pass:
+    // Texts[i][k] is fields[i] at record RecNos[k], in record order. For walks
+    // over many records; the current record does not move.
+    struct TColumnRead {
+        std::vector<int> RecNos;
+        std::vector<std::vector<QString>> Texts;
+    };
+    TColumnRead ColumnTexts(const std::vector<TField*>& fields, const TField* where = nullptr,
+                            const QString& equals = QString()) const;
+
     // Names match without regard to letter case (Cyrillic too).
     TField* FieldByName(const QString& name) const;  // raises "Field '<name>' not found"
     TField* FindField(const QString& name) const;    // nullptr when absent

@@ -1,9 +1,243 @@
 #include "registers/fillfirm.h"
 
+#include "data/datamodule.h"
+#include "platform/dialogs.h"
+#include "platform/sysutils.h"
+
+#include <QEvent>
+#include <QRegularExpression>
+
+#include <utility>
+
 TFillFirm* FillFirm = nullptr;
+
+namespace {
+
+// The class library's edit-then-post: writes any pending change of the record.
+void PostTable(TTable* t)
+{
+    if (!t->Active())
+        return;
+    t->Edit();
+    t->Post();
+}
+
+}  // namespace
 
 TFillFirm::TFillFirm(TComponent* owner) : TForm(owner)
 {
     setupUi(this);
     Loaded();
+    SpeedButton1->OnClick = Handler(this, &TFillFirm::SpeedButton1Click);
+    SpeedButton2->OnClick = Handler(this, &TFillFirm::SpeedButton2Click);
+    TabControl1->OnChange = Handler(this, &TFillFirm::TabControl1Change);
+    Button1->OnClick = Handler(this, &TFillFirm::Button1Click);
+    Button2->OnClick = Handler(this, &TFillFirm::Button2Click);
+    DBGrid1->OnCellClick = [this](TColumn* c) { DBGrid1CellClick(c); };
+    OKButton->OnClick = Handler(this, &TFillFirm::OKButtonClick);
+    CancelButton->OnClick = Handler(this, &TFillFirm::CancelButtonClick);
+    OnClose = Handler(this, &TFillFirm::FormClose);
+    // A move in the company list posts the company: a bad counter must stop it first.
+    DBGrid1->viewport()->installEventFilter(this);
+    DBGrid1->installEventFilter(this);
+    TabControl1->SetTabIndex(0);
+}
+
+bool TFillFirm::eventFilter(QObject* watched, QEvent* e)
+{
+    const QEvent::Type t = e->type();
+    if ((t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick || t == QEvent::KeyPress) &&
+        (watched == DBGrid1 || watched == DBGrid1->viewport()) && !CountersValid())
+        return true;
+    return TForm::eventFilter(watched, e);
+}
+
+bool TFillFirm::CountersValid()
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,10}$"));
+    const struct {
+        TDBEdit* edit;
+        const char* name;
+    } counters[] = {{DBEdit7, "Фактура №"}, {DBEdit8, "Проформа №"}, {DBEdit16, "ВОП №"}};
+    for (const auto& c : counters) {
+        const QString text = c.edit->Text();
+        if (text.isEmpty() || digits.match(text).hasMatch())
+            continue;
+        MessageBox(this,
+                   QStringLiteral("Полето „%1“ трябва да е празно или да съдържа до 10 цифри.")
+                       .arg(QString::fromUtf8(c.name)),
+                   Caption(), TMsgIcon::Warning);
+        c.edit->setFocus();
+        return false;
+    }
+    return true;
+}
+
+int TFillFirm::DocumentsFromCompany(int recNo)
+{
+    TTable* store = DataModule1->store;
+    if (!store->Active())
+        return 0;
+    TField* index = store->FieldByName(QStringLiteral("Firm.db index"));
+    const int count = store->RecordCount();
+    int n = 0;
+    for (int i = 1; i <= count; ++i) {
+        bool ok = false;
+        const int company = index->TextAt(i).trimmed().toInt(&ok);
+        if (ok && company >= recNo)
+            ++n;
+    }
+    return n;
+}
+
+void TFillFirm::PostCompanies()
+{
+    PostTable(DataModule1->Tableae);
+    PostTable(DataModule1->firm);
+    DataModule1->PadParallelTable();
+}
+
+void TFillFirm::AlignEnglish()
+{
+    TTable* firm = DataModule1->firm;
+    if (firm->RecNo() >= 1 && firm->RecNo() <= DataModule1->Tableae->RecordCount())
+        DataModule1->Tableae->SetRecNo(firm->RecNo());
+}
+
+void TFillFirm::TabControl1Change(TObject*)
+{
+    const bool en = EnglishTab();
+    Label1->SetCaption(en ? QStringLiteral("Supplier") : QStringLiteral("ДОСТАВЧИК"));
+    Label2->SetCaption(en ? QStringLiteral("Address") : QStringLiteral("АДРЕС"));
+    Label3->SetCaption(en ? QStringLiteral("Resp.Person") : QStringLiteral("МОЛ"));
+    Label6->SetCaption(en ? QStringLiteral("Place of publishment") : QStringLiteral("Местоиздаване"));
+    // An empty English logo must not let the Bulgarian one show through.
+    const std::pair<QWidget*, QWidget*> twins[] = {
+        {LOGO2, LOGO}, {DBEdit12, DBEdit1}, {DBEdit13, DBEdit2}, {DBEdit14, DBEdit3}, {DBEdit15, DBEdit6}};
+    for (const auto& [english, bulgarian] : twins) {
+        english->setVisible(en);
+        bulgarian->setVisible(!en);
+    }
+}
+
+void TFillFirm::SpeedButton1Click(TObject*)
+{
+    if (!DataModule1->CheckTablesOpen())
+        return;
+    QString file;
+    if (!Dialogs()->OpenPicture(file))
+        return;
+    TTable* t = EnglishTab() ? DataModule1->Tableae : DataModule1->firm;
+    TDBImage* logo = EnglishTab() ? LOGO2 : LOGO;
+    t->Edit();
+    try {
+        logo->Picture()->LoadFromFile(file);
+    } catch (...) {
+        t->Cancel();
+        throw;
+    }
+    t->Post();
+}
+
+void TFillFirm::SpeedButton2Click(TObject*)
+{
+    if (!DataModule1->CheckTablesOpen())
+        return;
+    TTable* t = EnglishTab() ? DataModule1->Tableae : DataModule1->firm;
+    TDBImage* logo = EnglishTab() ? LOGO2 : LOGO;
+    t->Edit();
+    logo->Picture()->Assign(Image1->Picture());
+    t->Post();
+}
+
+void TFillFirm::DBGrid1CellClick(TColumn*)
+{
+    if (!DataModule1->CheckTablesOpen())
+        return;
+    PostCompanies();
+    TTable* firm = DataModule1->firm;
+    if (firm->RecNo() > firm->RecordCount())
+        firm->First();
+    AlignEnglish();
+}
+
+void TFillFirm::Button1Click(TObject*)
+{
+    if (!DataModule1->CheckTablesOpen() || !CountersValid())
+        return;
+    PostCompanies();
+    TTable* firm = DataModule1->firm;
+    TTable* ae = DataModule1->Tableae;
+    firm->First();
+    AlignEnglish();
+    firm->Append();
+    // Written at once, so that a move in the list posts the new pair rather than
+    // dropping the untouched half of it.
+    firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->SetText(QString());
+    ae->Append();
+    ae->FieldByName(QStringLiteral("Supplier"))->SetText(QString());
+    if (EnglishTab())
+        DBEdit12->setFocus();
+    else
+        DBEdit1->setFocus();
+}
+
+void TFillFirm::Button2Click(TObject*)
+{
+    if (!DataModule1->CheckTablesOpen() || !CountersValid())
+        return;
+    PostCompanies();
+    TTable* firm = DataModule1->firm;
+    TTable* ae = DataModule1->Tableae;
+    if (firm->IsEmpty())
+        return;
+    if (firm->RecNo() > firm->RecordCount())
+        firm->First();
+    AlignEnglish();
+    const int recNo = firm->RecNo();
+    QString question = QStringLiteral("Изтриване на фирма „%1“?")
+                           .arg(firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->Text());
+    // Documents keep the record number of their company, and the later companies move up by one.
+    if (const int n = DocumentsFromCompany(recNo))
+        question += QStringLiteral("\n\n%1 записани документа сочат тази или следваща фирма: при отваряне те ще "
+                                   "покажат друга фирма.")
+                        .arg(n);
+    if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNoCancel) != mrYes)
+        return;
+    firm->Delete();
+    if (ae->RecNo() == recNo)
+        ae->Delete();
+    ae->First();
+    firm->First();
+}
+
+void TFillFirm::OKButtonClick(TObject*)
+{
+    if (DataModule1->CheckTablesOpen()) {
+        if (!CountersValid())
+            return;
+        PostTable(DataModule1->details);
+        PostTable(DataModule1->firm);
+        PostTable(DataModule1->Tableae);
+        DataModule1->PadParallelTable();
+    }
+    Close();
+}
+
+void TFillFirm::CancelAll()
+{
+    for (TTable* t : {DataModule1->details, DataModule1->firm, DataModule1->Tableae})
+        if (t->Active())
+            t->Cancel();
+}
+
+void TFillFirm::CancelButtonClick(TObject*)
+{
+    CancelAll();
+    Close();
+}
+
+void TFillFirm::FormClose(TObject*, TCloseAction&)
+{
+    CancelAll();
 }

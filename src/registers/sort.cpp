@@ -1,19 +1,167 @@
 #include "registers/sort.h"
 
 #include "data/datamodule.h"
+#include "editor/orderform.h"
+#include "platform/dialogs.h"
+#include "platform/sysutils.h"
 #include "registers/statform.h"
 
 TSort* Sort = nullptr;
+QSet<QString> ChartedNumbers;
+
+namespace {
+
+constexpr int kMaxHitListHeight = 515;
+
+}  // namespace
+
+QString NumberKey(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    for (QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return {};
+    int first = 0;
+    while (first < t.size() - 1 && t[first] == QLatin1Char('0'))
+        ++first;
+    return t.mid(first);
+}
 
 TSort::TSort(TComponent* owner) : TForm(owner)
 {
     setupUi(this);
     Loaded();
+    PopupMenu1 = new TPopupMenu(this);
+    N1 = PopupMenu1->Items()->Add(QStringLiteral("Отвори"), Handler(this, &TSort::DBGrid1DblClick));
+    N2 = PopupMenu1->Items()->Add(QStringLiteral("Изтрий"), Handler(this, &TSort::N2Click));
+    AttachPopup(DBCtrlGrid1, PopupMenu1);
+    for (TControl* c : {static_cast<TControl*>(DBCtrlGrid1), static_cast<TControl*>(DBText1),
+                        static_cast<TControl*>(DBText2), static_cast<TControl*>(DBText3)})
+        c->OnDblClick = Handler(this, &TSort::DBGrid1DblClick);
+    for (TControl* c : {static_cast<TControl*>(DBText1), static_cast<TControl*>(DBText2),
+                        static_cast<TControl*>(DBText3), static_cast<TControl*>(DBCheckBox1),
+                        static_cast<TControl*>(DBCheckBox2), static_cast<TControl*>(DBCheckBox3)})
+        AttachPopup(c, PopupMenu1);
+    for (TDBCheckBox* box : {DBCheckBox1, DBCheckBox2, DBCheckBox3})
+        box->OnClick = Handler(this, &TSort::FlagClick);
+    Button1->OnClick = Handler(this, &TSort::Button1Click);
+    SpeedButton1->OnClick = Handler(this, &TSort::SpeedButton1Click);
+    Edit1->OnKeyPress = Handler(this, &TSort::ComboBox1KeyPress);
+    ListBox1->OnClick = Handler(this, &TSort::ListBox1Click);
+    OnClick = Handler(this, &TSort::FormClick);
+    DBCtrlGrid1->OnClick = Handler(this, &TSort::DBCtrlGrid1Click);
+    OnCreate = Handler(this, &TSort::FormCreate);
+}
+
+void TSort::FormCreate(TObject*)
+{
+    ListBox1->SetBounds(Edit1->Left(), Edit1->Top() + Edit1->Height(), 290, ListBox1->Height());
+    ListBox1->raise();
+}
+
+void TSort::DBGrid1DblClick(TObject*)
+{
+    TTable* store = DataModule1->store;
+    if (!store->Active() || store->IsEmpty())
+        return;
+    store->Post();  // a flag being changed is kept
+    // The load says itself why a record cannot be opened and leaves the editor as it was.
+    OrderForm->LoadDocument(store->RecNo());
 }
 
 void TSort::Button1Click(TObject*)
 {
     StatForm->Show();
+    CalcStatistics();
+}
+
+void TSort::ComboBox1KeyPress(TObject*, char16_t& Key)
+{
+    if (Key == 13)
+        SpeedButton1->Click();
+    if (!((Key >= u'0' && Key <= u'9') || Key == 8))
+        Key = 0;
+}
+
+void TSort::SpeedButton1Click(TObject*)
+{
+    if (Edit1->Text().isEmpty()) {
+        ListBox1->Hide();
+        return;
+    }
+    if (!DataModule1->CheckTablesOpen())
+        return;
+    const QString wanted = NumberKey(Edit1->Text());
+    if (wanted.isEmpty())
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(Edit1->Text()));
+    TTable* store = DataModule1->store;
+    TField* num = store->FieldByName(QStringLiteral("Num"));
+    TField* kind = store->FieldByName(QStringLiteral("Документ"));
+    TField* company = store->FieldByName(QStringLiteral("Доставчик"));
+    QStringList items;
+    SearchHits = QStringList();
+    {
+        TRegisterWalk walk(true);
+        // Read in place: the table does not move, so the newest record comes first
+        // without touching the current one.
+        for (int rec = store->RecordCount(); rec >= 1; --rec) {
+            const QString n = num->TextAt(rec);
+            if (NumberKey(n) != wanted)
+                continue;  // another number, or no number at all
+            const QString hit = n + QStringLiteral(" - ") + kind->TextAt(rec) + QStringLiteral(" - ") + company->TextAt(rec);
+            SearchHits.append(hit + QLatin1Char('@') + QString::number(rec));
+            items.append(hit);
+        }
+    }
+    ListBox1->clear();
+    ListBox1->addItems(items);
+    ListBox1->SetBounds(ListBox1->Left(), ListBox1->Top(), ListBox1->Width(),
+                        std::min(int(items.size()) * ListBox1->ItemHeight() + 20, kMaxHitListHeight));
+    ListBox1->Show();
+    ListBox1->raise();
+}
+
+void TSort::ListBox1Click(TObject*)
+{
+    const int i = ListBox1->ItemIndex();
+    if (i < 0 || i >= SearchHits.size())
+        return;
+    const QString& entry = SearchHits[i];
+    const int recNo = entry.mid(entry.lastIndexOf(QLatin1Char('@')) + 1).toInt();
+    TTable* store = DataModule1->store;
+    if (store->Active() && recNo >= 1 && recNo <= store->RecordCount())
+        store->SetRecNo(recNo);
+    ListBox1->Hide();
+}
+
+void TSort::FormClick(TObject*) { ListBox1->Hide(); }
+
+void TSort::DBCtrlGrid1Click(TObject*) { ListBox1->Hide(); }
+
+void TSort::NavigatorClick(TObject*) { ListBox1->Hide(); }
+
+void TSort::N2Click(TObject*)
+{
+    TTable* store = DataModule1->store;
+    if (!store->Active() || store->IsEmpty())
+        return;
+    store->Post();
+    const QString question = QStringLiteral("Изтриване на %1 № %2?")
+                                 .arg(store->FieldByName(QStringLiteral("Документ"))->Text(),
+                                      store->FieldByName(QStringLiteral("Num"))->Text());
+    if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNoCancel) != mrYes)
+        return;
+    store->Delete();
+}
+
+void TSort::FlagClick(TObject*)
+{
+    TTable* store = DataModule1->store;
+    // Following another record also runs this: only a user's toggle leaves the table editing.
+    if (store->Active() && store->State() == TDataSetState::dsEdit)
+        store->Post();
 }
 
 TRegisterWalk::TRegisterWalk(bool restoreRecord) : restore_(restoreRecord)

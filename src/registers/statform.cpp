@@ -1,15 +1,157 @@
 #include "registers/statform.h"
 
 #include "data/datamodule.h"
+#include "editor/money.h"
+#include "platform/chart.h"
+#include "platform/dialogs.h"
+#include "platform/locale.h"
+#include "platform/sysutils.h"
+#include "registers/revenue.h"
+#include "registers/sort.h"
+
+#include <array>
+#include <cmath>
+#include <vector>
 
 TStatForm* StatForm = nullptr;
+QSet<QString> ListedNumbers;
+
+namespace {
+
+const TColor kGreen = 0x008000;
+const TColor kRed = 0x0000FF;
+
+// The register fields a statistics walk reads, in Column order.
+enum Column { cDate, cCompany, cNum, cKind, cNotice, cCancelled, cRate, cAmount, cPaid, cCustomer, cCount };
+
+std::vector<TField*> StoreFields()
+{
+    TTable* s = DataModule1->store;
+    std::vector<TField*> out;
+    for (const char* name : {"От дата", "Доставчик", "Num", "Документ", "Известие", "Anulirana", "Данъчна ставка",
+                             "Стойност /общо/", "Paid?", "Клиент"})
+        out.push_back(s->FieldByName(QString::fromUtf8(name)));
+    return out;
+}
+
+// One register record as the statistics see it.
+struct StatRecord {
+    QString v[cCount];
+    const QString& operator[](Column c) const { return v[c]; }
+};
+
+StatRecord RecordAt(int recNo)
+{
+    StatRecord r;
+    const std::vector<TField*> f = StoreFields();
+    for (int c = 0; c < cCount; ++c)
+        r.v[c] = f[size_t(c)]->TextAt(recNo);
+    return r;
+}
+
+// The records of one own company, read in one pass, newest first as the walks
+// visit them.
+template <typename Visit>
+void WalkRegister(const QString& company, Visit visit)
+{
+    TRegisterWalk walk(true);
+    const std::vector<TField*> fields = StoreFields();
+    const TTable::TColumnRead read = DataModule1->store->ColumnTexts(fields, fields[cCompany], company);
+    StatRecord r;
+    for (size_t i = read.RecNos.size(); i-- > 0;) {
+        for (int c = 0; c < cCount; ++c)
+            r.v[c] = read.Texts[size_t(c)][i];
+        visit(r);
+    }
+}
+
+// The month (1-12) of a stored date "dd.MM.yyyy г."; 0 when it has none.
+int MonthOf(const QString& date)
+{
+    bool ok = false;
+    const int m = date.mid(3, 2).toInt(&ok);
+    return ok && m >= 1 && m <= 12 ? m : 0;
+}
+
+int YearOf(const QString& date)
+{
+    bool ok = false;
+    const int y = date.mid(6, 4).toInt(&ok);
+    return ok ? y : 0;
+}
+
+bool AmountOf(const QString& text, double& value)
+{
+    const QString t = NormalizeDecimalText(text);
+    return !t.isEmpty() && TryStrToFloat(t, value) && std::isfinite(value);
+}
+
+// 1 + rate / 100, from a rate text such as "20%"; false when it is no number.
+bool FactorOf(QString rate, double& factor)
+{
+    const int percent = rate.indexOf(QLatin1Char('%'));
+    if (percent >= 0)
+        rate.truncate(percent);
+    double r = 0;
+    if (!AmountOf(rate, r))
+        return false;
+    factor = r * 0.01 + 1.0;
+    return factor != 0;
+}
+
+long long Cents(double v) { return std::llround(v * 100.0); }
+
+QString CentsText(long long cents)
+{
+    const QString sign = cents < 0 ? QStringLiteral("-") : QString();
+    const long long a = std::llabs(cents);
+    return sign + QString::number(a / 100) + FormatSettings().DecimalSeparator +
+           QStringLiteral("%1").arg(a % 100, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+const QStringList& MonthNames()
+{
+    static const QStringList names = {
+        QStringLiteral("Януари"), QStringLiteral("Февруари"), QStringLiteral("Март"),     QStringLiteral("Април"),
+        QStringLiteral("Май"),    QStringLiteral("Юни"),      QStringLiteral("Юли"),      QStringLiteral("Август"),
+        QStringLiteral("Септември"), QStringLiteral("Октомври"), QStringLiteral("Ноември"), QStringLiteral("Декември")};
+    return names;
+}
+
+QString MoneySum(double value) { return CentsText(Cents(value)); }
 
 TStatForm::TStatForm(TComponent* owner) : TForm(owner)
 {
     setupUi(this);
     Loaded();
     DBComboBox1->SetText(QStringLiteral("Собствена фирма..."));
+    Series1 = Chart1->AddSeries(QStringLiteral("Платени фактури"));
+    Series2 = Chart1->AddSeries(QStringLiteral("Неплатени фактури"));
+    const auto mark = [](double v) { return FormatFloat(QStringLiteral("#.## лв."), v); };
+    Series1->SetMarkFormatter(mark);
+    Series2->SetMarkFormatter(mark);
+    Chart1->OnClickSeries = [this](TBarSeries* s, int i) { Series1Click(s, i); };
+    PopupMenu1 = new TPopupMenu(this);
+    N1 = PopupMenu1->Items()->Add(QStringLiteral("Копирай"), Handler(this, &TStatForm::N1Click));
+    AttachPopup(Memo1, PopupMenu1);
+    PopupMenu2 = new TPopupMenu(this);
+    MenuItem1 = PopupMenu2->Items()->Add(QStringLiteral("Копирай"), Handler(this, &TStatForm::MenuItem1Click));
+    AttachPopup(Memo2, PopupMenu2);
+    SpeedButton1->OnClick = Handler(this, &TStatForm::SpeedButton1Click);
+    SpeedButton2->OnClick = Handler(this, &TStatForm::SpeedButton2Click);
+    Edit1->OnChange = Handler(this, &TStatForm::Edit1Change);
+    DBComboBox1->OnChange = Handler(this, &TStatForm::Edit1Change);
+    DBComboBox1->OnSelect = Handler(this, &TStatForm::Edit1Change);
+    DBComboBox1->OnDropDown = Handler(this, &TStatForm::DBComboBox1DropDown);
+    ComboBox1->OnChange = Handler(this, &TStatForm::ComboBox1Change);
+    ComboBox1->OnSelect = Handler(this, &TStatForm::ComboBox1Change);
     OnCreate = Handler(this, &TStatForm::FormCreate);
+    OnShow = Handler(this, &TStatForm::FormShow);
+    Edit1->raise();
+    UpDown1->raise();
+    DBComboBox1->raise();
 }
 
 void TStatForm::FormCreate(TObject*)
@@ -19,6 +161,187 @@ void TStatForm::FormCreate(TObject*)
     if (!firm->Active())
         return;  // the folder did not open: nothing to offer, and start-up said so
     const int count = firm->RecordCount();
+    QStringList names;
     for (int i = 1; i <= count; ++i)
-        DBComboBox1->Items()->Add(firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->TextAt(i));
+        names.append(firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->TextAt(i));
+    DBComboBox1->Items()->SetText(names.join(QLatin1Char('\n')));
+}
+
+void TStatForm::FormShow(TObject*) {}
+
+void TStatForm::DBComboBox1DropDown(TObject* Sender)
+{
+    const QString text = DBComboBox1->Text();
+    FormCreate(Sender);
+    DBComboBox1->SetText(text);
+}
+
+void TStatForm::Edit1Change(TObject*) { Sort->CalcStatistics(); }
+
+void TStatForm::DBLookupComboBox1Click(TObject*) { Sort->CalcStatistics(); }
+
+int TStatForm::Year() const
+{
+    QString digits;
+    for (QChar c : Edit1->Text())
+        if (c.isDigit())
+            digits.append(c);
+    return digits.size() == 4 ? digits.toInt() : 0;
+}
+
+void TStatForm::Series1Click(TBarSeries*, int ValueIndex)
+{
+    if (ValueIndex < 0 || ValueIndex >= ComboBox1->Items()->Count())
+        return;
+    ComboBox1->SetText(ComboBox1->Items()->Strings(ValueIndex));
+    ComboBox1Change(this);
+}
+
+namespace {
+
+// The extract line of a record of the chosen month, company and year that
+// counts; false for any other record. Claims the record's number.
+bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
+{
+    const QString& date = r[cDate];
+    if (MonthOf(date) != f->ChosenMonth || ListedNumbers.contains(r[cNum]))
+        return false;
+    if (r[cCompany] != f->DBComboBox1->SelectedText() || YearOf(date) != f->Year())
+        return false;
+    const TRevenue rule = RevenueRule(r[cKind], r[cNotice], r[cCancelled]);
+    double amount = 0;
+    if (rule == TRevenue::None || !AmountOf(r[cAmount], amount))
+        return false;  // only a readable record that counts claims its number
+    ListedNumbers.insert(r[cNum]);
+    paid = FlagSet(r[cPaid]);
+    const bool adds = rule == TRevenue::Adds;
+    int& lines = paid ? f->PaidLines : f->UnpaidLines;
+    long long& gross = paid ? f->PaidGross : f->UnpaidGross;
+    ++lines;
+    line = QString::number(lines) + QStringLiteral(".Клиент: ") + r[cCustomer] + QStringLiteral(", ф.N. ") + r[cNum] +
+           QLatin1Char('/') + date.left(5) + (adds ? QStringLiteral(", ") : QStringLiteral(", -")) + r[cAmount] +
+           QStringLiteral(" лв.");
+    gross += adds ? Cents(amount) : -Cents(amount);
+    return true;
+}
+
+// The record's share of the chart: its month, side and signed net amount;
+// false when it does not count. Claims the record's number.
+bool ChartShare(const StatRecord& r, int year, const QString& company, int& month, bool& paid, double& net)
+{
+    const QString& date = r[cDate];
+    month = MonthOf(date);
+    if (month == 0 || YearOf(date) != year || r[cCompany] != company || ChartedNumbers.contains(r[cNum]))
+        return false;
+    const TRevenue rule = RevenueRule(r[cKind], r[cNotice], r[cCancelled]);
+    double factor = 1, amount = 0;
+    if (rule == TRevenue::None || !FactorOf(r[cRate], factor) || !AmountOf(r[cAmount], amount))
+        return false;
+    ChartedNumbers.insert(r[cNum]);
+    paid = FlagSet(r[cPaid]);
+    net = rule == TRevenue::Adds ? amount / factor : -amount / factor;
+    return true;
+}
+
+}  // namespace
+
+void TStatForm::ComboBox1Change(TObject*)
+{
+    ListedNumbers.clear();
+    Memo1->Clear();
+    Memo2->Clear();
+    const int month = ComboBox1->FindExact(ComboBox1->Text()) + 1;
+    if (month < 1 || month > 12 || Series1->Count() != 12)
+        return;
+    ChosenMonth = month;
+    PaidLines = UnpaidLines = 0;
+    PaidGross = UnpaidGross = 0;
+    const QString period = ComboBox1->Text() + QLatin1Char(' ') + Edit1->Text() + QStringLiteral(" с ДДС");
+    QStringList paid{QStringLiteral("Извадка за платени фактури за месец ") + period};
+    QStringList unpaid{QStringLiteral("Извадка за неплатени фактури за месец ") + period};
+    if (DataModule1->store->Active())
+        WalkRegister(DBComboBox1->SelectedText(), [&](const StatRecord& r) {
+            bool isPaid = false;
+            QString line;
+            if (ExtractLine(this, r, isPaid, line))
+                (isPaid ? paid : unpaid).append(line);
+        });
+    const auto close = [](QStringList& lines, double net, long long gross) {
+        lines.append(QString());
+        lines.append(QStringLiteral("общо без ДДС: ") + MoneySum(net) + QStringLiteral(" лв."));
+        lines.append(QStringLiteral("общо с ДДС: ") + CentsText(gross) + QStringLiteral(" лв."));
+    };
+    close(paid, Series1->YValue(month - 1), PaidGross);
+    close(unpaid, Series2->YValue(month - 1), UnpaidGross);
+    Memo1->SetText(paid.join(QLatin1Char('\n')));
+    Memo2->SetText(unpaid.join(QLatin1Char('\n')));
+}
+
+void TStatForm::ListRecord(int recNo)
+{
+    bool paid = false;
+    QString line;
+    if (ExtractLine(this, RecordAt(recNo), paid, line))
+        (paid ? Memo1 : Memo2)->Lines()->Add(line);
+}
+
+void TStatForm::PrintExtract(TRichEdit* memo)
+{
+    if (Dialogs()->PrintDialog(this))
+        memo->Print(QStringLiteral("Quarnel"));
+}
+
+void TStatForm::SpeedButton1Click(TObject*) { PrintExtract(Memo1); }
+
+void TStatForm::SpeedButton2Click(TObject*) { PrintExtract(Memo2); }
+
+void TStatForm::N1Click(TObject*) { Memo1->CopyToClipboard(); }
+
+void TStatForm::MenuItem1Click(TObject*) { Memo2->CopyToClipboard(); }
+
+// ---- The chart's engine, run from the register ----
+
+void TSort::CalcStatistics()
+{
+    ChartedNumbers.clear();
+    TStatForm* f = StatForm;
+    f->Chart1->TitleClear();
+    f->Chart1->TitleAdd(QStringLiteral("Приходи без ДДС за ") + f->Edit1->Text() + QStringLiteral(" г."));
+    f->Series1->Clear();
+    f->Series2->Clear();
+    std::array<double, 12> paid{};
+    std::array<double, 12> unpaid{};
+    if (DataModule1->store->Active()) {
+        const int year = f->Year();
+        const QString company = f->DBComboBox1->SelectedText();
+        WalkRegister(company, [&](const StatRecord& r) {
+            int month = 0;
+            bool isPaid = false;
+            double net = 0;
+            if (ChartShare(r, year, company, month, isPaid, net))
+                (isPaid ? paid : unpaid)[size_t(month - 1)] += net;
+        });
+    }
+    for (int m = 0; m < 12; ++m) {
+        // Money, not floating-point noise: a fully credited month is exactly 0.
+        f->Series1->Add(Cents(paid[size_t(m)]) / 100.0, MonthNames()[m], kGreen);
+        f->Series2->Add(Cents(unpaid[size_t(m)]) / 100.0, MonthNames()[m], kRed);
+    }
+    f->ComboBox1->Items()->SetText(MonthNames().join(QLatin1Char('\n')));
+    // The local calendar: just after midnight on the 1st the new month is meant.
+    f->ComboBox1->SetText(MonthNames()[Date().month() - 1]);
+    f->ComboBox1Change(f);
+}
+
+void TSort::AddRecordToChart(int recNo)
+{
+    TStatForm* f = StatForm;
+    int month = 0;
+    bool paid = false;
+    double net = 0;
+    if (f->Series1->Count() != 12 ||
+        !ChartShare(RecordAt(recNo), f->Year(), f->DBComboBox1->SelectedText(), month, paid, net))
+        return;
+    TBarSeries* series = paid ? f->Series1 : f->Series2;
+    series->SetYValue(month - 1, Cents(series->YValue(month - 1) + net) / 100.0);
 }

@@ -179,3 +179,33 @@ TEST(TableRecords, LargeTableKeepsValuesRightAcrossChanges)
         ASSERT_EQ(firm->Text(), original == 300 ? QStringLiteral("Променена") : QStringLiteral("Фирма %1").arg(original)) << i;
     }
 }
+
+TEST(TableRecords, ColumnTextsReadsEveryRecordOrTheMatchingOnesInOrder)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), {"Алфа", "Бета", "Алфа", ""});
+    TField* firm = t->FieldByName(kFirm);
+    TField* vat = t->FieldByName(QStringLiteral("ИН по ЗДДС"));
+    t->SetRecNo(3);
+    t->Edit();
+    vat->SetText(QStringLiteral("BG3"));
+    t->Post();
+
+    const auto all = t->ColumnTexts({firm, vat});
+    EXPECT_EQ(all.RecNos, std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(all.Texts[0], std::vector<QString>({"Алфа", "Бета", "Алфа", ""}));
+    EXPECT_EQ(all.Texts[1][2], QStringLiteral("BG3"));
+
+    EXPECT_EQ(t->ColumnTexts({vat}, firm, QStringLiteral("Алфа")).RecNos, std::vector<int>({1, 3}));
+    EXPECT_EQ(t->ColumnTexts({vat}, firm, QString()).RecNos, std::vector<int>({4}));  // empty matches empty
+    EXPECT_TRUE(t->ColumnTexts({vat}, firm, QStringLiteral("алфа")).RecNos.empty());  // exact text
+
+    // A pending change reads as the record shows it.
+    t->SetRecNo(2);
+    t->Edit();
+    firm->SetText(QStringLiteral("Алфа"));
+    const auto pending = t->ColumnTexts({firm}, firm, QStringLiteral("Алфа"));
+    EXPECT_EQ(pending.RecNos, std::vector<int>({1, 2, 3}));
+    EXPECT_EQ(t->RecNo(), 2);
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+}

@@ -1,0 +1,165 @@
+#include "registers/register_fixture.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace {
+
+class SortTest : public RegisterTest {
+protected:
+    static void Type(QWidget* w, int key, const QString& text)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(w, &press);
+    }
+
+    static QStringList Hits()
+    {
+        QStringList items;
+        for (int i = 0; i < Sort->ListBox1->count(); ++i)
+            items.append(Sort->ListBox1->item(i)->text());
+        return items;
+    }
+};
+
+TEST_F(SortTest, ANumberAndEnterListsEveryKindAndCompanyNewestFirst)
+{
+    StoredDoc a;
+    Store(a);
+    StoredDoc b;
+    b.num = QStringLiteral("0000000002");
+    Store(b);
+    StoredDoc c;
+    c.kind = QStringLiteral("ПРОФОРМА ФАКТУРА");
+    c.company = QStringLiteral("Бета ЕООД");
+    Store(c);
+    DataModule1->store->SetRecNo(2);
+    Sort->Show();
+
+    Type(Sort->Edit1, Qt::Key_A, QStringLiteral("a"));
+    Type(Sort->Edit1, Qt::Key_1, QStringLiteral("1"));
+    Type(Sort->Edit1, Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_EQ(Sort->Edit1->Text(), QStringLiteral("1"));
+    EXPECT_EQ(Hits(), QStringList({QStringLiteral("0000000001 - ПРОФОРМА ФАКТУРА - Бета ЕООД"),
+                                   QStringLiteral("0000000001 - ФАКТУРА - Алфа ООД")}));
+    EXPECT_TRUE(Sort->ListBox1->isVisible());
+    EXPECT_EQ(Sort->ListBox1->height(), 2 * 14 + 20);
+    EXPECT_EQ(DataModule1->store->RecNo(), 2);  // the search does not move the register
+    EXPECT_EQ(Sort->DBCtrlGrid1->DataSource(), DataModule1->DataSource6);
+
+    // Choosing a hit makes it the current panel; it is not opened.
+    Sort->ListBox1->SetItemIndex(1);
+    Sort->ListBox1Click(nullptr);
+    EXPECT_EQ(DataModule1->store->RecNo(), 1);
+    EXPECT_FALSE(Sort->ListBox1->isVisible());
+    EXPECT_FALSE(OrderForm->isVisible());
+
+    // An empty box only hides the list.
+    Sort->Edit1->SetText(QString());
+    Sort->SpeedButton1->Click();
+    EXPECT_FALSE(Sort->ListBox1->isVisible());
+}
+
+TEST_F(SortTest, TheHitListGrowsTo515PixelsAndANumberAboveInt32IsFound)
+{
+    StoredDoc d;
+    for (int i = 0; i < 37; ++i)
+        Store(d);
+    StoredDoc big;
+    big.num = QStringLiteral("3000000001");
+    Store(big);
+    StoredDoc blank;
+    blank.num = QString();
+    Store(blank);
+    Sort->Show();
+
+    Sort->Edit1->SetText(QStringLiteral("1"));
+    Sort->SpeedButton1->Click();
+    EXPECT_EQ(Sort->ListBox1->count(), 37);
+    EXPECT_EQ(Sort->ListBox1->height(), 515);
+
+    Sort->Edit1->SetText(QStringLiteral("3000000001"));
+    Sort->SpeedButton1->Click();
+    EXPECT_EQ(Hits(), QStringList({QStringLiteral("3000000001 - ФАКТУРА - Алфа ООД")}));
+    EXPECT_EQ(Sort->SearchHits, QStringList({QStringLiteral("3000000001 - ФАКТУРА - Алфа ООД@38")}));
+
+    Sort->Edit1->SetText(QStringLiteral("77"));
+    Sort->SpeedButton1->Click();
+    EXPECT_EQ(Sort->ListBox1->count(), 0);
+    EXPECT_EQ(Sort->ListBox1->height(), 20);
+    EXPECT_TRUE(Sort->ListBox1->isVisible());
+}
+
+TEST_F(SortTest, AnEmptyRegisterGivesAnEmptyHitList)
+{
+    Sort->Show();
+    Sort->Edit1->SetText(QStringLiteral("1"));
+    Sort->SpeedButton1->Click();
+    EXPECT_TRUE(Sort->ListBox1->isVisible());
+    EXPECT_EQ(Sort->ListBox1->count(), 0);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+}
+
+TEST_F(SortTest, DeleteAsksAndNoKeepsTheRecord)
+{
+    StoredDoc d;
+    Store(d);
+    d.num = QStringLiteral("0000000002");
+    Store(d);
+    Sort->Show();
+    TestDialogs().answers.push_back(mrNo);
+    Sort->N2->Click();
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Изтриване на ФАКТУРА № 0000000002?"));
+    EXPECT_EQ(DataModule1->store->RecordCount(), 2);
+
+    TestDialogs().answers.push_back(mrYes);
+    Sort->N2->Click();
+    EXPECT_EQ(DataModule1->store->RecordCount(), 1);
+    EXPECT_EQ(DataModule1->store->FieldByName(QStringLiteral("Num"))->TextAt(1), QStringLiteral("0000000001"));
+}
+
+TEST_F(SortTest, AFlagTickedOnThePanelIsStoredAtOnce)
+{
+    StoredDoc d;
+    d.paid = QString();  // older files hold empty flags
+    Store(d);
+    Sort->Show();
+    EXPECT_FALSE(Sort->DBCheckBox1->Checked());
+    Sort->DBCheckBox1->click();
+    EXPECT_EQ(DataModule1->store->State(), TDataSetState::dsBrowse);
+    // What another workplace, or the next start, reads from the file.
+    TTable other;
+    other.SetDatabaseName(DataModule1->store->DatabaseName());
+    other.SetTableName(DataModule1->store->TableName());
+    other.Open();
+    EXPECT_EQ(other.FieldByName(QStringLiteral("Paid?"))->TextAt(1), QStringLiteral("True"));
+}
+
+TEST_F(SortTest, OpeningARecordThatCannotBeLoadedSaysSo)
+{
+    StoredDoc d;
+    d.num = QStringLiteral("0000000009");
+    Store(d);
+    TTable* store = DataModule1->store;
+    store->Edit();
+    Set(store, "Firm.db index", QStringLiteral("x"));
+    store->Post();
+    Sort->Show();
+    Sort->N1->Click();
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.startsWith(QStringLiteral("Документът не може да бъде зареден")));
+}
+
+TEST_F(SortTest, TheGridPaintsOnlyThePanelsThatFit)
+{
+    StoredDoc d;
+    for (int i = 0; i < 30; ++i)
+        Store(d);
+    Sort->Show();
+    EXPECT_EQ(Sort->DBCtrlGrid1->RowCount(), 11);
+    EXPECT_EQ(Sort->DBCtrlGrid1->findChildren<TDBCheckBox*>().size(), 3);
+    EXPECT_EQ(Sort->DBCtrlGrid1->PanelRecord(10), 30);
+}
+
+}  // namespace
