@@ -7,3 +7,11 @@ TEmp::TEmp(TComponent* owner) : TForm(owner)
     setupUi(this);
     Loaded();
 }
+
+void TEmp::resizeEvent(QResizeEvent* e)
+{
+    TForm::resizeEvent(e);
+    // The navigator runs along the top, the grid fills the rest.
+    DBNavigator1->setGeometry(0, 0, width(), DBNavigator1->height());
+    DBGrid1->setGeometry(0, DBNavigator1->height(), width(), std::max(0, height() - DBNavigator1->height()));
+}
