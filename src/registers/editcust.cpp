@@ -48,8 +48,11 @@ void TEditCustForm::OKButtonClick(TObject*)
         return;
     }
     cust->Edit();
-    if (cust->State() == TDataSetState::dsInsert || cust->State() == TDataSetState::dsEdit)
+    if (cust->State() == TDataSetState::dsInsert || cust->State() == TDataSetState::dsEdit) {
         cust->Post();
+        // A new or renamed customer has other documents than the list shows.
+        cust->Refresh();
+    }
     Close();
 }
 

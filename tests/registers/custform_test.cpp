@@ -181,7 +181,9 @@ TEST_F(Customers, ADownKeyListsTheCustomerTheGridMovedTo)
 TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
 {
     AddCustomer("Алфа ООД");
+    AddDocument({"Алфа ООД", "ФАКТУРА", "0000000001", "12,00"});
     Main->SpeedButton7->Click();
+    ASSERT_TRUE(CustForm->Button1->Enabled());
     TTable* cust = DataModule1->cust;
 
     CustForm->Button2->Click();
@@ -202,6 +204,9 @@ TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
     EditCustForm->OKButton->Click();
     EXPECT_FALSE(EditCustForm->isVisible());
     ASSERT_EQ(cust->RecordCount(), 2);
+    // The list now belongs to the new customer, who has no documents yet.
+    EXPECT_TRUE(CustForm->Panel2->Visible());
+    EXPECT_FALSE(CustForm->Button1->Enabled());
     EXPECT_EQ(cust->FieldByName(QStringLiteral("ИН по ЗДДС"))->TextAt(2), QStringLiteral("BG123456789012345678"));
 
     EditCustForm->DBNavigator1->BtnClick(nbDelete);  // answered OK, not Yes
