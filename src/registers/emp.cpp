@@ -6,6 +6,7 @@ TEmp::TEmp(TComponent* owner) : TForm(owner)
 {
     setupUi(this);
     Loaded();
+    move(255, 271);  // the design position: the window is not centred
 }
 
 void TEmp::resizeEvent(QResizeEvent* e)
