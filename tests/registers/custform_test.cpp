@@ -176,6 +176,10 @@ TEST_F(Customers, ADownKeyListsTheCustomerTheGridMovedTo)
     ASSERT_EQ(DataModule1->cust->RecNo(), 2);
     EXPECT_EQ(Column(1), QStringList{QStringLiteral("0000000002")});
     EXPECT_EQ(EditCustForm->TotalLabel->Caption(), QStringLiteral("20 лв."));
+    // The list is read-only: Down on the last customer appends nothing.
+    QApplication::sendEvent(CustForm->DBGrid1, &down);
+    EXPECT_EQ(DataModule1->cust->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 2);
 }
 
 TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
