@@ -61,6 +61,9 @@ void TStocks::resizeEvent(QResizeEvent* e)
 
 void TStocks::StringGrid1Click(TObject*)
 {
+    // Row i is taken as record i: a stale list would edit other goods.
+    if (!ListInStep() && !RefillAndReselect())
+        return;
     TTable* stock = DataModule1->stock;
     const int row = StringGrid1->Row();
     if (stock->Active() && row >= 1 && row <= stock->RecordCount())
@@ -95,7 +98,6 @@ bool TStocks::RefillAndReselect()
     for (int r = 1; r < StringGrid1->RowCount(); ++r)
         if (StringGrid1->Rows(r).mid(0, 4) == wanted) {
             StringGrid1->SetRow(r);
-            StringGrid1Click(this);
             return true;
         }
     return false;

@@ -85,6 +85,19 @@ TEST_F(Goods, ListOutOfStepIsRefilledBeforeAdding)
     EXPECT_EQ(Lines()->Cells(1, 1), QStringLiteral("Бета"));
     EXPECT_EQ(Stocks->StringGrid1->RowCount(), 3);
     EXPECT_EQ(Stocks->StringGrid1->Row(), 1);
+
+    // Editing from a stale list edits the goods the row showed.
+    DataModule1->stock->Resync();
+    TTable other;
+    other.SetDatabaseName(DataModule1->stock->DatabaseName());
+    other.SetTableName(QStringLiteral("stock.db"));
+    other.Open();
+    other.First();
+    other.Delete();
+    DataModule1->stock->Resync();
+    Stocks->StringGrid1->SetRow(2);  // "Гама", now record 1
+    Stocks->EditBtn->Click();
+    EXPECT_EQ(EditStockForm->DBMemo1->Text(), QStringLiteral("Гама"));
 }
 
 TEST_F(Goods, EmptyRowAddsNothing)
