@@ -1,9 +1,217 @@
 #include "registers/custform.h"
 
+#include "data/datamodule.h"
+#include "editor/money.h"
+#include "editor/orderform.h"
+#include "platform/dbctrls.h"
+#include "platform/dbgrids.h"
+#include "platform/locale.h"
+#include "platform/moneytext.h"
+#include "platform/sysutils.h"
+#include "registers/editcust.h"
+#include "registers/sort.h"
+
+#include <QSet>
+
 TCustForm* CustForm = nullptr;
 
-TCustForm::TCustForm(TComponent* owner) : TForm(owner)
+namespace {
+
+bool FlagSet(const QString& text)
+{
+    try {
+        return StrToBool(text);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+const QString kCreditNote = QStringLiteral("Кредитно известие");
+
+}  // namespace
+
+int CustomerRevenueSign(const QString& document, const QString& notice, const QString& cancelled)
+{
+    if (notice == kCreditNote || document == kCreditNote || document == QStringLiteral("Credit note"))
+        return -1;  // a cancelled credit note still subtracts
+    static const QStringList adding = {QStringLiteral("ФАКТУРА"), QStringLiteral("INVOICE"),
+                                       QStringLiteral("Debit note"), QStringLiteral("Дебитно известие")};
+    if (adding.contains(document) && !FlagSet(cancelled))
+        return 1;
+    return 0;
+}
+
+QString TurnoverText(double total)
+{
+    // Rounded on the text, so that sums such as 10,10 + 20,20 - 30,30 show 0.
+    QString text = RoundMoneyString(ExpandExponent(FloatToStr(total)));
+    const QChar sep = FormatSettings().DecimalSeparator;
+    if (text.contains(sep)) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(sep))
+            text.chop(1);
+    }
+    if (text.isEmpty() || text == QStringLiteral("-0") || text == QStringLiteral("-"))
+        text = QStringLiteral("0");
+    return text + QStringLiteral(" лв.");
+}
+
+// Follows the customer table: a key that moved the customer grid rebuilds the
+// list once the grid has moved, not before.
+class TCustForm::CustomerLink : public TDataLink {
+public:
+    explicit CustomerLink(TCustForm* form) : form_(form) {}
+    void RecordChanged() override
+    {
+        if (!form_->keyMoving_)
+            return;
+        form_->keyMoving_ = false;
+        form_->RebuildDocumentList();
+    }
+
+private:
+    TCustForm* form_;
+};
+
+TCustForm::TCustForm(TComponent* owner) : TForm(owner), link_(std::make_unique<CustomerLink>(this))
 {
     setupUi(this);
     Loaded();
+    OnCreate = Handler(this, &TCustForm::FormCreate);
+    CloseBtn->OnClick = Handler(this, &TCustForm::CloseBtnClick);
+    DBGrid1->OnCellClick = [this](TColumn* c) { DBGrid1CellClick(c); };
+    DBGrid1->OnKeyDown = Handler(this, &TCustForm::DBGrid1KeyDown);
+    DBGrid1->OnDblClick = Handler(this, &TCustForm::EditBtnClick);
+    Navigator->OnClick = Handler(this, &TCustForm::NavigatorClick);
+    Button1->OnClick = Handler(this, &TCustForm::Button1Click);
+    StringGrid1->OnDblClick = Handler(this, &TCustForm::Button1Click);
+    EditBtn->OnClick = Handler(this, &TCustForm::EditBtnClick);
+    Button3->OnClick = Handler(this, &TCustForm::Button3Click);
+    Button2->OnClick = Handler(this, &TCustForm::Button2Click);
+    if (DataModule1) {
+        link_->SetDataSource(DataModule1->DataSource1);
+        // Every refresh of the customers rebuilds the list, after what the
+        // data module itself does then.
+        TTable* cust = DataModule1->cust;
+        TNotifyEvent before = cust->AfterRefresh;
+        cust->AfterRefresh = [before](TObject* sender) {
+            if (before)
+                before(sender);
+            if (CustForm)
+                CustForm->RebuildDocumentList();
+        };
+    }
+}
+
+TCustForm::~TCustForm() = default;
+
+void TCustForm::FormCreate(TObject*)
+{
+    const char* titles[] = {"Доставчик", "No", "Документ", "От дата", "Стойност"};
+    for (int c = 0; c < 5; ++c)
+        StringGrid1->SetCells(c, 0, QString::fromUtf8(titles[c]));
+}
+
+void TCustForm::CloseBtnClick(TObject*) { Close(); }
+
+void TCustForm::DBGrid1CellClick(TColumn*) { DataModule1->cust->Refresh(); }
+
+void TCustForm::NavigatorClick(TObject*, TNavigateBtn) { DataModule1->cust->Refresh(); }
+
+void TCustForm::DBGrid1KeyDown(TObject*, WORD&, TShiftState)
+{
+    // The grid moves after this handler: the list follows the move.
+    keyMoving_ = true;
+}
+
+void TCustForm::Button1Click(TObject*)
+{
+    if (Panel2->Visible())
+        return;
+    const int row = StringGrid1->Row();
+    int recNo = 0;
+    if (row < 1 || !TryStrToInt(StringGrid1->Cells(5, row), recNo))
+        return;
+    OrderForm->LoadDocument(recNo);
+}
+
+void TCustForm::EditBtnClick(TObject*) { EditCustForm->Show(); }
+
+void TCustForm::Button3Click(TObject*) { EditCustForm->Show(); }
+
+void TCustForm::Button2Click(TObject*)
+{
+    DataModule1->cust->Append();
+    EditCustForm->TotalLabel->SetCaption(QStringLiteral("0 лв."));
+    EditCustForm->LastLabel->SetCaption(QStringLiteral("няма"));
+    EditCustForm->Show();
+}
+
+void TCustForm::RebuildDocumentList()
+{
+    keyMoving_ = false;
+    TTable* cust = DataModule1->cust;
+    TTable* store = DataModule1->store;
+    const QString customer = cust->Active() && !cust->IsEmpty() ? DBEdit7->Text() : QString();
+
+    std::vector<QStringList> rows;
+    double total = 0.0;
+    {
+        TRegisterWalk walk(true);
+        if (!customer.isEmpty() && store->Active()) {
+            const auto field = [store](const char* name) { return store->FieldByName(QString::fromUtf8(name)); };
+            TField* client = field("Клиент");
+            TField* supplier = field("Доставчик");
+            TField* num = field("Num");
+            TField* kind = field("Документ");
+            TField* date = field("От дата");
+            TField* amount = field("Стойност /общо/");
+            TField* notice = field("Известие");
+            TField* cancelled = field("Anulirana");
+            TField* company = field("Firm.db index");
+            // A number counts once per own company, for the first record that
+            // counts: a pro-forma does not claim its invoice's number, and the
+            // English twin of an invoice shares its company's index.
+            QSet<QString> claimed;
+            const int count = store->RecordCount();
+            for (int n = 1; n <= count; ++n) {
+                try {
+                    if (client->TextAt(n) != customer)
+                        continue;
+                    rows.push_back({supplier->TextAt(n), num->TextAt(n), kind->TextAt(n), date->TextAt(n),
+                                    amount->TextAt(n), QString::number(n)});
+                    const int sign = CustomerRevenueSign(kind->TextAt(n), notice->TextAt(n), cancelled->TextAt(n));
+                    double value = 0.0;
+                    if (sign == 0 || !TryStrToFloat(NormalizeDecimalText(amount->TextAt(n)), value))
+                        continue;
+                    QString owner = company->TextAt(n).trimmed();
+                    if (owner.isEmpty())
+                        owner = supplier->TextAt(n);
+                    const QString key = owner + QChar(0x1f) + num->TextAt(n);
+                    if (claimed.contains(key))
+                        continue;
+                    claimed.insert(key);
+                    total += sign * value;
+                } catch (const std::exception&) {
+                    // An unreadable record is skipped, the walk goes on.
+                }
+            }
+        }
+    }
+
+    StringGrid1->SetRowCount(int(std::max<size_t>(rows.size(), 1)) + 1);
+    StringGrid1->SetFixedRows(1);
+    for (int c = 0; c < StringGrid1->ColCount(); ++c)
+        StringGrid1->SetCells(c, 1, QString());
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < int(rows[i].size()); ++c)
+            StringGrid1->SetCells(c, int(i) + 1, rows[i][c]);
+    StringGrid1->SetRow(1);
+    Panel2->SetVisible(rows.empty());
+    if (rows.empty() && EditCustForm)
+        EditCustForm->LastLabel->SetCaption(QStringLiteral("няма"));
+    Button1->SetEnabled(!Panel2->Visible());
+    if (EditCustForm)
+        EditCustForm->TotalLabel->SetCaption(TurnoverText(total));
 }

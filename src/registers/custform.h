@@ -1,12 +1,46 @@
 #pragma once
 
+#include "platform/db.h"
 #include "platform/forms.h"
 
 #include "ui_custform.h"
 
+#include <memory>
+
+// How one register record counts in a customer's turnover: +1 adds its
+// amount, -1 subtracts it, 0 counts nothing. An empty or unknown cancelled
+// flag counts as not cancelled.
+int CustomerRevenueSign(const QString& document, const QString& notice, const QString& cancelled);
+
+// A turnover as the customer editor shows it: rounded to the currency's
+// decimals, fixed notation, no trailing zeros, " лв." after it ("0 лв.").
+QString TurnoverText(double total);
+
+// The customers on the left; on the right every document issued to the
+// current customer, from which one can be reopened in the editor.
 class TCustForm : public TForm, public Ui::TCustForm {
 public:
     explicit TCustForm(TComponent* owner = nullptr);
+    ~TCustForm() override;
+
+    void FormCreate(TObject* Sender);
+    void CloseBtnClick(TObject* Sender);
+    void DBGrid1CellClick(TColumn* Column);
+    void NavigatorClick(TObject* Sender, TNavigateBtn Button);
+    void DBGrid1KeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void Button1Click(TObject* Sender);
+    void EditBtnClick(TObject* Sender);
+    void Button3Click(TObject* Sender);
+    void Button2Click(TObject* Sender);
+
+    // Lists the current customer's documents and writes its turnover. Runs
+    // after every refresh of the customer table.
+    void RebuildDocumentList();
+
+private:
+    class CustomerLink;
+    std::unique_ptr<CustomerLink> link_;
+    bool keyMoving_ = false;
 };
 
 extern TCustForm* CustForm;

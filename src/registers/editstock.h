@@ -12,6 +12,11 @@ class TEditStockForm : public TForm, public Ui::TEditStockForm {
 public:
     explicit TEditStockForm(TComponent* owner = nullptr);
 
+    void FormShow(TObject* Sender);
+    void OKButtonClick(TObject* Sender);
+    void CancelButtonClick(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+
     // The window's own data source on the goods table.
     TDataSource* x;
 };

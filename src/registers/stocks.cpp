@@ -1,16 +1,31 @@
 #include "registers/stocks.h"
 
+#include "app/mainform.h"
+#include "data/datamodule.h"
 #include "editor/orderform.h"
 #include "page/doc.h"
 #include "platform/sysutils.h"
+#include "registers/editstock.h"
 
 TStocks* Stocks = nullptr;
+
+namespace {
+// The grid's margins to the window's edges, kept on resize.
+constexpr int kGridMargin = 8;
+constexpr int kButtonsHeight = 51;
+}  // namespace
 
 TStocks::TStocks(TComponent* owner) : TForm(owner)
 {
     setupUi(this);
     Loaded();
     OnCreate = Handler(this, &TStocks::FormCreate);
+    StringGrid1->OnClick = Handler(this, &TStocks::StringGrid1Click);
+    StringGrid1->OnDblClick = Handler(this, &TStocks::StringGrid1DblClick);
+    EditBtn->OnClick = Handler(this, &TStocks::StringGrid1DblClick);
+    Button2->OnClick = Handler(this, &TStocks::Button2Click);
+    Button1->OnClick = Handler(this, &TStocks::Button1Click);
+    CloseBtn->OnClick = Handler(this, &TStocks::CloseBtnClick);
 }
 
 void TStocks::FormCreate(TObject*)
@@ -28,4 +43,85 @@ void TStocks::FormCreate(TObject*)
         widths->Add(IntToStr(OrderForm->StringGrid1->ColWidths(i)));
     for (int i = 0; i <= 5; ++i)
         widths->Add(IntToStr(Doc->StringGrid2->ColWidths(i)));
+}
+
+void TStocks::resizeEvent(QResizeEvent* e)
+{
+    TForm::resizeEvent(e);
+    // The list follows every edge of the window; the buttons stay under it.
+    const int w = width(), h = height();
+    StringGrid1->setGeometry(kGridMargin, kGridMargin, std::max(0, w - 2 * kGridMargin),
+                             std::max(0, h - kGridMargin - kButtonsHeight));
+    const int y = h - kButtonsHeight + 12;
+    for (QWidget* b : {static_cast<QWidget*>(Button2), static_cast<QWidget*>(EditBtn),
+                       static_cast<QWidget*>(Button1)})
+        b->move(b->x(), y);
+    CloseBtn->move(w - kGridMargin - CloseBtn->width(), y);
+}
+
+void TStocks::StringGrid1Click(TObject*)
+{
+    // Row i is taken as record i: a stale list would edit other goods.
+    if (!ListInStep() && !RefillAndReselect())
+        return;
+    TTable* stock = DataModule1->stock;
+    const int row = StringGrid1->Row();
+    if (stock->Active() && row >= 1 && row <= stock->RecordCount())
+        stock->SetRecNo(row);
+}
+
+void TStocks::StringGrid1DblClick(TObject* Sender)
+{
+    StringGrid1Click(Sender);
+    EditStockForm->Show();
+}
+
+void TStocks::Button2Click(TObject*)
+{
+    DataModule1->stock->Append();
+    EditStockForm->Show();
+}
+
+void TStocks::CloseBtnClick(TObject*) { Close(); }
+
+bool TStocks::ListInStep() const
+{
+    TTable* stock = DataModule1->stock;
+    const int records = stock->Active() ? stock->RecordCount() : 0;
+    return StringGrid1->RowCount() == std::max(records, 1) + 1;
+}
+
+bool TStocks::RefillAndReselect()
+{
+    const QStringList wanted = StringGrid1->Rows(StringGrid1->Row()).mid(0, 4);
+    DataModule1->RefreshStockGrid();
+    for (int r = 1; r < StringGrid1->RowCount(); ++r)
+        if (StringGrid1->Rows(r).mid(0, 4) == wanted) {
+            StringGrid1->SetRow(r);
+            return true;
+        }
+    return false;
+}
+
+void TStocks::Button1Click(TObject*)
+{
+    if (StringGrid1->Cells(0, StringGrid1->Row()).isEmpty())
+        return;
+    // Row i is taken as record i: a list another change left behind would add other goods.
+    if (!ListInStep() && !RefillAndReselect())
+        return;
+    const int row = StringGrid1->Row();
+
+    if (!OrderForm->isVisible())
+        Main->OrderBtn->Click();
+    TStringGrid* lines = OrderForm->StringGrid1;
+    if (!lines->Cells(1, lines->RowCount() - 1).isEmpty())
+        lines->SetRowCount(lines->RowCount() + 1);
+    lines->SetRow(lines->RowCount() - 1);
+    lines->SetCol(lines->ColCount() - 1);
+
+    OrderForm->StringGrid1Button->Click();
+    OrderForm->ListBox1->SetItemIndex(row - 1);
+    OrderForm->ListBox1Click(this);
+    OrderForm->ListBox1->Hide();
 }

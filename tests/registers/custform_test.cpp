@@ -1,0 +1,223 @@
+#include "editor/editor_fixture.h"
+
+#include "platform/dbgrids.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace {
+
+struct Doc {
+    const char* customer;
+    const char* kind;
+    const char* num;
+    const char* amount;
+    const char* supplier = "Алфа ООД";
+    const char* company = "1";
+    const char* notice = "";
+    const char* cancelled = "False";
+};
+
+class Customers : public EditorTest {
+protected:
+    static void AddCustomer(const char* name)
+    {
+        TTable* t = DataModule1->cust;
+        t->Append();
+        Set(t, "Фирма", QString::fromUtf8(name));
+        t->Post();
+    }
+
+    static int AddDocument(const Doc& d)
+    {
+        TTable* s = DataModule1->store;
+        s->Append();
+        Set(s, "Клиент", QString::fromUtf8(d.customer));
+        Set(s, "Документ", QString::fromUtf8(d.kind));
+        Set(s, "Num", QString::fromUtf8(d.num));
+        Set(s, "Стойност /общо/", QString::fromUtf8(d.amount));
+        Set(s, "Доставчик", QString::fromUtf8(d.supplier));
+        Set(s, "Firm.db index", QString::fromUtf8(d.company));
+        Set(s, "Известие", QString::fromUtf8(d.notice));
+        if (*d.cancelled)
+            Set(s, "Anulirana", QString::fromUtf8(d.cancelled));
+        for (const char* date : {"От дата", "Дата на данъчното събитие", "Дата на плащане", "Известие от дата"})
+            Set(s, date, QStringLiteral("15.03.2026 г."));
+        for (const char* flag : {"Статус", "Дата на д.с.?", "Дата на плащане?", "Paid?"})
+            Set(s, flag, QStringLiteral("False"));
+        s->Post();
+        return s->RecNo();
+    }
+
+    // Makes the customer current as a click in the grid does, and gives its turnover.
+    static QString TotalOf(const char* name)
+    {
+        TTable* cust = DataModule1->cust;
+        for (int r = 1; r <= cust->RecordCount(); ++r)
+            if (cust->FieldByName(QStringLiteral("Фирма"))->TextAt(r) == QString::fromUtf8(name))
+                cust->SetRecNo(r);
+        CustForm->DBGrid1CellClick(nullptr);
+        return EditCustForm->TotalLabel->Caption();
+    }
+
+    static QStringList Column(int col)
+    {
+        QStringList texts;
+        for (int r = 1; r < CustForm->StringGrid1->RowCount(); ++r)
+            texts << CustForm->StringGrid1->Cells(col, r);
+        return texts;
+    }
+
+    static void Type(QWidget* w, const QString& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &press);
+        }
+    }
+};
+
+TEST_F(Customers, CustomerWithoutDocumentsShowsTheEmptyPanel)
+{
+    AddCustomer("Бета ЕООД");
+    AddDocument({"Друг ООД", "ФАКТУРА", "0000000001", "50,00"});
+    Main->SpeedButton7->Click();
+    ASSERT_TRUE(CustForm->isVisible());
+    EXPECT_TRUE(CustForm->Panel2->Visible());
+    EXPECT_EQ(CustForm->StringGrid1->RowCount(), 2);
+    EXPECT_EQ(CustForm->StringGrid1->Rows(1), QStringList(6, QString()));
+    EXPECT_FALSE(CustForm->Button1->Enabled());
+    EXPECT_EQ(EditCustForm->TotalLabel->Caption(), QStringLiteral("0 лв."));
+    EXPECT_EQ(EditCustForm->LastLabel->Caption(), QStringLiteral("няма"));
+    // Reopening is refused while there is nothing to reopen.
+    CustForm->Button1Click(nullptr);
+    EXPECT_FALSE(OrderForm->isVisible());
+}
+
+TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
+{
+    for (const char* name : {"Кредит ООД", "Анулирани ООД", "Проформа ООД", "Две фирми ООД", "Нула ООД", "Близнаци ООД"})
+        AddCustomer(name);
+    Main->SpeedButton7->Click();
+
+    AddDocument({"Кредит ООД", "ФАКТУРА", "0000000001", "120,00"});
+    AddDocument({"Кредит ООД", "Кредитно известие", "0000000002", "20,00"});
+    EXPECT_EQ(TotalOf("Кредит ООД"), QStringLiteral("100 лв."));
+
+    // A cancelled invoice counts nothing; a cancelled credit note still subtracts.
+    AddDocument({"Анулирани ООД", "ФАКТУРА", "0000000003", "200,00"});
+    AddDocument({"Анулирани ООД", "ФАКТУРА", "0000000004", "80,00", "Алфа ООД", "1", "", "True"});
+    AddDocument({"Анулирани ООД", "ФАКТУРА", "0000000005", "30,00", "Алфа ООД", "1", "Кредитно известие", "True"});
+    AddDocument({"Анулирани ООД", "ФАКТУРА", "0000000006", "10,00", "Алфа ООД", "1", "", ""});
+    EXPECT_EQ(TotalOf("Анулирани ООД"), QStringLiteral("180 лв."));
+
+    // A pro-forma stored first under the invoice's number does not keep the invoice out.
+    AddDocument({"Проформа ООД", "ПРОФОРМА ФАКТУРА", "0000000007", "999,00"});
+    AddDocument({"Проформа ООД", "ФАКТУРА", "0000000007", "60,50"});
+    EXPECT_EQ(TotalOf("Проформа ООД"), QStringLiteral("60,5 лв."));
+    EXPECT_EQ(Column(1), (QStringList{QStringLiteral("0000000007"), QStringLiteral("0000000007")}));
+
+    // Each own company numbers on its own: the same number from two counts twice.
+    AddDocument({"Две фирми ООД", "ФАКТУРА", "0000000001", "100,00", "Алфа ООД", "1"});
+    AddDocument({"Две фирми ООД", "ФАКТУРА", "0000000001", "40,00", "Гама АД", "2"});
+    EXPECT_EQ(TotalOf("Две фирми ООД"), QStringLiteral("140 лв."));
+
+    // The English twin of an invoice is the same invoice.
+    AddDocument({"Близнаци ООД", "ФАКТУРА", "0000000009", "72,00", "Алфа ООД", "1"});
+    AddDocument({"Близнаци ООД", "INVOICE", "0000000009", "72,00", "Alfa Ltd", "1"});
+    EXPECT_EQ(TotalOf("Близнаци ООД"), QStringLiteral("72 лв."));
+
+    // A binary sum that is not exactly zero shows as money.
+    AddDocument({"Нула ООД", "ФАКТУРА", "0000000010", "10,10"});
+    AddDocument({"Нула ООД", "ФАКТУРА", "0000000011", "20,20"});
+    AddDocument({"Нула ООД", "Кредитно известие", "0000000012", "30,30"});
+    EXPECT_EQ(TotalOf("Нула ООД"), QStringLiteral("0 лв."));
+    EXPECT_EQ(TurnoverText(-1234.567), QStringLiteral("-1234,57 лв."));
+}
+
+TEST_F(Customers, ListsExactNameMatchesAndReopensTheSelectedRecord)
+{
+    AddCompany({QStringLiteral("Алфа ООД")});
+    AddCustomer("Алфа ООД");
+    const int first = AddDocument({"Алфа ООД", "ФАКТУРА", "0000000001", "12,00"});
+    AddDocument({"Алфа ООД ", "ФАКТУРА", "0000000002", "13,00"});
+    AddDocument({"алфа ООД", "ФАКТУРА", "0000000003", "14,00"});
+    const int second = AddDocument({"Алфа ООД", "ПРОФОРМА ФАКТУРА", "0000000001", "15,00"});
+    DataModule1->store->SetRecNo(2);
+    Main->SpeedButton7->Click();
+
+    EXPECT_FALSE(CustForm->Panel2->Visible());
+    EXPECT_TRUE(CustForm->Button1->Enabled());
+    EXPECT_EQ(CustForm->StringGrid1->Rows(1),
+              (QStringList{QStringLiteral("Алфа ООД"), QStringLiteral("0000000001"), QStringLiteral("ФАКТУРА"),
+                           QStringLiteral("15.03.2026 г."), QStringLiteral("12,00"), QString::number(first)}));
+    EXPECT_EQ(Column(5), (QStringList{QString::number(first), QString::number(second)}));
+    EXPECT_EQ(DataModule1->store->RecNo(), 2);
+    EXPECT_EQ(EditCustForm->TotalLabel->Caption(), QStringLiteral("12 лв."));
+
+    // The pro-forma of the same number opens as itself.
+    CustForm->StringGrid1->SetRow(2);
+    CustForm->Button1Click(nullptr);
+    EXPECT_EQ(OrderForm->LoadedRecNo, second);
+}
+
+TEST_F(Customers, ADownKeyListsTheCustomerTheGridMovedTo)
+{
+    AddCustomer("Първа ООД");
+    AddCustomer("Втора ООД");
+    AddDocument({"Първа ООД", "ФАКТУРА", "0000000001", "10,00"});
+    AddDocument({"Втора ООД", "ФАКТУРА", "0000000002", "20,00"});
+    DataModule1->cust->First();
+    Main->SpeedButton7->Click();
+    ASSERT_EQ(Column(1), QStringList{QStringLiteral("0000000001")});
+
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(CustForm->DBGrid1, &down);
+    ASSERT_EQ(DataModule1->cust->RecNo(), 2);
+    EXPECT_EQ(Column(1), QStringList{QStringLiteral("0000000002")});
+    EXPECT_EQ(EditCustForm->TotalLabel->Caption(), QStringLiteral("20 лв."));
+    // The list is read-only: Down on the last customer appends nothing.
+    QApplication::sendEvent(CustForm->DBGrid1, &down);
+    EXPECT_EQ(DataModule1->cust->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 2);
+}
+
+TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
+{
+    AddCustomer("Алфа ООД");
+    AddDocument({"Алфа ООД", "ФАКТУРА", "0000000001", "12,00"});
+    Main->SpeedButton7->Click();
+    ASSERT_TRUE(CustForm->Button1->Enabled());
+    TTable* cust = DataModule1->cust;
+
+    CustForm->Button2->Click();
+    ASSERT_TRUE(EditCustForm->isVisible());
+    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    // The VAT number field keeps 20 characters: the rest cannot be typed.
+    Type(EditCustForm->DBEdit9, QStringLiteral("BG1234567890123456789999"));
+    EXPECT_EQ(EditCustForm->DBEdit9->Text(), QStringLiteral("BG123456789012345678"));
+    EditCustForm->OKButton->Click();
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(EditCustForm->isVisible());
+    EXPECT_EQ(cust->State(), TDataSetState::dsInsert);
+    // Nor does a move of the navigator post it.
+    EXPECT_ANY_THROW(cust->Post());
+    EXPECT_EQ(cust->RecordCount(), 1);
+
+    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    EditCustForm->OKButton->Click();
+    EXPECT_FALSE(EditCustForm->isVisible());
+    ASSERT_EQ(cust->RecordCount(), 2);
+    // The list now belongs to the new customer, who has no documents yet.
+    EXPECT_TRUE(CustForm->Panel2->Visible());
+    EXPECT_FALSE(CustForm->Button1->Enabled());
+    EXPECT_EQ(cust->FieldByName(QStringLiteral("ИН по ЗДДС"))->TextAt(2), QStringLiteral("BG123456789012345678"));
+
+    EditCustForm->DBNavigator1->BtnClick(nbDelete);  // answered OK, not Yes
+    EXPECT_EQ(cust->RecordCount(), 2);
+    TestDialogs().answers.push_back(mrYes);
+    EditCustForm->DBNavigator1->BtnClick(nbDelete);
+    EXPECT_EQ(cust->RecordCount(), 1);
+}
+
+}  // namespace
