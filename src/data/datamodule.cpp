@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
+#include "registers/custform.h"
 #include "registers/editstock.h"
 #include "registers/stocks.h"
 #include "platform/dbctrls.h"
@@ -199,7 +200,9 @@ void TDataModule1::custAfterDelete(TObject*) { cust->Refresh(); }
 
 void TDataModule1::custAfterRefresh(TObject*)
 {
-    // The customer window rebuilds the current customer's document list here.
+    // The customer window is created after the tables are opened.
+    if (CustForm)
+        CustForm->RebuildDocumentList();
 }
 
 void TDataModule1::stockBDEDesigner2GetText(TField*, QString& Text, bool)

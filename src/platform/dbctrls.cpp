@@ -913,8 +913,8 @@ void TDBNavigator::BtnClick(TNavigateBtn button)
         case nbInsert: t->Insert(); break;
         case nbDelete:
             if (!t->IsEmpty() &&
-                (!ConfirmDelete || MessageBox(this, QStringLiteral("Delete record?"), QStringLiteral("Confirm"),
-                                              TMsgIcon::Question, TMsgButtons::YesNoCancel) == mrYes))
+                (!ConfirmDelete || MessageBox(this, QStringLiteral("Изтриване на записа?"), QStringLiteral("Потвърждение"),
+                                              TMsgIcon::Question, TMsgButtons::YesNo) == mrYes))
                 t->Delete();
             break;
         case nbEdit: t->Edit(); break;

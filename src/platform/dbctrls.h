@@ -339,7 +339,7 @@ using TNavClickEvent = std::function<void(TObject* Sender, TNavigateBtn Button)>
 // A row of small buttons that move through the data source's table and edit
 // it: first, prior, next, last, insert (appends), delete, edit, post, cancel,
 // refresh. Each button calls the table's own method, so the table's events
-// fire, and then OnClick(Sender, Button). Delete asks "Delete record?" (Yes
+// fire, and then OnClick(Sender, Button). Delete asks "Изтриване на записа?" (Yes
 // deletes) while ConfirmDelete is set. The buttons share the width equally
 // and are enabled as the table's state allows.
 //

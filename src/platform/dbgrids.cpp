@@ -557,8 +557,8 @@ bool TDBGrid::HandleKey(QKeyEvent* e)
         if (mayChange && !t->IsEmpty())
             SafeCall([&] {
                 if (!(options_ & dgConfirmDelete) ||
-                    MessageBox(this, QStringLiteral("Delete record?"), QStringLiteral("Confirm"), TMsgIcon::Question,
-                               TMsgButtons::YesNoCancel) == mrYes)
+                    MessageBox(this, QStringLiteral("Изтриване на записа?"), QStringLiteral("Потвърждение"), TMsgIcon::Question,
+                               TMsgButtons::YesNo) == mrYes)
                     t->Delete();
             });
         return true;

@@ -100,7 +100,7 @@ using TDBGridClickEvent = std::function<void(TColumn* Column)>;
 // current record: moving it by mouse or keys moves the table, which first
 // posts a pending edit. Editing a cell puts the table into edit state and
 // writes the field when the cell editor closes; a move or the navigator posts.
-// Ctrl+Delete deletes the current record (asking "Delete record?" with
+// Ctrl+Delete deletes the current record (asking "Изтриване на записа?" with
 // dgConfirmDelete); Insert and Down on the last row append; Esc cancels the
 // record's edit; leaving the grid with an untouched appended row cancels it
 // (dgCancelOnExit).

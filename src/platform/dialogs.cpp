@@ -33,6 +33,9 @@ public:
         if (buttons == TMsgButtons::YesNoCancel) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             box.setEscapeButton(QMessageBox::Cancel);
+        } else if (buttons == TMsgButtons::YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
         } else {
             box.setStandardButtons(QMessageBox::Ok);
         }

@@ -7,7 +7,7 @@
 class QWidget;
 
 enum class TMsgIcon { None, Information, Warning, Error, Question };
-enum class TMsgButtons { Ok, YesNoCancel };
+enum class TMsgButtons { Ok, YesNo, YesNoCancel };
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
 class TDialogs {

@@ -9,37 +9,12 @@
 #include "platform/moneytext.h"
 #include "platform/sysutils.h"
 #include "registers/editcust.h"
+#include "registers/revenue.h"
 #include "registers/sort.h"
 
 #include <QSet>
 
 TCustForm* CustForm = nullptr;
-
-namespace {
-
-bool FlagSet(const QString& text)
-{
-    try {
-        return StrToBool(text);
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-const QString kCreditNote = QStringLiteral("Кредитно известие");
-
-}  // namespace
-
-int CustomerRevenueSign(const QString& document, const QString& notice, const QString& cancelled)
-{
-    if (notice == kCreditNote || document == kCreditNote || document == QStringLiteral("Credit note"))
-        return -1;  // a cancelled credit note still subtracts
-    static const QStringList adding = {QStringLiteral("ФАКТУРА"), QStringLiteral("INVOICE"),
-                                       QStringLiteral("Debit note"), QStringLiteral("Дебитно известие")};
-    if (adding.contains(document) && !FlagSet(cancelled))
-        return 1;
-    return 0;
-}
 
 QString TurnoverText(double total)
 {
@@ -89,19 +64,8 @@ TCustForm::TCustForm(TComponent* owner) : TForm(owner), link_(std::make_unique<C
     EditBtn->OnClick = Handler(this, &TCustForm::EditBtnClick);
     Button3->OnClick = Handler(this, &TCustForm::Button3Click);
     Button2->OnClick = Handler(this, &TCustForm::Button2Click);
-    if (DataModule1) {
+    if (DataModule1)
         link_->SetDataSource(DataModule1->DataSource1);
-        // Every refresh of the customers rebuilds the list, after what the
-        // data module itself does then.
-        TTable* cust = DataModule1->cust;
-        TNotifyEvent before = cust->AfterRefresh;
-        cust->AfterRefresh = [before](TObject* sender) {
-            if (before)
-                before(sender);
-            if (CustForm)
-                CustForm->RebuildDocumentList();
-        };
-    }
 }
 
 TCustForm::~TCustForm() = default;
@@ -181,7 +145,8 @@ void TCustForm::RebuildDocumentList()
                         continue;
                     rows.push_back({supplier->TextAt(n), num->TextAt(n), kind->TextAt(n), date->TextAt(n),
                                     amount->TextAt(n), QString::number(n)});
-                    const int sign = CustomerRevenueSign(kind->TextAt(n), notice->TextAt(n), cancelled->TextAt(n));
+                    const TRevenue rule = RevenueRule(kind->TextAt(n), notice->TextAt(n), cancelled->TextAt(n));
+                    const int sign = rule == TRevenue::Adds ? 1 : rule == TRevenue::Subtracts ? -1 : 0;
                     double value = 0.0;
                     if (sign == 0 || !TryStrToFloat(NormalizeDecimalText(amount->TextAt(n)), value))
                         continue;

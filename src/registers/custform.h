@@ -7,11 +7,6 @@
 
 #include <memory>
 
-// How one register record counts in a customer's turnover: +1 adds its
-// amount, -1 subtracts it, 0 counts nothing. An empty or unknown cancelled
-// flag counts as not cancelled.
-int CustomerRevenueSign(const QString& document, const QString& notice, const QString& cancelled);
-
 // A turnover as the customer editor shows it: rounded to the currency's
 // decimals, fixed notation, no trailing zeros, " лв." after it ("0 лв.").
 QString TurnoverText(double total);

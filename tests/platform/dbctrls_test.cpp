@@ -660,8 +660,8 @@ TEST(Navigator, DeleteAsksOnlyWhileConfirmDeleteIsSet)
     nav.BtnClick(nbDelete);
     EXPECT_EQ(t->RecordCount(), 3);
     ASSERT_EQ(TestDialogs().boxes.size(), 2u);
-    EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Delete record?"));
-    EXPECT_EQ(TestDialogs().boxes[0].buttons, TMsgButtons::YesNoCancel);
+    EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Изтриване на записа?"));
+    EXPECT_EQ(TestDialogs().boxes[0].buttons, TMsgButtons::YesNo);
     TestDialogs().answers = {mrYes};
     nav.BtnClick(nbDelete);
     EXPECT_EQ(t->RecordCount(), 2);

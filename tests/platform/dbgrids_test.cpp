@@ -274,7 +274,7 @@ TEST(DataGrid, DeleteAppendAndCancelKeys)
     Key(&grid, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(t->RecordCount(), 3);
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
-    EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Delete record?"));
+    EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Изтриване на записа?"));
     TestDialogs().answers = {mrYes};
     Key(&grid, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(t->RecordCount(), 2);

@@ -7,6 +7,13 @@
 
 namespace {
 
+CompanyRecord Company(const QString& name)
+{
+    CompanyRecord c;
+    c.name = name;
+    return c;
+}
+
 struct Doc {
     const char* customer;
     const char* kind;
@@ -137,7 +144,7 @@ TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
 
 TEST_F(Customers, ListsExactNameMatchesAndReopensTheSelectedRecord)
 {
-    AddCompany({QStringLiteral("Алфа ООД")});
+    AddCompany(Company(QStringLiteral("Алфа ООД")));
     AddCustomer("Алфа ООД");
     const int first = AddDocument({"Алфа ООД", "ФАКТУРА", "0000000001", "12,00"});
     AddDocument({"Алфа ООД ", "ФАКТУРА", "0000000002", "13,00"});
