@@ -207,10 +207,14 @@ TEST_F(StartupTest, WithTheTablesClosedANewDocumentIsRefusedOnceAndTheProgramSti
     OrderForm->Show();
     bool stuck = false;
     QTimer::singleShot(0, Main, [] { Main->Close(); });
-    QTimer::singleShot(5000, [&stuck] {
+    // A timer of this test's own, so that it cannot fire in a later test.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&stuck] {
         stuck = true;
         QCoreApplication::exit(1);
     });
+    guard.start(5000);
     Application->Run();
     EXPECT_FALSE(stuck);
     EXPECT_TRUE(Application->Terminated());
