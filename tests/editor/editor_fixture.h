@@ -91,6 +91,33 @@ protected:
         ae->Post();
     }
 
+    // One own company with its English twin, chosen in the editor.
+    static void AddSampleCompany()
+    {
+        CompanyRecord a;
+        a.name = QStringLiteral("Алфа ООД");
+        a.address = QStringLiteral("София, ул. Роза 1");
+        a.person = QStringLiteral("Иван Иванов");
+        a.place = QStringLiteral("София");
+        a.id = QStringLiteral("123456786");
+        a.vatId = QStringLiteral("BG123456786");
+        a.enName = QStringLiteral("Alfa Ltd");
+        a.enAddress = QStringLiteral("Sofia, 1 Roza St");
+        AddCompany(a);
+        DataModule1->firm->SetRecNo(1);
+        DataModule1->Tableae->SetRecNo(1);
+    }
+
+    static void AddGood(const QString& description, const char* unit = "бр.", const char* price = "10")
+    {
+        TTable* t = DataModule1->stock;
+        t->Append();
+        t->FieldByName(QStringLiteral("Описание на стока/услуга"))->SetAsMemo(description);
+        Set(t, "Мярка", QString::fromUtf8(unit));
+        Set(t, "Продажна цена", QString::fromUtf8(price));
+        t->Post();
+    }
+
     static void AddBankAccount(const QString& bank, const QString& iban, const QString& swift)
     {
         TTable* details = DataModule1->details;

@@ -40,16 +40,6 @@ protected:
         t->Post();
     }
 
-    static void AddGood(const QString& description, const char* unit = "бр.", const char* price = "10")
-    {
-        TTable* t = DataModule1->stock;
-        t->Append();
-        t->FieldByName(QStringLiteral("Описание на стока/услуга"))->SetAsMemo(description);
-        Set(t, "Мярка", QString::fromUtf8(unit));
-        Set(t, "Продажна цена", QString::fromUtf8(price));
-        t->Post();
-    }
-
     QStringList Items() const { return f->ListBox1->Items()->List(); }
 
     // Selects a cell as the user does (the selection handler runs).

@@ -21,17 +21,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        CompanyRecord a;
-        a.name = QStringLiteral("Алфа ООД");
-        a.address = QStringLiteral("София, ул. Роза 1");
-        a.person = QStringLiteral("Иван Иванов");
-        a.place = QStringLiteral("София");
-        a.id = QStringLiteral("123456786");
-        a.vatId = QStringLiteral("BG123456786");
-        a.enName = QStringLiteral("Alfa Ltd");
-        AddCompany(a);
-        DataModule1->firm->SetRecNo(1);
-        DataModule1->Tableae->SetRecNo(1);
+        AddSampleCompany();
         NewDocument();
         ResetTestDialogs();
     }

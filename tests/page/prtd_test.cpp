@@ -17,18 +17,7 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        CompanyRecord a;
-        a.name = QStringLiteral("Алфа ООД");
-        a.address = QStringLiteral("София, ул. Роза 1");
-        a.person = QStringLiteral("Иван Иванов");
-        a.place = QStringLiteral("София");
-        a.id = QStringLiteral("123456786");
-        a.vatId = QStringLiteral("BG123456786");
-        a.enName = QStringLiteral("Alfa Ltd");
-        a.enAddress = QStringLiteral("Sofia, 1 Roza St");
-        AddCompany(a);
-        DataModule1->firm->SetRecNo(1);
-        DataModule1->Tableae->SetRecNo(1);
+        AddSampleCompany();
         NewDocument();
         TwoLineDocument();
         ResetTestDialogs();

@@ -10,16 +10,6 @@ namespace {
 
 class Goods : public EditorTest {
 protected:
-    static void AddGood(const QString& description, const char* unit = "бр.", const char* price = "10")
-    {
-        TTable* t = DataModule1->stock;
-        t->Append();
-        t->FieldByName(QStringLiteral("Описание на стока/услуга"))->SetAsMemo(description);
-        Set(t, "Мярка", QString::fromUtf8(unit));
-        Set(t, "Продажна цена", QString::fromUtf8(price));
-        t->Post();
-    }
-
     // What a user's keys put into an edit.
     static void Type(QWidget* w, const QString& text)
     {
