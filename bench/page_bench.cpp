@@ -6,6 +6,8 @@
 // Runs offscreen over the shipped, empty tables in a temporary folder; mem.txt
 // and payment.txt are looked for in that folder too.
 
+#include "bench_support.h"
+
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "data/tables.h"
@@ -44,12 +46,6 @@ void FillThirtyLines()
     }
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -57,13 +53,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TQtApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 20;
-    SetBulgarianLocale();
-
-    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/page_bench-XXXXXX"));
-    CreateShippedTables(dir.path() + QStringLiteral("/DB"));
-    Application->SetExeName(dir.path() + QStringLiteral("/Orlendix"));
-    CreateAllWindows();
-    Form1->FilesDir = dir.path();
+    BenchProgram program("page_bench");
     Main->OrderBtn->Click();
     FillThirtyLines();
 
@@ -86,7 +76,5 @@ int main(int argc, char** argv)
                 Median(fills) + Median(renders));
     std::printf("amount in words: %s\n", qPrintable(Doc->Label18->Caption().replace(QLatin1Char('\n'), QLatin1Char(' '))));
 
-    DestroyAllWindows();
-    Application->SetExeName(QString());
     return 0;
 }

@@ -6,6 +6,8 @@
 //
 // Runs offscreen with the program's windows over a temporary data folder.
 
+#include "bench_support.h"
+
 #include "app/startup.h"
 #include "data/datamodule.h"
 #include "data/tables.h"
@@ -72,12 +74,6 @@ void FillRegister(const QString& folder, int count)
     tx.Commit();
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void Report(const char* what, const std::function<void()>& run, double goal)
 {
     std::vector<double> times;
@@ -98,15 +94,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TQtApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;
-    SetBulgarianLocale();
-
-    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/register_bench-XXXXXX"));
-    const QString folder = dir.path() + QStringLiteral("/DB");
-    CreateShippedTables(folder);
-    FillRegister(folder, count);
-    Application->SetExeName(dir.path() + QStringLiteral("/Orlendix"));
-    CreateAllWindows();
-    Form1->FilesDir = dir.path();
+    BenchProgram program("register_bench", [&](const QString& folder) { FillRegister(folder, count); });
     std::printf("register of %d documents over %d own companies\n", DataModule1->store->RecordCount(), kCompanies);
 
     Report("open the register window", [] {
@@ -136,7 +124,5 @@ int main(int argc, char** argv)
     }, 100);
     std::printf("  (%d paid and %d unpaid lines)\n", StatForm->PaidLines, StatForm->UnpaidLines);
 
-    DestroyAllWindows();
-    Application->SetExeName(QString());
     return 0;
 }

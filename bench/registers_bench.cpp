@@ -6,6 +6,8 @@
 //
 // Runs offscreen with the program's windows over a temporary data folder.
 
+#include "bench_support.h"
+
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "data/datamodule.h"
@@ -80,14 +82,6 @@ void Fill(const QString& folder, int documents, int customers, int goods)
     delete stock;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double Max(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
-
 template <class F>
 double Time(F f)
 {
@@ -106,15 +100,7 @@ int main(int argc, char** argv)
     TQtApplication app(argc, argv);
     const auto arg = [&](int i, int fallback) { return argc > i ? std::max(1, QString::fromLocal8Bit(argv[i]).toInt()) : fallback; };
     const int documents = arg(1, 100000), customers = arg(2, 10000), goods = arg(3, 10000);
-    SetBulgarianLocale();
-
-    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/registers_bench-XXXXXX"));
-    const QString folder = dir.path() + QStringLiteral("/DB");
-    CreateShippedTables(folder);
-    Fill(folder, documents, customers, goods);
-    Application->SetExeName(dir.path() + QStringLiteral("/Orlendix"));
-    CreateAllWindows();
-    Form1->FilesDir = dir.path();
+    BenchProgram program("registers_bench", [&](const QString& folder) { Fill(folder, documents, customers, goods); });
 
     std::vector<double> opens, moves, keys, stocks, lists;
     for (int run = 0; run < 7; ++run) {
@@ -140,7 +126,5 @@ int main(int argc, char** argv)
     std::printf("  of which the list alone:    median %6.1f ms, max %6.1f ms\n", Median(lists), Max(lists));
     std::printf("Down key in the customer grid: median %6.1f ms, max %6.1f ms (goal < 100 ms)\n", Median(keys), Max(keys));
     std::printf("open \"Стоки и Услуги\":        median %6.1f ms, max %6.1f ms (goal < 200 ms)\n", Median(stocks), Max(stocks));
-    DestroyAllWindows();
-    Application->SetExeName(QString());
     return 0;
 }

@@ -5,6 +5,8 @@
 //
 // Runs offscreen with the program's windows over a temporary data folder.
 
+#include "bench_support.h"
+
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "data/datamodule.h"
@@ -66,12 +68,6 @@ void FillRegister(const QString& folder, int count)
     tx.Commit();
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -79,15 +75,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TQtApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;
-    SetBulgarianLocale();
-
-    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/save_bench-XXXXXX"));
-    const QString folder = dir.path() + QStringLiteral("/DB");
-    CreateShippedTables(folder);
-    FillRegister(folder, count);
-    Application->SetExeName(dir.path() + QStringLiteral("/Orlendix"));
-    CreateAllWindows();
-    Form1->FilesDir = dir.path();
+    BenchProgram program("save_bench", [&](const QString& folder) { FillRegister(folder, count); });
 
     std::vector<double> saves, loads;
     for (int run = 0; run < 7; ++run) {
@@ -114,7 +102,5 @@ int main(int argc, char** argv)
                 *std::max_element(saves.begin(), saves.end()));
     std::printf("load of a document:   median %.1f ms, max %.1f ms (goal < 50 ms)\n", Median(loads),
                 *std::max_element(loads.begin(), loads.end()));
-    DestroyAllWindows();
-    Application->SetExeName(QString());
     return 0;
 }
