@@ -27,6 +27,8 @@ TSeriesCounter SeriesCounter(TNumberSeries series)
     return {QStringLiteral("firm"), QStringLiteral("Проформа №")};
 }
 
+bool IsCounterText(const QString& text) { return text.size() <= 10 && IsDigits(text); }
+
 QString NextNumber(const QString& counter)
 {
     const double last = counter.isEmpty() ? 0.0 : StrToFloat(counter);

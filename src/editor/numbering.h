@@ -17,6 +17,9 @@ struct TSeriesCounter {
 };
 TSeriesCounter SeriesCounter(TNumberSeries series);
 
+// What a counter may hold: nothing yet, or one to ten digits.
+bool IsCounterText(const QString& text);
+
 // The number after a counter text, zero-padded to ten digits ("" counts as 0;
 // longer numbers are not cut). Raises EConvertError when the counter is no number.
 QString NextNumber(const QString& counter);

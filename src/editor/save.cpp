@@ -15,17 +15,6 @@ const QString kDateFormat = QStringLiteral("dd.MM.yyyy 'г.'");
 
 QString Flag(bool checked) { return BoolToStr(checked, true); }
 
-bool IsDigits(const QString& s)
-{
-    for (QChar c : s)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    return true;
-}
-
-// A counter may be empty (nothing numbered yet) or digits only.
-bool IsCounterText(const QString& s) { return IsDigits(s.trimmed()); }
-
 }  // namespace
 
 QString TOrderForm::GridMemoText(TStringGrid* grid)
@@ -168,7 +157,7 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
             if (ae->RecordCount() >= company)
                 ae->SetRecNo(company);
             TField* counterField = counterTable->FieldByName(series.field);
-            if (StrToFloat(number) > StrToFloat(counter.trimmed().isEmpty() ? QStringLiteral("0") : counter.trimmed())) {
+            if (StrToFloat(number) > (counter.isEmpty() ? 0.0 : StrToFloat(counter))) {
                 counterTable->Edit();
                 counterField->SetText(number);
                 counterTable->Post();

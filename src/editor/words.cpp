@@ -1,5 +1,7 @@
 #include "editor/words.h"
 
+#include "platform/sysutils.h"
+
 namespace {
 
 const char* const BgMasculineWords[] = {"", "един", "два", "три", "четири", "пет",
@@ -11,15 +13,7 @@ const char* const EnTeenWords[] = {"eleven", "twelve", "thirteen"};
 
 QString W(const char* s) { return QString::fromUtf8(s); }
 
-bool AllDigits(const QString& s)
-{
-    if (s.isEmpty())
-        return false;
-    for (const QChar c : s)
-        if (c.unicode() < '0' || c.unicode() > '9')
-            return false;
-    return true;
-}
+bool AllDigits(const QString& s) { return !s.isEmpty() && IsDigits(s); }
 
 // Digits counted from the end: 1 units, 2 tens, 3 hundreds, 4 thousands.
 int Digit(const QString& s, int fromEnd)

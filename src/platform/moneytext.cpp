@@ -5,14 +5,6 @@
 
 namespace {
 
-bool AllDigits(const QString& s)
-{
-    for (const QChar c : s)
-        if (c.unicode() < '0' || c.unicode() > '9')
-            return false;
-    return true;
-}
-
 // "-0,00" and "-0" read as a minus sign on nothing: money shows them unsigned.
 QString DropNegativeZero(const QString& s, QChar sep)
 {
@@ -47,7 +39,7 @@ QString ExpandExponent(const QString& text)
     const qsizetype p = mantissa.indexOf(sep);
     const QString intDigits = p < 0 ? mantissa : mantissa.left(p);
     const QString fracDigits = p < 0 ? QString() : mantissa.mid(p + 1);
-    if (!AllDigits(intDigits) || !AllDigits(fracDigits) || intDigits.size() + fracDigits.size() == 0)
+    if (!IsDigits(intDigits) || !IsDigits(fracDigits) || intDigits.size() + fracDigits.size() == 0)
         return text;
 
     const QString digits = intDigits + fracDigits;

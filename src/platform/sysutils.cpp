@@ -356,6 +356,14 @@ TDate Date()
 
 void SetTodayForTests(const TDate& today) { FixedToday() = today; }
 
+bool IsDigits(QStringView s)
+{
+    for (const QChar c : s)
+        if (c.unicode() < u'0' || c.unicode() > u'9')
+            return false;
+    return true;
+}
+
 TDate EncodeDate(int year, int month, int day)
 {
     const QDate d(year, month, day);

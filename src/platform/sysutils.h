@@ -26,6 +26,8 @@ int StrToInt(const QString& s);
 // As StrToInt, but false instead of raising.
 bool TryStrToInt(const QString& s, int& value);
 QString IntToStr(long long v);
+// Only the ASCII digits 0-9 (no sign, blank or other script's digits); true for "".
+bool IsDigits(QStringView s);
 // Accepts "True"/"False" (any case), "-1"/"0"/numbers; raises on "".
 bool StrToBool(const QString& s);
 QString BoolToStr(bool b, bool useBoolStrs = true);

@@ -1,11 +1,12 @@
 #include "registers/fillfirm.h"
 
+#include "editor/numbering.h"
+
 #include "data/datamodule.h"
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
 
 #include <QEvent>
-#include <QRegularExpression>
 
 #include <utility>
 
@@ -54,14 +55,13 @@ bool TFillFirm::eventFilter(QObject* watched, QEvent* e)
 
 bool TFillFirm::CountersValid()
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,10}$"));
     const struct {
         TDBEdit* edit;
         const char* name;
     } counters[] = {{DBEdit7, "Фактура №"}, {DBEdit8, "Проформа №"}, {DBEdit16, "ВОП №"}};
     for (const auto& c : counters) {
         const QString text = c.edit->Text();
-        if (text.isEmpty() || digits.match(text).hasMatch())
+        if (IsCounterText(text))
             continue;
         MessageBox(this,
                    QStringLiteral("Полето „%1“ трябва да е празно или да съдържа до 10 цифри.")

@@ -53,11 +53,8 @@ std::optional<int> ParseRemoteVersion(const QString& text)
     while (to > from && blank(text[to - 1]))
         --to;
     const QStringView digits = QStringView(text).mid(from, to - from);
-    if (digits.isEmpty() || digits.size() > 9)
+    if (digits.isEmpty() || digits.size() > 9 || !IsDigits(digits))
         return std::nullopt;
-    for (QChar c : digits)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
     return digits.toInt();
 }
 
