@@ -22,7 +22,7 @@ struct LoadError {
 // "08.12.2026 г.": the text before the first blank, day, month and year by position.
 QDate ParseStoredDate(const QString& field, const QString& text)
 {
-    const QString d = text.left(text.indexOf(QLatin1Char(' ')) < 0 ? text.size() : text.indexOf(QLatin1Char(' ')));
+    const QString d = text.section(QLatin1Char(' '), 0, 0);
     bool okDay = false, okMonth = false, okYear = false;
     const int day = d.mid(0, 2).toInt(&okDay);
     const int month = d.mid(3, 2).toInt(&okMonth);

@@ -30,15 +30,7 @@ protected:
     static QString Field(TTable* t, const char* name, int rec)
     {
         TField* f = t->FieldByName(QString::fromUtf8(name));
-        return f->DataType() == TFieldType::ftMemo ? MemoAt(t, f, rec) : f->TextAt(rec);
-    }
-    static QString MemoAt(TTable* t, TField* f, int rec)
-    {
-        const int keep = t->RecNo();
-        t->SetRecNo(rec);
-        const QString text = f->AsMemo();
-        t->SetRecNo(keep);
-        return text;
+        return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(rec) : f->TextAt(rec);
     }
     static QStringList Record(int rec)
     {
