@@ -5,6 +5,7 @@
 #include "editor/money.h"
 #include "page/doc.h"
 #include "platform/sysutils.h"
+#include "registers/sort.h"
 
 #include <optional>
 
@@ -136,7 +137,8 @@ bool TOrderForm::LoadDocument(int recNo)
     TTable* ae = DataModule1->Tableae;
 
     // 2. (first, so that the whole record is checked before the editor changes)
-    const int keepStore = store->RecNo();
+    // store goes back to where it stood however the load ends.
+    TRegisterWalk walk(true);
     const int keepCust = cust->RecNo();
     StoredDocument d;
     QString failure;
@@ -152,8 +154,6 @@ bool TOrderForm::LoadDocument(int recNo)
     }
     if (!failure.isEmpty()) {
         // Nothing has changed: the editor keeps the document it had.
-        if (keepStore >= 1 && keepStore <= store->RecordCount())
-            store->SetRecNo(keepStore);
         MessageBox(this, QStringLiteral("Документът не може да бъде зареден: ") + failure, QString(),
                    TMsgIcon::Warning);
         return false;
@@ -251,7 +251,6 @@ bool TOrderForm::LoadDocument(int recNo)
     RecalcByRate();
     Show();
     ListBox1->Hide();
-    store->SetRecNo(keepStore >= 1 && keepStore <= store->RecordCount() ? keepStore : recNo);
     if (keepCust >= 1 && keepCust <= cust->RecordCount())
         cust->SetRecNo(keepCust);
 
