@@ -213,7 +213,7 @@ TEST_F(SaveLoadTest, ALockHeldByAnotherWorkplaceFailsTheSaveWithNothingWritten)
                                 "c=sqlite3.connect(sys.argv[1],isolation_level=None)\n"
                                 "c.execute('BEGIN EXCLUSIVE'); print('locked',flush=True); time.sleep(8)"),
                  Path("DB/Store.DB")});
-    ASSERT_TRUE(other.waitForReadyRead(5000)) << other.readAllStandardError().toStdString();
+    ASSERT_TRUE(other.waitForReadyRead(30000)) << other.readAllStandardError().toStdString();
 
     SaveByButton();
 
