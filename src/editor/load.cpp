@@ -207,6 +207,8 @@ bool TOrderForm::LoadDocument(int recNo)
     Edit7->SetText(d.customerId);
     Edit3->SetText(d.customerAddress);
     Edit2->SetText(d.customerPerson);
+    // Re-saving updates this customer even when the number is corrected.
+    RememberCustomer(0, d.customer, d.customerId);
 
     // 7. The company as it is now, not as it was stored.
     if (d.company) {

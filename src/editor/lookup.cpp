@@ -26,6 +26,10 @@ QString Part(const QString& hint, bool before)
     return before ? hint.left(semi) : hint.mid(semi + 1);
 }
 
+// A table holding a change another window has open is not moved: moving
+// would post that change, or refuse it on every keystroke.
+bool MayMove(TTable* table) { return table->State() == TDataSetState::dsBrowse; }
+
 QStringList WrapLine(const QString& line, int width)
 {
     if (line.size() <= width)
@@ -174,7 +178,8 @@ void TOrderForm::FillLookupByPrefix(TControl* edit)
                 recNos.push_back(r);
             }
         }
-        table->SetRecNo(1);
+        if (MayMove(table))
+            table->SetRecNo(1);
     }
     SetListItems(entries, std::move(recNos));
     ShowLookupList(edit);
@@ -219,7 +224,7 @@ void TOrderForm::SpeedButton1Click(TObject* Sender)
             entries << LookupFieldText(field, r);
             recNos.push_back(r);
         }
-        if (count > 0)
+        if (count > 0 && MayMove(table))
             table->SetRecNo(count);
     }
     SetListItems(entries, std::move(recNos));
@@ -278,18 +283,22 @@ void TOrderForm::ApplyToEdits(int index)
     if (match == 0)
         return;
 
+    // Read in place: the change handlers of the edits filled here move the table.
     for (int i = 0; i < Panel3->ControlCount(); ++i) {
         TControl* c = Panel3->Controls(i);
         const LookupBinding binding = ParseLookupBinding(c->Hint());
         if (binding.table != tablePart)
             continue;
-        // The change handlers of earlier edits move the table.
-        table->SetRecNo(match);
         TField* field = table->FieldByName(binding.field);
-        if (!binding.fallback.isEmpty() && field->Text().isEmpty())
+        if (!binding.fallback.isEmpty() && field->TextAt(match).isEmpty())
             field = table->FieldByName(binding.fallback);
-        c->SetText(field->Text());
+        c->SetText(field->TextAt(match));
     }
+    if (MayMove(table))
+        table->SetRecNo(match);
+    if (table == DataModule1->cust)
+        RememberCustomer(match, table->FieldByName(QStringLiteral("Фирма"))->TextAt(match),
+                         table->FieldByName(QStringLiteral("Идент №"))->TextAt(match));
 }
 
 void TOrderForm::ApplyToGrid()

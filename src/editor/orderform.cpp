@@ -2,11 +2,14 @@
 
 #include "app/mainform.h"
 #include "data/datamodule.h"
+#include "data/tables.h"
 #include "editor/calc.h"
 #include "page/doc.h"
 #include "page/prtd.h"
 #include "platform/sysutils.h"
 #include "registers/fillfirm.h"
+
+#include <QLineEdit>
 
 TOrderForm* OrderForm = nullptr;
 
@@ -51,9 +54,45 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
 
     ConnectFieldHandlers();
     ConnectLookupHandlers();
+    LimitEditLengths();
 }
 
 TOrderForm::~TOrderForm() { delete ColumnWidths; }
+
+// What is typed must fit every field it is stored in or looked up by: a longer
+// text would be cut there silently, and a cut customer name never matches again.
+void TOrderForm::LimitEditLengths()
+{
+    const auto size = [](const char* table, const char* field) {
+        for (const FieldDefinition& f : TableDefinitionOf(QString::fromUtf8(table)).fields)
+            if (f.name == QString::fromUtf8(field))
+                return f.size;
+        return 0;
+    };
+    const auto both = [&size](const char* table, const char* field, const char* stored) {
+        return std::min(size(table, field), size("store", stored));
+    };
+    const std::pair<QLineEdit*, int> limits[] = {
+        {Edit1, both("cust", "Фирма", "Клиент")},
+        {Edit3, both("cust", "Адрес", "Адрес /к/")},
+        {Edit2, both("cust", "МОЛ", "МОЛ /к/")},
+        {Edit7, both("cust", "Идент №", "ИН /к/")},
+        {Edit6, both("cust", "ИН по ЗДДС", "Ин по ЗДДС /к/")},
+        {Edit8, both("cust", "Лице", "Получател")},
+        {Edit5, size("cust", "Група")},
+        {Edit10, both("employee", "Име", "Съставил")},
+        {DBText7, both("firm", "Местоиздаване", "Местоиздаване")},
+        {Edit9, size("store", "Данъчна ставка")},
+        {ComboBox2->lineEdit(), size("store", "Документ")},
+        {ComboBox1->lineEdit(), size("store", "Известие")},
+        {ComboBox3->lineEdit(), size("store", "Вид плащане")},
+        {ComboBox4->lineEdit(), size("store", "Основания")},
+        {ComboBox5->lineEdit(), size("store", "Основание за:")},
+    };
+    for (const auto& [edit, limit] : limits)
+        if (edit && limit > 0)
+            edit->setMaxLength(limit);
+}
 
 // ---- window ----
 
@@ -161,6 +200,7 @@ void TOrderForm::ResetForNewDocument()
     EDate4->SetDate(today);
 
     LoadedRecNo = 0;
+    ChosenCustomer = {};
     AssignNextNumber();
     ComboBox3->SetItemIndex(0);
     Doc->RenderPage();

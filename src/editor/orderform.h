@@ -147,6 +147,15 @@ public:
     // The register record this document was loaded from or last stored in;
     // 0 for a new document. The print path overwrites only this one silently.
     int LoadedRecNo = 0;
+    // The customer record the block was filled from (a list choice, a loaded
+    // document): its name and identification number as they were then, and
+    // its record number, 0 when unknown. Saves go to it while Edit1 keeps the name.
+    struct TChosenCustomer {
+        int recNo = 0;
+        QString name, id;
+    };
+    TChosenCustomer ChosenCustomer;
+    void RememberCustomer(int recNo, const QString& name, const QString& id);
     // Save's click; the print chooser saves through SaveWithCustomer(false).
     void SaveClick(TObject* Sender);
     // Fills the page, drops an empty last line, saves the customer and stores
@@ -174,6 +183,14 @@ private:
     int IssuingCompany() const;
     int FindStoredDocument(int company) const;
     void WriteDocumentRecord(int found, int company, const QString& lines, const QString& notice);
+    // Customer saving, inside the caller's transaction on cust.
+    static constexpr int kCustomerUnclear = -1;
+    bool CustomerWindowPosted();
+    int FindCustomerRecord() const;
+    // The record written: found, or the one appended when found is 0.
+    int WriteCustomerRecord(int found);
+    // Edit limits from the sizes of the fields they are saved into.
+    void LimitEditLengths();
 };
 
 extern TOrderForm* OrderForm;

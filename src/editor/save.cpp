@@ -7,11 +7,21 @@
 #include "page/doc.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
+#include "registers/editcust.h"
 #include "registers/sort.h"
+
+#include <algorithm>
 
 namespace {
 
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy 'г.'");
+
+QString UnclearCustomerText(const QString& name)
+{
+    return QStringLiteral("Има няколко клиента с име „%1“ и не е ясно кой от тях да бъде обновен. "
+                          "За да го посочите, изберете го от списъка до името.")
+        .arg(name);
+}
 
 QString Flag(bool checked) { return BoolToStr(checked, true); }
 
@@ -43,7 +53,6 @@ bool TOrderForm::SaveWithCustomer(bool askOverwrite)
     if (!BuildPrintView(false))
         return false;
     GridRowUp();
-    SpeedButton3Click(nullptr);
     return SaveDocument(askOverwrite);
 }
 
@@ -113,15 +122,29 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
         return false;
     }
 
+    // The customer is stored with the document and looked up under the same
+    // lock, so that one another workplace stored meanwhile is updated.
+    TTable* cust = dm->cust;
+    bool withCustomer = !Edit1->Text().trimmed().isEmpty() && cust->Active();
+    if (withCustomer && !CustomerWindowPosted())
+        return false;
+    const int keepCustomer = cust->RecNo();
+    int customerRecNo = 0;
+
     TRegisterWalk walk(false);
     int approved = 0;  // the record the user agreed to overwrite
     for (;;) {
         try {
-            TDatabaseTransaction tx({store, firm, ae});
+            std::vector<TTable*> tables{store, firm, ae};
+            if (withCustomer)
+                tables.push_back(cust);
+            TDatabaseTransaction tx(tables);
             // What other workplaces stored up to now counts: they wait for us from here on.
             store->Resync();
             firm->Resync();
             ae->Resync();
+            if (withCustomer)
+                cust->Resync();
 
             const QString counter = counterTable->FieldByName(series.field)->TextAt(company);
             if (!IsCounterText(counter)) {
@@ -148,6 +171,19 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
                 approved = found;
                 continue;  // again, in case the register changed meanwhile
             }
+            const int customer = withCustomer ? FindCustomerRecord() : 0;
+            if (customer == kCustomerUnclear) {
+                tx.Rollback();
+                const int answer = MessageBox(
+                    this,
+                    UnclearCustomerText(Edit1->Text()) + QLatin1Char('\n') +
+                        QStringLiteral("Да запазя ли документа сега, без да променям клиентите?"),
+                    QString(), TMsgIcon::Warning, TMsgButtons::YesNo);
+                if (answer != mrYes)
+                    return false;
+                withCustomer = false;
+                continue;
+            }
 
             const QString lines = GridMemoText(StringGrid1);
             const QString notice = GridMemoText(StringGrid2);
@@ -163,6 +199,8 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
                 counterTable->Post();
             }
             store->Post();
+            if (withCustomer)
+                customerRecNo = WriteCustomerRecord(customer);
             tx.Commit();
         } catch (const Exception& e) {
             // The transaction has put every table back as it was in its file.
@@ -174,6 +212,12 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
 
     SupplierRecNo = company;
     LoadedRecNo = store->RecNo();
+    if (withCustomer) {
+        RememberCustomer(customerRecNo, Edit1->Text(), Edit7->Text());
+        if (keepCustomer >= 1 && keepCustomer <= cust->RecordCount())
+            cust->SetRecNo(keepCustomer);
+        ListBox1->Hide();
+    }
     Save->SetEnabled(false);
     return true;
 }
@@ -255,41 +299,114 @@ void TOrderForm::SpeedButton3Click(TObject* Sender)
             DataModule1->CheckTablesOpen();
         return;
     }
+    if (!CustomerWindowPosted())
+        return;
     const int keep = cust->RecNo();
+    int written = 0;
     try {
-        TField* firmName = cust->FieldByName(QStringLiteral("Фирма"));
-        int found = 0;
-        for (int i = 1; i <= cust->RecordCount() && !found; ++i)
-            if (firmName->TextAt(i) == name)
-                found = i;
-        if (found) {
-            cust->SetRecNo(found);
-            cust->Edit();
-        } else {
-            cust->Append();
+        TDatabaseTransaction tx({cust});
+        cust->Resync();
+        const int found = FindCustomerRecord();
+        if (found == kCustomerUnclear) {
+            tx.Rollback();
+            MessageBox(this, UnclearCustomerText(name), QString(), TMsgIcon::Warning);
+            return;
         }
-        const auto put = [cust](const char* field, const QString& text) {
-            cust->FieldByName(QString::fromUtf8(field))->SetText(text);
-        };
-        put("Фирма", name);
-        put("Адрес", Edit3->Text());
-        put("МОЛ", Edit2->Text());
-        put("Идент №", Edit7->Text());
-        put("ИН по ЗДДС", Edit6->Text());
-        put("Лице", Edit8->Text());
-        cust->Post();
+        written = WriteCustomerRecord(found);
+        tx.Commit();
     } catch (const Exception& e) {
-        try {
-            cust->Cancel();
-        } catch (...) {
-        }
-        if (Sender)
-            Application->ShowException(e);
+        // The transaction has put the table back as it was in its file.
+        Application->ShowException(e);
         return;
     }
+    RememberCustomer(written, name, Edit7->Text());
     if (keep >= 1 && keep <= cust->RecordCount())
         cust->SetRecNo(keep);
     ListBox1->Hide();
     if (Sender)
         ShowMessage(QStringLiteral("Запазен успешно!"));
+}
+
+void TOrderForm::RememberCustomer(int recNo, const QString& name, const QString& id)
+{
+    ChosenCustomer = {recNo, name, id};
+}
+
+// A change still open in the customer register is the user's own typing: it
+// is posted before the editor writes the table, or the user is told why not.
+bool TOrderForm::CustomerWindowPosted()
+{
+    TTable* cust = DataModule1->cust;
+    if (cust->State() != TDataSetState::dsEdit && cust->State() != TDataSetState::dsInsert)
+        return true;
+    const bool named = !EditCustForm || !EditCustForm->DBEdName->Text().trimmed().isEmpty();
+    if (named) {
+        try {
+            cust->Post();
+            return true;
+        } catch (const Exception&) {
+        }
+    }
+    MessageBox(this,
+               QStringLiteral("Клиентът, отворен в „Редактирай фирма“, още не е записан") +
+                   (named ? QStringLiteral(". ") : QStringLiteral(": няма име. ")) +
+                   QStringLiteral("Запишете го там с „OK“ или го откажете с „Cancel“ и запазете отново."),
+               QString(), TMsgIcon::Warning);
+    return false;
+}
+
+int TOrderForm::FindCustomerRecord() const
+{
+    TTable* cust = DataModule1->cust;
+    TField* nameField = cust->FieldByName(QStringLiteral("Фирма"));
+    TField* idField = cust->FieldByName(QStringLiteral("Идент №"));
+    const QString name = Edit1->Text();
+    const TTable::TColumnRead same = cust->ColumnTexts({idField}, nameField, name);
+    const auto withId = [&same](const QString& id) {
+        std::vector<int> recNos;
+        for (size_t k = 0; k < same.RecNos.size(); ++k)
+            if (same.Texts[0][k] == id)
+                recNos.push_back(same.RecNos[k]);
+        return recNos;
+    };
+    // The record the user chose, while the name is still the chosen one.
+    if (!ChosenCustomer.name.isEmpty() && ChosenCustomer.name == name) {
+        const std::vector<int> chosen = withId(ChosenCustomer.id);
+        if (std::find(chosen.begin(), chosen.end(), ChosenCustomer.recNo) != chosen.end())
+            return ChosenCustomer.recNo;
+        if (chosen.size() == 1)
+            return chosen.front();
+    }
+    if (same.RecNos.empty())
+        return 0;
+    if (same.RecNos.size() == 1)
+        return same.RecNos.front();
+    const std::vector<int> typed = withId(Edit7->Text());
+    return typed.size() == 1 ? typed.front() : kCustomerUnclear;
+}
+
+int TOrderForm::WriteCustomerRecord(int found)
+{
+    TTable* cust = DataModule1->cust;
+    if (found) {
+        cust->SetRecNo(found);
+        cust->Edit();
+    } else {
+        cust->Append();
+    }
+    const auto put = [cust, found](const char* field, const QString& text) {
+        TField* f = cust->FieldByName(QString::fromUtf8(field));
+        // A detail the document leaves out is not gone: clearing it is the register's job.
+        if (found && text.trimmed().isEmpty() && !f->Text().trimmed().isEmpty())
+            return;
+        f->SetText(text);
+    };
+    put("Фирма", Edit1->Text());
+    put("Адрес", Edit3->Text());
+    put("МОЛ", Edit2->Text());
+    put("Идент №", Edit7->Text());
+    put("ИН по ЗДДС", Edit6->Text());
+    put("Лице", Edit8->Text());
+    cust->Post();
+    return found ? found : cust->RecNo();
 }

@@ -596,6 +596,12 @@ void TDBComboBox::SetText(const QString& text)
 void TDBComboBox::ShowRecord()
 {
     TField* f = Field();
+    // Typing stops at the field's size instead of the rest being lost at the post.
+    if (QLineEdit* edit = lineEdit()) {
+        const int limit = f && f->DataType() == TFieldType::ftString && f->Size() > 0 ? f->Size() : 32767;
+        if (edit->maxLength() != limit)
+            edit->setMaxLength(limit);
+    }
     const QString text = f ? f->DisplayText() : QString();
     if (!CatchingUp() || TComboBox::Text() != text)
         TComboBox::SetText(text);

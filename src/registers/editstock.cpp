@@ -1,10 +1,7 @@
 #include "registers/editstock.h"
 
 #include "data/datamodule.h"
-#include "data/tables.h"
 #include "registers/stocks.h"
-
-#include <QLineEdit>
 
 TEditStockForm* EditStockForm = nullptr;
 
@@ -15,11 +12,6 @@ TEditStockForm::TEditStockForm(TComponent* owner) : TForm(owner)
     x->SetDataSet(DataModule1 ? DataModule1->stock : nullptr);
     setupUi(this);
     Loaded();
-    // The unit field keeps 5 characters: the user sees the limit while typing
-    // instead of losing the rest at the post.
-    for (const FieldDefinition& f : TableDefinitionOf(QStringLiteral("stock")).fields)
-        if (f.name == DBEdit4->DataField() && DBEdit4->lineEdit())
-            DBEdit4->lineEdit()->setMaxLength(f.size);
     OnShow = Handler(this, &TEditStockForm::FormShow);
     OnClose = Handler(this, &TEditStockForm::FormClose);
     OKButton->OnClick = Handler(this, &TEditStockForm::OKButtonClick);

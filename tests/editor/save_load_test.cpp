@@ -282,6 +282,157 @@ TEST_F(SaveLoadTest, ACustomerIsSavedByNameAndNeverWithoutOne)
     EXPECT_EQ(Field(DataModule1->cust, "Фирма", 1), QStringLiteral("Бета ООД"));
 }
 
+// Two customers of one name: София (record 1) and Варна (record 2), and a third with every detail.
+class CustomerSaveTest : public SaveLoadTest {
+protected:
+    void SetUp() override
+    {
+        SaveLoadTest::SetUp();
+        AddCustomer("Бета ООД", "София, ул. Лале 3", "111111110", "Петър Петров");
+        AddCustomer("Бета ООД", "Варна, бул. Приморски 9", "222222220", "Георги Георгиев");
+        AddCustomer("Гама ЕТ", "Русе, ул. Дунав 1", "333333330", "Анна Ангелова");
+        TTable* cust = DataModule1->cust;
+        cust->SetRecNo(3);
+        cust->Edit();
+        Set(cust, "ИН по ЗДДС", QStringLiteral("BG333333330"));
+        Set(cust, "Лице", QStringLiteral("Стоян"));
+        Set(cust, "Телефон", QStringLiteral("082111222"));
+        cust->Post();
+        cust->SetRecNo(1);
+    }
+    static void AddCustomer(const char* name, const char* address, const char* id, const char* person)
+    {
+        TTable* t = DataModule1->cust;
+        t->Append();
+        Set(t, "Фирма", QString::fromUtf8(name));
+        Set(t, "Адрес", QString::fromUtf8(address));
+        Set(t, "Идент №", QString::fromUtf8(id));
+        Set(t, "МОЛ", QString::fromUtf8(person));
+        t->Post();
+    }
+    static QString Cust(const char* field, int rec) { return Field(DataModule1->cust, field, rec); }
+    // A document for a customer typed or chosen by the caller, saved with the button.
+    static void SaveNewDocumentWithALine()
+    {
+        Line(1, QStringLiteral("Услуга"), "1", "10");
+        OrderForm->RecalcByRate();
+        SaveByButton();
+    }
+};
+
+TEST_F(CustomerSaveTest, TheChosenCustomerIsUpdatedAndNoOtherOfTheSameName)
+{
+    // Chosen from the list: the second "Бета ООД".
+    OrderForm->Edit1->SetText(QStringLiteral("Бета"));
+    ASSERT_EQ(OrderForm->ListBox1->Items()->Count(), 2);
+    OrderForm->ListBox1->SetItemIndex(1);
+    OrderForm->ListBox1Click(OrderForm->ListBox1);
+    ASSERT_EQ(OrderForm->Edit3->Text(), QStringLiteral("Варна, бул. Приморски 9"));
+    OrderForm->Edit2->SetText(QStringLiteral("Нов Управител"));
+    SaveNewDocumentWithALine();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    ASSERT_EQ(Store()->RecordCount(), 1);
+    ASSERT_EQ(DataModule1->cust->RecordCount(), 3);
+    EXPECT_EQ(Cust("Адрес", 1), QStringLiteral("София, ул. Лале 3"));
+    EXPECT_EQ(Cust("МОЛ", 1), QStringLiteral("Петър Петров"));
+    EXPECT_EQ(Cust("Адрес", 2), QStringLiteral("Варна, бул. Приморски 9"));
+    EXPECT_EQ(Cust("МОЛ", 2), QStringLiteral("Нов Управител"));
+
+    // A reopened document updates its own customer even with a corrected number.
+    NewDocument();
+    ASSERT_TRUE(OrderForm->LoadDocument(1));
+    OrderForm->Edit7->SetText(QStringLiteral("222222221"));
+    OrderForm->SaveWithCustomer(false);
+    EXPECT_EQ(Cust("Идент №", 1), QStringLiteral("111111110"));
+    EXPECT_EQ(Cust("Идент №", 2), QStringLiteral("222222221"));
+
+    // Typed without choosing: the typed number tells which one.
+    NewDocument();
+    OrderForm->Edit1->SetText(QStringLiteral("Бета ООД"));
+    OrderForm->Edit7->SetText(QStringLiteral("111111110"));
+    OrderForm->Edit3->SetText(QStringLiteral("София, ул. Роза 8"));
+    SaveNewDocumentWithALine();
+    EXPECT_EQ(Cust("Адрес", 1), QStringLiteral("София, ул. Роза 8"));
+    EXPECT_EQ(Cust("Адрес", 2), QStringLiteral("Варна, бул. Приморски 9"));
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 3);
+}
+
+TEST_F(CustomerSaveTest, AnUnclearNameIsAskedAndNothingIsGuessed)
+{
+    OrderForm->Edit1->SetText(QStringLiteral("Бета ООД"));
+    OrderForm->Edit3->SetText(QStringLiteral("Бургас"));
+    TestDialogs().answers.push_back(mrNo);
+    SaveNewDocumentWithALine();
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].contains(QStringLiteral("Има няколко клиента с име „Бета ООД“")));
+    EXPECT_EQ(Store()->RecordCount(), 0);
+    EXPECT_TRUE(OrderForm->Save->Enabled());
+
+    // Yes: the document alone.
+    ResetTestDialogs();
+    TestDialogs().answers.push_back(mrYes);
+    SaveByButton();
+    EXPECT_EQ(Boxes().size(), 1);
+    EXPECT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 3);
+    EXPECT_EQ(Cust("Адрес", 1), QStringLiteral("София, ул. Лале 3"));
+    EXPECT_EQ(Cust("Адрес", 2), QStringLiteral("Варна, бул. Приморски 9"));
+
+    // The customer block's own button says the same and writes nothing.
+    ResetTestDialogs();
+    OrderForm->SpeedButton3->Click();
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].contains(QStringLiteral("изберете го от списъка")));
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 3);
+}
+
+TEST_F(CustomerSaveTest, AFullNameTypedAloneKeepsTheStoredDetails)
+{
+    OrderForm->Edit1->SetText(QStringLiteral("Гама ЕТ"));
+    OrderForm->Edit2->SetText(QStringLiteral("Нов МОЛ"));
+    SaveNewDocumentWithALine();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 3);
+    EXPECT_EQ(Cust("Адрес", 3), QStringLiteral("Русе, ул. Дунав 1"));
+    EXPECT_EQ(Cust("Идент №", 3), QStringLiteral("333333330"));
+    EXPECT_EQ(Cust("ИН по ЗДДС", 3), QStringLiteral("BG333333330"));
+    EXPECT_EQ(Cust("Лице", 3), QStringLiteral("Стоян"));
+    EXPECT_EQ(Cust("Телефон", 3), QStringLiteral("082111222"));
+    EXPECT_EQ(Cust("МОЛ", 3), QStringLiteral("Нов МОЛ"));  // what is typed still counts
+    // The button of the customer block keeps them too.
+    OrderForm->Edit2->SetText(QString());
+    OrderForm->SpeedButton3->Click();
+    EXPECT_EQ(Cust("МОЛ", 3), QStringLiteral("Нов МОЛ"));
+    EXPECT_EQ(Cust("Адрес", 3), QStringLiteral("Русе, ул. Дунав 1"));
+}
+
+TEST_F(SaveLoadTest, TextsStopAtTheSizeOfTheirFields)
+{
+    const QString longName = QString(300, QLatin1Char('Ж'));
+    OrderForm->Edit1->SetText(longName);
+    OrderForm->Edit7->SetText(QStringLiteral("1234567890123456789012345"));
+    OrderForm->Edit6->SetText(QStringLiteral("BG1234567890123456789012345"));
+    OrderForm->Edit10->SetText(QString(60, QLatin1Char('И')));
+    OrderForm->ComboBox3->SetText(QString(300, QLatin1Char('п')));
+    EXPECT_EQ(OrderForm->Edit1->Text().size(), 255);
+    EXPECT_EQ(OrderForm->Edit7->Text().size(), 20);
+    EXPECT_EQ(OrderForm->Edit6->Text().size(), 20);
+    EXPECT_EQ(OrderForm->Edit10->Text().size(), 40);  // an employee's name
+    EXPECT_EQ(OrderForm->ComboBox3->Text().size(), 255);
+    Line(1, QStringLiteral("Услуга"), "1", "10");
+    OrderForm->RecalcByRate();
+    SaveByButton();
+    NewDocument();
+    OrderForm->Edit1->SetText(longName);
+    Line(1, QStringLiteral("Услуга"), "1", "10");
+    OrderForm->RecalcByRate();
+    SaveByButton();
+    ASSERT_EQ(Store()->RecordCount(), 2);
+    EXPECT_EQ(Field(Store(), "Клиент", 2), longName.left(255));
+    ASSERT_EQ(DataModule1->cust->RecordCount(), 1);
+    EXPECT_EQ(Field(DataModule1->cust, "Идент №", 1), QStringLiteral("12345678901234567890"));
+}
+
 TEST_F(SaveLoadTest, SaveLoadSaveKeepsEveryFieldWithAndWithoutDiscount)
 {
     for (bool discount : {false, true}) {
@@ -490,6 +641,21 @@ TEST_F(SaveChild, SavesNumberOneOnceTheSignalIsGiven)
     fflush(stdout);
 }
 
+TEST_F(SaveChild, SavesADocumentForANewCustomer)
+{
+    Document();
+    OrderForm->Edit1->SetText(QStringLiteral("Нов клиент"));
+    const bool saved = OrderForm->SaveWithCustomer(true);
+    // A detail only the customer register knows.
+    TTable* cust = DataModule1->cust;
+    cust->SetRecNo(cust->RecordCount());
+    cust->Edit();
+    cust->FieldByName(QStringLiteral("Телефон"))->SetText(QStringLiteral("032555666"));
+    cust->Post();
+    printf("%s\n", saved ? "saved" : "failed");
+    fflush(stdout);
+}
+
 class SharedSaveTest : public SaveLoadTest {
 protected:
     QProcess* Child(const char* test)
@@ -565,6 +731,29 @@ TEST_F(SharedSaveTest, TwoWorkplacesSavingOneNewNumberAtOnceStoreItOnce)
     EXPECT_EQ(outcomes, (QStringList{QStringLiteral("asked"), QStringLiteral("saved")}));
     Store()->Resync();
     EXPECT_EQ(Store()->RecordCount(), 1);
+    // The customer goes with the stored document only.
+    DataModule1->cust->Resync();
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 1);
+}
+
+TEST_F(SharedSaveTest, ACustomerAnotherWorkplaceStoredMeanwhileIsUpdatedNotAddedAgain)
+{
+    // This workplace is open with its tables read; the other stores a new customer.
+    ASSERT_EQ(DataModule1->cust->RecordCount(), 0);
+    QProcess* other = Child("SavesADocumentForANewCustomer");
+    ASSERT_TRUE(other->waitForFinished(30000));
+    ASSERT_TRUE(other->readAllStandardOutput().contains("saved"));
+
+    Customer(QStringLiteral("Нов клиент"));
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000002"));
+    Line(1, QStringLiteral("Услуга"), "1", "10");
+    OrderForm->RecalcByRate();
+    SaveByButton();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    DataModule1->cust->Resync();
+    ASSERT_EQ(DataModule1->cust->RecordCount(), 1);
+    EXPECT_EQ(Field(DataModule1->cust, "Адрес", 1), QStringLiteral("Пловдив, бул. Марица 5"));
+    EXPECT_EQ(Field(DataModule1->cust, "Телефон", 1), QStringLiteral("032555666"));  // the other's detail stays
 }
 
 }  // namespace

@@ -227,4 +227,47 @@ TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
     EXPECT_EQ(cust->RecordCount(), 1);
 }
 
+TEST_F(Customers, APendingNewCustomerNeitherDisturbsTheEditorNorGetsLost)
+{
+    AddCompany(Company(QStringLiteral("Алфа ООД")));
+    AddCustomer("Алфа Клиент ООД");
+    TTable* cust = DataModule1->cust;
+    Main->SpeedButton7->Click();
+    CustForm->Button2->Click();
+    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    ASSERT_EQ(cust->State(), TDataSetState::dsInsert);
+
+    // The editor's customer edits list and fill as always.
+    NewDocument();
+    OrderForm->Edit1->SetText(QStringLiteral("а"));
+    OrderForm->Edit1->SetText(QStringLiteral("ал"));
+    ASSERT_EQ(OrderForm->ListBox1->Items()->Count(), 1);
+    OrderForm->ListBox1->SetItemIndex(0);
+    OrderForm->ListBox1Click(OrderForm->ListBox1);
+    EXPECT_EQ(OrderForm->Edit1->Text(), QStringLiteral("Алфа Клиент ООД"));
+    OrderForm->Edit3->SetText(QStringLiteral("Плевен"));
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(cust->State(), TDataSetState::dsInsert);
+
+    // Saving says what to do; the pending customer stays as typed.
+    OrderForm->StringGrid1->SetCells(1, 1, QStringLiteral("Услуга"));
+    OrderForm->Save->Click();
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("няма име")));
+    EXPECT_EQ(DataModule1->store->RecordCount(), 0);
+    EXPECT_EQ(cust->State(), TDataSetState::dsInsert);
+    EXPECT_EQ(EditCustForm->DBEdit4->Text(), QStringLiteral("0888123456"));
+    EXPECT_EQ(cust->RecordCount(), 1);
+
+    // Named, it is the user's own typing: stored first, then the document.
+    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    ResetTestDialogs();
+    OrderForm->Save->Click();
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(DataModule1->store->RecordCount(), 1);
+    ASSERT_EQ(cust->RecordCount(), 2);
+    EXPECT_EQ(cust->FieldByName(QStringLiteral("Телефон"))->TextAt(2), QStringLiteral("0888123456"));
+    EXPECT_EQ(cust->FieldByName(QStringLiteral("Адрес"))->TextAt(1), QStringLiteral("Плевен"));
+}
+
 }  // namespace
