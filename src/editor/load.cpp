@@ -7,6 +7,7 @@
 #include "platform/sysutils.h"
 #include "registers/sort.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -80,6 +81,10 @@ StoredDocument ReadStoredDocument(TTable* store, int companies)
     d.english = kEnglishKinds.contains(d.kind);
     d.printed = flag("Статус");
     d.number = text("Num");
+    // The number box holds exactly ten digits: anything else would be printed
+    // and stored again as another number.
+    if (d.number.size() != 10 || !IsDigits(d.number))
+        throw LoadError{QStringLiteral("номерът „%1“ не се състои от 10 цифри").arg(d.number)};
     d.date = date("От дата");
     d.taxDateShown = flag("Дата на д.с.?");
     d.taxDate = date("Дата на данъчното събитие");
@@ -93,6 +98,12 @@ StoredDocument ReadStoredDocument(TTable* store, int companies)
     d.notice = text("Известие");
     d.noticeDate = date("Известие от дата");
     d.noticeNumber = text("Известие към фактура No");
+    // Its box holds ten digits too; what it would cut or drop is refused, not changed.
+    if (d.noticeNumber.size() > 10 ||
+        !std::all_of(d.noticeNumber.begin(), d.noticeNumber.end(),
+                     [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'_' || c == u' '; }))
+        throw LoadError{QStringLiteral("номерът на фактурата към известието „%1“ не се състои от 10 цифри")
+                            .arg(d.noticeNumber)};
     d.customer = text("Клиент");
     d.customerVat = text("Ин по ЗДДС /к/");
     d.customerId = text("ИН /к/");
@@ -114,9 +125,7 @@ StoredDocument ReadStoredDocument(TTable* store, int companies)
         d.currencyRate = StrToFloat(rate);
     }
     d.companyText = text("Firm.db index");
-    bool ok = false;
-    const int company = d.companyText.trimmed().toInt(&ok);
-    if (ok && company >= 1 && company <= companies)
+    if (const int company = TOrderForm::StoredCompany(d.companyText, companies))
         d.company = company;
     d.lines = MemoLines(store->FieldByName(QStringLiteral("Стоки и Услуги"))->AsMemo());
     d.noticeLines = MemoLines(store->FieldByName(QStringLiteral("Str2"))->AsMemo());
@@ -124,6 +133,13 @@ StoredDocument ReadStoredDocument(TTable* store, int companies)
 }
 
 }  // namespace
+
+int TOrderForm::StoredCompany(const QString& index, int companies)
+{
+    bool ok = false;
+    const int company = index.trimmed().toInt(&ok);
+    return ok && company >= 1 && company <= companies ? company : 0;
+}
 
 bool TOrderForm::LoadDocument(int recNo)
 {
@@ -193,7 +209,6 @@ bool TOrderForm::LoadDocument(int recNo)
     EDate3->SetDate(d.paymentDate);
     ComboBox3->SetText(d.payment);
     Edit8->SetText(d.recipient);
-    Edit10->SetText(d.issuer);
     ComboBox5->SetText(d.basis);
     ComboBox4->SetText(d.article);
     ComboBox1->SetText(d.notice);
@@ -217,6 +232,8 @@ bool TOrderForm::LoadDocument(int recNo)
             ae->SetRecNo(*d.company);
     }
     LoadSupplier();
+    // After the company block: its "issuer follows the responsible person" rule is for new documents.
+    Edit10->SetText(d.issuer);
 
     // 8.
     DBText7->SetText(d.place);
@@ -227,16 +244,24 @@ bool TOrderForm::LoadDocument(int recNo)
     Label11->SetCaption(d.payable);
     CheckBox6->SetChecked(d.paid);
 
-    // 9. Discount column.
-    bool discount = false;
-    for (const QString& line : d.lines)
-        discount = discount || line.compare(QStringLiteral("Отстъпка %"), Qt::CaseInsensitive) == 0;
-    CheckBox7->SetChecked(discount);
+    // 9. Discount column: only the header row says so, a line may read the same.
+    const auto isDiscountCaption = [](const QString& caption) {
+        return caption.compare(QStringLiteral("Отстъпка %"), Qt::CaseInsensitive) == 0 ||
+               caption.compare(QStringLiteral("Discount %"), Qt::CaseInsensitive) == 0;
+    };
+    CheckBox7->SetChecked(d.lines.size() > 5 && isDiscountCaption(d.lines[5]));
     CheckBox7Click(CheckBox7);
 
-    // 10. The lines, header row included; never fewer than one line row.
+    // 10. The lines, header row included; never fewer than one line row. A
+    // short last row is a row too, unless all it has is empty lines.
     const int cols = StringGrid1->ColCount();
-    StringGrid1->SetRowCount(std::max<int>(2, int(d.lines.size()) / cols));
+    int rows = int(d.lines.size()) / cols;
+    for (int i = rows * cols; i < d.lines.size(); ++i)
+        if (!d.lines[i].isEmpty()) {
+            ++rows;
+            break;
+        }
+    StringGrid1->SetRowCount(std::max(2, rows));
     for (int r = 0; r < StringGrid1->RowCount(); ++r)
         for (int c = 0; c < cols; ++c) {
             const int i = r * cols + c;

@@ -166,6 +166,8 @@ public:
     void SpeedButton3Click(TObject* Sender);
     // Reopens register record recNo; false (with a message) when it cannot.
     bool LoadDocument(int recNo);
+    // The company a stored "Firm.db index" names, 0 when it names none of companies.
+    static int StoredCompany(const QString& index, int companies);
     // The grid as memo text, one line per cell, row by row; line breaks are
     // removed from the cells themselves too.
     static QString GridMemoText(TStringGrid* grid);

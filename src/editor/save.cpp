@@ -81,12 +81,17 @@ int TOrderForm::FindStoredDocument(int company) const
     const QString wantNum = MaskEdit1->Text();
     const QString wantKind = ComboBox2->Text();
     const QString wantIndex = QString::number(company);
+    const auto sameDocument = [&](int r) { return num->TextAt(r) == wantNum && kind->TextAt(r) == wantKind; };
     const auto matches = [&](int r) {
         // Each own company numbers on its own: its number 5 is not another's.
-        return num->TextAt(r) == wantNum && kind->TextAt(r) == wantKind && index->TextAt(r).trimmed() == wantIndex;
+        return sameDocument(r) && index->TextAt(r).trimmed() == wantIndex;
     };
-    // The document this editor was loaded from, or last stored, comes first.
-    if (LoadedRecNo >= 1 && LoadedRecNo <= store->RecordCount() && matches(LoadedRecNo))
+    // The document this editor was loaded from, or last stored, comes first. One
+    // whose company is unknown was loaded under the company shown and goes back
+    // into its own record, not beside it.
+    if (LoadedRecNo >= 1 && LoadedRecNo <= store->RecordCount() &&
+        (matches(LoadedRecNo) ||
+         (sameDocument(LoadedRecNo) && !StoredCompany(index->TextAt(LoadedRecNo), DataModule1->firm->RecordCount()))))
         return LoadedRecNo;
     for (int r = store->RecordCount(); r >= 1; --r)
         if (matches(r))
