@@ -408,12 +408,12 @@ TEST_F(CustomerSaveTest, AFullNameTypedAloneKeepsTheStoredDetails)
 
 TEST_F(SaveLoadTest, TextsStopAtTheSizeOfTheirFields)
 {
-    const QString longName = QString(300, QLatin1Char('Ж'));
+    const QString longName = QString(300, QChar(u'Ж'));
     OrderForm->Edit1->SetText(longName);
     OrderForm->Edit7->SetText(QStringLiteral("1234567890123456789012345"));
     OrderForm->Edit6->SetText(QStringLiteral("BG1234567890123456789012345"));
-    OrderForm->Edit10->SetText(QString(60, QLatin1Char('И')));
-    OrderForm->ComboBox3->SetText(QString(300, QLatin1Char('п')));
+    OrderForm->Edit10->SetText(QString(60, QChar(u'И')));
+    OrderForm->ComboBox3->SetText(QString(300, QChar(u'п')));
     EXPECT_EQ(OrderForm->Edit1->Text().size(), 255);
     EXPECT_EQ(OrderForm->Edit7->Text().size(), 20);
     EXPECT_EQ(OrderForm->Edit6->Text().size(), 20);
