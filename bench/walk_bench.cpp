@@ -42,7 +42,7 @@ public:
     }
     bool SelectDirectory(const QString&, const QString&, QString&) override { return false; }
     bool OpenPicture(QString&) override { return false; }
-    bool SaveFile(const QString&, const QString&, QString&) override { return false; }
+    bool SaveFile(QWidget*, const QString&, const QString&, QString&) override { return false; }
     bool PrintDialog(QWidget*) override { return false; }
     bool PrinterSetup(QWidget*) override { return false; }
 };

@@ -57,8 +57,14 @@ bool TOrderForm::BuildPrintView(bool show)
         return false;
     }
 
+    // Without a second currency (rate 1) the page shows the editor's own
+    // prices, values and totals; converting would round the prices first.
+    const bool converted = english && page->CurrencyRate != 1.0;
+
     RecalcByRate();
     page->RestorePositions();
+    // The stamp of an earlier print is not this document's.
+    page->SetStamp(StampText(english, false));
 
     page->Label1->SetCaption(ComboBox2->Text());
     page->Label21->SetCaption(ComboBox1->Text());
@@ -66,7 +72,7 @@ bool TOrderForm::BuildPrintView(bool show)
     page->Label20->SetCaption(ComboBox5->Text().isEmpty() ? QString()
                                                            : QLatin1Char('/') + ComboBox5->Text() + QLatin1Char('/'));
     page->Label20->SetLeft(page->Label19->Left());
-    if (RadioButton1->Checked()) {
+    if (!converted) {
         page->Label5->SetCaption(Label7->Caption());
         page->Label7->SetCaption(Label4->Caption());
         page->Label3->SetCaption(Label11->Caption());
@@ -81,10 +87,12 @@ bool TOrderForm::BuildPrintView(bool show)
     const int cols = lines->ColCount();
     const int valueCol = cols - 1;
     int longest = 1;
+    // The page grid drops cells written below its row count.
+    pageLines->SetRowCount(rows);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c)
             pageLines->SetCells(c, r, lines->Cells(c, r));
-        if (english && r >= 1) {
+        if (converted && r >= 1) {
             for (int c : {4, valueCol}) {
                 const QString amount = NormalizeDecimal(lines->Cells(c, r));
                 lines->SetCells(c, r, amount);
@@ -102,7 +110,6 @@ bool TOrderForm::BuildPrintView(bool show)
         if (!value.isEmpty() && value.size() < longest)
             pageLines->SetCells(valueCol, r, QString(2 * (longest - value.size()), QLatin1Char(' ')) + value);
     }
-    pageLines->SetRowCount(rows);
     if (rows > 1)
         pageLines->SetFixedRows(1);
     static const char* const bgHeader[] = {"Пор. №", "Наименование на стоките или услугите", "Мярка", "К-во",

@@ -237,6 +237,7 @@ void TOrderForm::CheckBox7Click(TObject*)
         StringGrid1->SetColWidths(1, StrToInt(ColumnWidths->Strings(1)) - 72);
         page->SetColWidths(1, StrToInt(ColumnWidths->Strings(7)) - 72);
         StringGrid1Button->SetLeft(494);
+        RewrapDescriptions();
     }
     // Fills the value column again.
     RecalcByRate();
@@ -248,6 +249,8 @@ void TOrderForm::CheckBox8Click(TObject*)
         const TFontStyles style = grid->Font()->Style();
         grid->Font()->SetStyle(CheckBox8->Checked() ? style | fsBold : style & ~TFontStyles(fsBold));
     }
+    // Bold letters are wider.
+    RewrapDescriptions();
 }
 
 // ---- legal texts ----

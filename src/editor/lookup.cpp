@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kEditListMaxHeight = 150;
 constexpr int kGoodsListMaxHeight = 100;
-constexpr int kWrapWidth = 84;
-constexpr int kWrapWidthWithDiscount = 72;
 
 QString Part(const QString& hint, bool before)
 {
@@ -29,28 +27,6 @@ QString Part(const QString& hint, bool before)
 // A table holding a change another window has open is not moved: moving
 // would post that change, or refuse it on every keystroke.
 bool MayMove(TTable* table) { return table->State() == TDataSetState::dsBrowse; }
-
-QStringList WrapLine(const QString& line, int width)
-{
-    if (line.size() <= width)
-        return {line};
-    QStringList pieces;
-    QString rest = line;
-    while (rest.size() > width) {
-        const QString chunk = rest.left(width);
-        const qsizetype blank = chunk.lastIndexOf(QLatin1Char(' '));
-        if (blank >= 0) {
-            pieces << chunk.left(blank);
-            rest = rest.mid(blank + 1);
-        } else {
-            pieces << chunk;
-            rest = rest.mid(width);
-        }
-    }
-    if (!rest.isEmpty())
-        pieces << rest;
-    return pieces;
-}
 
 }  // namespace
 
@@ -108,11 +84,11 @@ int GoodsEntryRecNo(const QString& entry)
     return StrToInt(entry.mid(tilde + 1));
 }
 
-QStringList WrapDescription(const QString& description, int width)
+QStringList WrapDescription(const QString& description, const TextFits& fits)
 {
     QStringList pieces;
     for (const QString& line : DescriptionLines(description))
-        pieces << WrapLine(line, width);
+        pieces << WrapToFit(line, fits);
     return pieces;
 }
 
@@ -317,24 +293,12 @@ void TOrderForm::ApplyToGrid()
         StringGrid1->SetCells(3, CurRow, QStringLiteral("1"));
 
     TField* description = stock->FieldByName(ParseLookupBinding(StringGrid1->Hint()).field);
-    const int width = CheckBox7->Checked() ? kWrapWidthWithDiscount : kWrapWidth;
-    QStringList pieces = WrapDescription(LookupFieldText(description, recNo), width);
+    QStringList pieces = WrapDescription(LookupFieldText(description, recNo),
+                                         [this](const QString& text) { return DescriptionFits(text); });
     if (pieces.isEmpty())
         pieces << QString();
     StringGrid1->SetCells(1, CurRow, pieces.first());
-
-    // Continuation rows go right under the chosen line, the lines below move down.
-    const int extra = int(pieces.size()) - 1;
-    if (extra > 0) {
-        const int oldCount = StringGrid1->RowCount();
-        StringGrid1->SetRowCount(oldCount + extra);
-        for (int r = oldCount - 1; r > CurRow; --r)
-            for (int c = 0; c < StringGrid1->ColCount(); ++c)
-                StringGrid1->SetCells(c, r + extra, StringGrid1->Cells(c, r));
-        for (int k = 1; k <= extra; ++k)
-            for (int c = 0; c < StringGrid1->ColCount(); ++c)
-                StringGrid1->SetCells(c, CurRow + k, c == 1 ? pieces[k] : QString());
-    }
+    InsertDescriptionRows(CurRow, pieces.mid(1));
     StringGrid1->SetRowCount(StringGrid1->RowCount() + 1);
 
     RecalcLines();

@@ -1,6 +1,8 @@
 // Lookup bindings and goods entries of the editor's drop-down list.
 #pragma once
 
+#include "editor/wrap_to_fit.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +31,5 @@ QString GoodsEntry(const QString& description, int recNo);
 // The record number after the last '~'; raises EConvertError when there is none.
 int GoodsEntryRecNo(const QString& entry);
 
-// Each line of the description cut to at most width characters: before the
-// last blank within the width (the blank dropped), or hard without one.
-QStringList WrapDescription(const QString& description, int width);
+// Each line of the description broken into pieces that fit (WrapToFit).
+QStringList WrapDescription(const QString& description, const TextFits& fits);

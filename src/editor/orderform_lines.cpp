@@ -3,9 +3,12 @@
 
 #include "editor/calc.h"
 #include "editor/money.h"
+#include "editor/wrap_to_fit.h"
 #include "page/doc.h"
 #include "platform/keys.h"
 #include "platform/locale.h"
+
+#include <QFontMetrics>
 
 namespace {
 
@@ -97,6 +100,45 @@ void TOrderForm::RecalcByRate()
     const QString rate = Edit9->Text();
     Edit9->SetText(QString());
     Edit9->SetText(rate);
+}
+
+bool TOrderForm::DescriptionFits(const QString& text) const
+{
+    // A cell's text starts 2 px in and is clipped at the cell's right edge;
+    // a pixel more keeps the last letter clear of the grid line.
+    for (const TStringGrid* grid : {StringGrid1, Doc->StringGrid2})
+        if (QFontMetrics(grid->font()).horizontalAdvance(text) > grid->ColWidths(1) - 3)
+            return false;
+    return true;
+}
+
+void TOrderForm::InsertDescriptionRows(int row, const QStringList& pieces)
+{
+    const int extra = int(pieces.size());
+    if (extra == 0)
+        return;
+    TStringGrid* g = StringGrid1;
+    const int oldCount = g->RowCount();
+    g->SetRowCount(oldCount + extra);
+    for (int r = oldCount - 1; r > row; --r)
+        for (int c = 0; c < g->ColCount(); ++c)
+            g->SetCells(c, r + extra, g->Cells(c, r));
+    for (int k = 1; k <= extra; ++k)
+        for (int c = 0; c < g->ColCount(); ++c)
+            g->SetCells(c, row + k, c == 1 ? pieces[k - 1] : QString());
+}
+
+void TOrderForm::RewrapDescriptions()
+{
+    const TextFits fits = [this](const QString& text) { return DescriptionFits(text); };
+    for (int r = 1; r < StringGrid1->RowCount(); ++r) {
+        const QStringList pieces = WrapToFit(StringGrid1->Cells(1, r), fits);
+        if (pieces.size() < 2)
+            continue;
+        StringGrid1->SetCells(1, r, pieces.first());
+        InsertDescriptionRows(r, pieces.mid(1));
+        r += int(pieces.size()) - 1;
+    }
 }
 
 void TOrderForm::ComboBox3Change(TObject*)

@@ -77,6 +77,13 @@ QString BgFooterLine()
                           "e-mail: office@quarnel.example, www.quarnel.example");
 }
 
+QString StampText(bool english, bool copy)
+{
+    if (english)
+        return copy ? QStringLiteral("Copy") : QStringLiteral("Original");
+    return copy ? QStringLiteral("Копие") : QStringLiteral("Оригинал");
+}
+
 QString PageFontFamily(const QString& designFamily)
 {
     const QString expected = designFamily == QLatin1String("Arial") ? QStringLiteral("Liberation Sans")
@@ -250,16 +257,34 @@ void TDoc::ResizedExecute(TObject*)
     Panel5->SetTop(Bottom(Bevel3) + 9);
 }
 
-void TDoc::NewExecute(TObject*)
+void TDoc::CentreHeading()
 {
     Header->SetLeft(Panel1->Width() / 2 - Header->Width() / 2);
     Label8->SetLeft(Label1->Left() + (Label1->Width() - Label8->Width()) / 2);
     Label15->SetLeft(Label1->Left() + (Label1->Width() - Label15->Width()) / 2);
+}
+
+void TDoc::SetStamp(const QString& stamp)
+{
+    Label8->SetCaption(stamp);
+    // Centred on its own width, not on the width of the stamp before it.
+    CentreHeading();
+}
+
+void TDoc::NewExecute(TObject*)
+{
+    CentreHeading();
 
     if (Language == 0) {
         for (TLabel* total : {Label5, Label7, Label3})
             if (!total->Caption().contains(Lv()))
                 total->SetCaption(total->Caption() + QStringLiteral(" лв"));
+    } else if (Language == 1 && CurrencyRate == 1.0) {
+        // The editor's own totals, copied by the fill; suffixed once.
+        const QString suffix = QLatin1Char(' ') + CurrencyPrefix;
+        for (TLabel* total : {Label5, Label7, Label3})
+            if (!total->Caption().endsWith(suffix))
+                total->SetCaption(total->Caption() + suffix);
     } else if (Language == 1) {
         Form1->Label7->SetCaption(QStringLiteral("0"));
         Form1->Label3->SetCaption(QStringLiteral("0"));

@@ -40,6 +40,10 @@ public:
     // Stacks the label rows under values that may span several lines.
     void ArrangeLabels();
     void NewExecute(TObject* Sender);
+    // The kind's stamp and number line centred under it, the heading on the page.
+    void CentreHeading();
+    // Writes the exemplar stamp and centres it.
+    void SetStamp(const QString& stamp);
     void ResizedExecute(TObject* Sender);
     void RealignBlocks();
     // Paints the page into Image1's bitmap: what is printed or saved.
@@ -60,6 +64,9 @@ extern TDoc* Doc;
 
 // The Bulgarian footer line of the page.
 QString BgFooterLine();
+
+// The exemplar stamp of the page: "Оригинал", "Копие" or the English words.
+QString StampText(bool english, bool copy);
 
 // The families the page's fonts are drawn with ("Liberation Serif" for
 // "Times New Roman"); empty when the font system gives another family.

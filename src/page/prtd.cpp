@@ -78,17 +78,17 @@ void TPrtD::FormShow(TObject*)
 
 void TPrtD::SpeedButton1Click(TObject*)
 {
-    PrintDocument(Bulgarian() ? QStringLiteral("Оригинал") : QStringLiteral("Original"), false);
+    PrintDocument(StampText(!Bulgarian(), false), false);
 }
 
 void TPrtD::SpeedButton2Click(TObject*)
 {
-    PrintDocument(Bulgarian() ? QStringLiteral("Копие") : QStringLiteral("Copy"), false);
+    PrintDocument(StampText(!Bulgarian(), true), false);
 }
 
 void TPrtD::SpeedButton3Click(TObject*)
 {
-    PrintDocument(Bulgarian() ? QStringLiteral("Оригинал") : QStringLiteral("Original"), true);
+    PrintDocument(StampText(!Bulgarian(), false), true);
 }
 
 TPixelFormat TPrtD::DepthOf(const QString& text)
@@ -103,7 +103,9 @@ TPixelFormat TPrtD::DepthOf(const QString& text)
 QString TPrtD::JpegFileName(const QString& chosen)
 {
     // Only the name counts, not a folder that happens to hold ".jpg".
-    if (QFileInfo(chosen).fileName().contains(QLatin1String(".jpg"), Qt::CaseInsensitive))
+    const QString name = QFileInfo(chosen).fileName();
+    if (name.contains(QLatin1String(".jpg"), Qt::CaseInsensitive) ||
+        name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive))
         return chosen;
     return chosen + QStringLiteral(".jpg");
 }
@@ -113,7 +115,8 @@ QRect TPrtD::PageTarget(int w, int h) { return Rect(int(w * 0.01), 0, w, h); }
 QString TPrtD::ChooseJpegFile()
 {
     QString chosen;
-    if (!Dialogs()->SaveFile(kSaveTitle, kSaveFilter, chosen) || chosen.isEmpty())
+    // Owned by the chooser, which stays on top: else the dialog opens behind it.
+    if (!Dialogs()->SaveFile(this, kSaveTitle, kSaveFilter, chosen) || chosen.isEmpty())
         return QString();
     const QString name = JpegFileName(chosen);
     // The dialog only saw the typed name; the file actually written may exist.
@@ -188,7 +191,7 @@ void TPrtD::PrintDocument(const QString& stamp, bool toImage)
     } catch (const Exception&) {
         // The page keeps its grid disabled.
     }
-    Doc->Label8->SetCaption(stamp);
+    Doc->SetStamp(stamp);
     PaintPagePicture();
 
     try {

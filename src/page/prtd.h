@@ -29,7 +29,7 @@ public:
     // The colour depth ComboBox1's text stands for (24 bits for any other text).
     static TPixelFormat DepthOf(const QString& text);
     // The name the picture is written to: ".jpg" appended unless the file
-    // name already holds it, in any letter case.
+    // name already holds ".jpg" or ends in ".jpeg", in any letter case.
     static QString JpegFileName(const QString& chosen);
     // Where the page lands on a printer page of w x h: a 1 % left margin,
     // stretched to the rest without keeping its proportions.

@@ -66,9 +66,9 @@ public:
         return true;
     }
 
-    bool SaveFile(const QString& title, const QString& filter, QString& fileName) override
+    bool SaveFile(QWidget* owner, const QString& title, const QString& filter, QString& fileName) override
     {
-        QFileDialog d(nullptr, title, fileName, QString(filter).replace(QLatin1Char('|'), QStringLiteral(" (")) + QLatin1Char(')'));
+        QFileDialog d(owner, title, fileName, QString(filter).replace(QLatin1Char('|'), QStringLiteral(" (")) + QLatin1Char(')'));
         d.setAcceptMode(QFileDialog::AcceptSave);
         d.setOption(QFileDialog::DontUseNativeDialog, false);
         d.setFilter(d.filter() | QDir::Hidden);

@@ -19,7 +19,7 @@ public:
     virtual bool SelectDirectory(const QString& caption, const QString& root, QString& folder) = 0;
     virtual bool OpenPicture(QString& fileName) = 0;
     // Asks before overwriting an existing file; adds no default extension.
-    virtual bool SaveFile(const QString& title, const QString& filter, QString& fileName) = 0;
+    virtual bool SaveFile(QWidget* owner, const QString& title, const QString& filter, QString& fileName) = 0;
     virtual bool PrintDialog(QWidget* owner) = 0;
     virtual bool PrinterSetup(QWidget* owner) = 0;
 };

@@ -1,5 +1,7 @@
 #include "editor_fixture.h"
 
+#include <cmath>
+
 namespace {
 
 QStringList Lines(const QString& text) { return text.split(QLatin1Char('\n')); }
@@ -107,6 +109,90 @@ TEST_F(EditorTest, EnglishPageConvertsByTheRateAndRecomputesTheTotals)
     EXPECT_EQ(Doc->Label18->Caption(), QStringLiteral("six and  0,13 EUR"));
     // The editor keeps its own currency.
     EXPECT_EQ(OrderForm->Label11->Caption(), QStringLiteral("12,00"));
+}
+
+// The lines of the example: 4 x 1,115 and 1 x 10.
+static void PricesWithThreeDecimals()
+{
+    SetLine(1, QStringLiteral("4"), QStringLiteral("1,115"));
+    SetLine(2, QStringLiteral("1"), QStringLiteral("10"));
+}
+
+static QList<QStringList> PageLines()
+{
+    QList<QStringList> rows;
+    for (int r = 1; r < Doc->StringGrid2->RowCount(); ++r)
+        rows << Doc->StringGrid2->Rows(r);
+    return rows;
+}
+
+TEST_F(EditorTest, EnglishWithoutASecondCurrencyShowsTheEditorsAmounts)
+{
+    NewDocument();
+    PricesWithThreeDecimals();
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    const QList<QStringList> bulgarian = PageLines();
+    ASSERT_EQ(OrderForm->Label11->Caption(), QStringLiteral("17,35"));
+
+    for (const QString& currency : {QString(), QStringLiteral("BGN")}) {
+        English(currency, 1.0);
+        // One fill: the first fill after a change is what a save stores and shows.
+        ASSERT_TRUE(OrderForm->BuildPrintView(false));
+        EXPECT_EQ(PageLines(), bulgarian) << currency.toStdString();
+        EXPECT_EQ(Doc->StringGrid2->Cells(4, 1), QStringLiteral("1,115"));
+        const QString suffix = QLatin1Char(' ') + currency;
+        EXPECT_EQ(Doc->Label5->Caption(), QStringLiteral("14,46") + suffix);
+        EXPECT_EQ(Doc->Label7->Caption(), QStringLiteral("2,89") + suffix);
+        EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("17,35") + suffix);
+        // A second fill adds no second suffix.
+        ASSERT_TRUE(OrderForm->BuildPrintView(false));
+        EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("17,35") + suffix);
+        EXPECT_TRUE(Doc->Label18->Caption().startsWith(QStringLiteral("seventeen"))) << Doc->Label18->Caption().toStdString();
+    }
+}
+
+TEST_F(EditorTest, ConvertedPageTotalsAddUpFromItsOwnLines)
+{
+    NewDocument();
+    PricesWithThreeDecimals();
+    SetLine(3, QStringLiteral("3"), QStringLiteral("7,77"));
+    SetLine(4, QStringLiteral("0,5"), QStringLiteral("0,99"));
+    English(QStringLiteral("EUR"), 1.95583);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    const auto amount = [](const QString& text) {
+        return QString(text).remove(QStringLiteral(" EUR")).trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+    };
+    double lines = 0;
+    for (int r = 1; r <= 4; ++r) {
+        const double price = amount(Doc->StringGrid2->Cells(4, r));
+        const double quantity = amount(Doc->StringGrid2->Cells(3, r));
+        const double value = amount(Doc->StringGrid2->Cells(5, r));
+        // Each line from the converted price as printed beside it.
+        EXPECT_NEAR(value, std::round(price * quantity * 100 + 1e-7) / 100, 1e-9) << r;
+        lines += value;
+    }
+    const double base = amount(Doc->Label5->Caption());
+    const double vat = amount(Doc->Label7->Caption());
+    EXPECT_NEAR(base, lines, 1e-9);
+    EXPECT_NEAR(vat, std::round(base * 20 + 1e-7) / 100, 1e-9);  // once, on the base
+    EXPECT_NEAR(amount(Doc->Label3->Caption()), base + vat, 1e-9);
+}
+
+TEST_F(EditorTest, OneFillWritesEveryLineOfALongerDocument)
+{
+    NewDocument();
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    ASSERT_EQ(Doc->StringGrid2->RowCount(), 2);
+    for (int r = 1; r <= 6; ++r)
+        SetLine(r, QStringLiteral("1"), QStringLiteral("%1").arg(r));
+    English(QStringLiteral("EUR"), 2.0);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    ASSERT_EQ(Doc->StringGrid2->RowCount(), 7);
+    for (int r = 1; r <= 6; ++r)
+        EXPECT_EQ(Doc->StringGrid2->Cells(1, r), QStringLiteral("Стока %1").arg(r)) << r;
+    EXPECT_EQ(Doc->StringGrid2->Cells(4, 6), QStringLiteral("3,00"));
+    EXPECT_EQ(Doc->Label5->Caption(), QStringLiteral("10,50 EUR"));
+    EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("12,60 EUR"));
 }
 
 TEST_F(EditorTest, EnglishTotalsWithoutAPricedLineCarryTheCurrencyOnce)

@@ -4,6 +4,7 @@
 #include "platform/keys.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -88,22 +89,30 @@ TEST(LookupText, BindingsEntriesAndWrapping)
     EXPECT_EQ(GoodsEntryRecNo(QStringLiteral("Кабел 3~5 мм~14")), 14);
     EXPECT_THROW(GoodsEntryRecNo(QStringLiteral("без номер")), EConvertError);
 
+    // Counted in characters here; the editor measures the column.
+    const auto upTo = [](int n) { return [n](const QString& t) { return t.size() <= n; }; };
     const QString a84 = Repeat(QLatin1Char('a'), 84);
-    EXPECT_EQ(WrapDescription(a84, 84), QStringList{a84});
-    EXPECT_EQ(WrapDescription(a84 + QLatin1Char('b'), 84), (QStringList{a84, QStringLiteral("b")}));
-    // The cut falls before the last blank within the width, which is dropped.
+    EXPECT_EQ(WrapDescription(a84, upTo(84)), QStringList{a84});
+    EXPECT_EQ(WrapDescription(a84 + QLatin1Char('b'), upTo(84)), (QStringList{a84, QStringLiteral("b")}));
+    // The cut falls at the last blank that keeps the piece fitting, which is dropped.
     const QString words = Repeat(QLatin1Char('x'), 50) + QLatin1Char(' ') + Repeat(QLatin1Char('y'), 30) +
                           QLatin1Char(' ') + Repeat(QLatin1Char('z'), 10);
-    EXPECT_EQ(WrapDescription(words, 84),
+    EXPECT_EQ(WrapDescription(words, upTo(84)),
               (QStringList{Repeat(QLatin1Char('x'), 50) + QLatin1Char(' ') + Repeat(QLatin1Char('y'), 30),
                            Repeat(QLatin1Char('z'), 10)}));
-    EXPECT_EQ(WrapDescription(words, 72),
+    EXPECT_EQ(WrapDescription(words, upTo(72)),
               (QStringList{Repeat(QLatin1Char('x'), 50), Repeat(QLatin1Char('y'), 30) + QLatin1Char(' ') +
                                                                Repeat(QLatin1Char('z'), 10)}));
+    // A blank right after a piece that just fits breaks there.
+    EXPECT_EQ(WrapDescription(QStringLiteral("abcd efgh"), upTo(4)), (QStringList{QStringLiteral("abcd"), QStringLiteral("efgh")}));
+    // A word too long for the width is cut inside; each piece moves on.
+    EXPECT_EQ(WrapDescription(QStringLiteral("ab abcdefghij"), upTo(4)),
+              (QStringList{QStringLiteral("ab"), QStringLiteral("abcd"), QStringLiteral("efgh"), QStringLiteral("ij")}));
+    EXPECT_EQ(WrapDescription(QStringLiteral("abc"), upTo(0)), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     // Each line wraps on its own; an empty line stays an empty piece.
-    EXPECT_EQ(WrapDescription(QStringLiteral("ред 1\n\nред 3\n"), 84),
+    EXPECT_EQ(WrapDescription(QStringLiteral("ред 1\n\nред 3\n"), upTo(84)),
               (QStringList{QStringLiteral("ред 1"), QString(), QStringLiteral("ред 3")}));
-    EXPECT_EQ(WrapDescription(QString(), 84), QStringList());
+    EXPECT_EQ(WrapDescription(QString(), upTo(84)), QStringList());
 }
 
 TEST_F(Lookup, TypedPrefixListsMatchingValuesInAnyCase)
@@ -309,25 +318,71 @@ TEST_F(Lookup, ContinuationRowsFollowTheChosenRow)
     EXPECT_EQ(f->Label7->Caption(), QStringLiteral("10,00"));
 }
 
-TEST_F(Lookup, WrapWidthFollowsTheDiscountColumn)
+// Every description cell shows whole in both lines grids; the pieces from
+// row first on are the description's words in order.
+static void ExpectWholeDescription(TStringGrid* grid, int first, const QString& description, const char* what)
 {
-    const QString long85 = Repeat(QChar(0x0416), 85);  // 'Ж', no blank
-    AddGood(long85);
+    QStringList pieces;
+    // The continuation rows have no price.
+    for (int r = first; r < grid->RowCount() && !grid->Cells(1, r).isEmpty() && (r == first || grid->Cells(4, r).isEmpty());
+         ++r) {
+        const QString cell = grid->Cells(1, r);
+        EXPECT_TRUE(OrderForm->DescriptionFits(cell)) << what << ": " << cell.toStdString();
+        for (TStringGrid* g : {grid, Doc->StringGrid2})
+            EXPECT_LE(QFontMetrics(g->font()).horizontalAdvance(cell), g->ColWidths(1) - 2) << what << r;
+        pieces << cell;
+    }
+    EXPECT_GT(pieces.size(), 1) << what;
+    EXPECT_EQ(pieces.join(QLatin1Char(' ')), description) << what;
+}
+
+TEST_F(Lookup, DescriptionsAreWrappedByTheMeasuredWidthOfTheColumn)
+{
+    // 84 capitals measure far more than the description column.
+    QString capitals;
+    while (capitals.size() < 84)
+        capitals += QStringLiteral("ЖЕЛЕЗОБЕТОННА ШУМОЗАЩИТНА КОНСТРУКЦИЯ ");
+    capitals = capitals.left(84).trimmed();
+    // 90 narrow letters fit on one line.
+    const QString narrow = Repeat(QLatin1Char('i'), 40) + QLatin1Char(' ') + Repeat(QLatin1Char('l'), 49);
+    AddGood(capitals, "м", "2");
+    AddGood(narrow, "бр.", "3");
+
     NewDocument();
     Select(1, 1);
     f->StringGrid1Button->Click();
     Choose(0);
-    EXPECT_EQ(grid->Cells(1, 1), long85.left(84));
-    EXPECT_EQ(grid->Cells(1, 2), long85.mid(84));
+    ExpectWholeDescription(grid, 1, capitals, "six columns");
+    const int goodsRows = grid->RowCount() - 2;
+    Select(1, grid->RowCount() - 1);
+    f->StringGrid1Button->Click();
+    Choose(1);
+    EXPECT_EQ(grid->Cells(1, goodsRows + 1), narrow);
+    EXPECT_EQ(grid->Cells(4, goodsRows + 1), QStringLiteral("3"));
+    const QString payable = f->Label11->Caption();
+
+    // The narrower column of the discount breaks the lines again, right under their row.
+    f->CheckBox7->SetChecked(true);
+    ExpectWholeDescription(grid, 1, capitals, "discount turned on");
+    EXPECT_EQ(grid->Cells(4, 1), QStringLiteral("2"));
+    int narrowRow = 0;
+    for (int r = 1; r < grid->RowCount(); ++r)
+        if (grid->Cells(4, r) == QStringLiteral("3"))
+            narrowRow = r;
+    ASSERT_GT(narrowRow, goodsRows);
+    EXPECT_EQ(grid->Cells(1, narrowRow), narrow);
+    EXPECT_EQ(f->Label11->Caption(), payable);
+
+    f->CheckBox8->SetChecked(true);
+    ExpectWholeDescription(grid, 1, capitals, "bold lines");
 
     NewDocument();
     f->CheckBox7->SetChecked(true);
     Select(1, 1);
     f->StringGrid1Button->Click();
     Choose(0);
-    EXPECT_EQ(grid->Cells(1, 1), long85.left(72));
-    EXPECT_EQ(grid->Cells(1, 2), long85.mid(72));
-    EXPECT_EQ(grid->Cells(6, 1), QStringLiteral("10,00"));
+    ExpectWholeDescription(grid, 1, capitals, "seven columns");
+    EXPECT_EQ(grid->Cells(6, 1), QStringLiteral("2,00"));
 }
 
 TEST_F(Lookup, TildeInTheDescriptionAndEmptyDescriptions)

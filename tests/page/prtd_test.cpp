@@ -147,6 +147,46 @@ TEST_F(PrintTest, PrintingMarksAndStoresAndStampsInTheChoosersLanguage)
     EXPECT_EQ(Status(2), QStringLiteral("True"));
 }
 
+// The stamp's middle under the kind's middle (odd widths give half a pixel).
+static void ExpectStampCentred(const char* what)
+{
+    const int stamp = 2 * Doc->Label8->Left() + Doc->Label8->Width();
+    const int kind = 2 * Doc->Label1->Left() + Doc->Label1->Width();
+    EXPECT_LE(std::abs(stamp - kind), 2) << what << ": " << Doc->Label8->Caption().toStdString();
+}
+
+TEST_F(PrintTest, TheStampIsCentredWhateverWasShownBeforeAndANewDocumentHasNone)
+{
+    OrderForm->RadioButton2->SetChecked(true);
+    TwoLineDocument();
+    TestDialogs().printAnswers = {true, true};
+    PrtD->SpeedButton1->Click();
+    PrtD->SpeedButton2->Click();
+    ASSERT_EQ(Doc->Label8->Caption(), QStringLiteral("Copy"));
+    ExpectStampCentred("English copy after original");
+
+    NewDocument();
+    TwoLineDocument();
+    TestDialogs().printAnswers = {true, true};
+    PrtD->SpeedButton1->Click();
+    ExpectStampCentred("original");
+    PrtD->SpeedButton2->Click();
+    ASSERT_EQ(Doc->Label8->Caption(), QStringLiteral("Копие"));
+    ExpectStampCentred("copy after original");
+    Export(Path("after-copy.jpg"));
+    ExpectStampCentred("picture after copy");
+    TestDialogs().printAnswers = {true};
+    PrtD->SpeedButton2->Click();
+    ASSERT_EQ(Doc->Label8->Caption(), QStringLiteral("Копие"));
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+
+    // A new document's preview does not carry the last print's stamp.
+    NewDocument();
+    OrderForm->View->Click();
+    EXPECT_EQ(Doc->Label8->Caption(), QStringLiteral("Оригинал"));
+    ExpectStampCentred("new document");
+}
+
 TEST_F(PrintTest, CancelledDialogsChangeNothing)
 {
     // A new document: nothing stored, nothing counted.
@@ -240,6 +280,9 @@ TEST_F(PrintTest, TheExtensionIsAddedOnlyWhenMissingAndAnExistingFileIsAskedFor)
     EXPECT_EQ(TPrtD::JpegFileName(QStringLiteral("/d/a.JPG")), QStringLiteral("/d/a.JPG"));
     EXPECT_EQ(TPrtD::JpegFileName(QStringLiteral("/d/a.jpg.bak")), QStringLiteral("/d/a.jpg.bak"));
     EXPECT_EQ(TPrtD::JpegFileName(QStringLiteral("/d/x.jpg/page")), QStringLiteral("/d/x.jpg/page.jpg"));
+    EXPECT_EQ(TPrtD::JpegFileName(QStringLiteral("/d/a.jpeg")), QStringLiteral("/d/a.jpeg"));
+    EXPECT_EQ(TPrtD::JpegFileName(QStringLiteral("/d/a.JPEG")), QStringLiteral("/d/a.JPEG"));
+    EXPECT_EQ(TPrtD::JpegFileName(QStringLiteral("/d/a.jpeg.bak")), QStringLiteral("/d/a.jpeg.bak.jpg"));
 
     QFile old(Path("page.jpg"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -261,12 +304,18 @@ TEST_F(PrintTest, TheExtensionIsAddedOnlyWhenMissingAndAnExistingFileIsAskedFor)
     EXPECT_EQ(QImage(Path("page.jpg")).size(), QSize(859, 1168));
     EXPECT_EQ(Status(1), QStringLiteral("True"));
 
+    // The dialog belongs to the chooser, which stays on top of every other window.
+    EXPECT_EQ(TestDialogs().saveOwner, PrtD);
+
     // A name with the extension in capitals is taken as it is, without a question.
     ResetTestDialogs();
     Export(Path("a.JPG"));
     EXPECT_TRUE(Boxes().isEmpty());
     EXPECT_TRUE(QFileInfo::exists(Path("a.JPG")));
     EXPECT_FALSE(QFileInfo::exists(Path("a.JPG.jpg")));
+    Export(Path("b.jpeg"));
+    EXPECT_EQ(QImage(Path("b.jpeg")).size(), QSize(859, 1168));
+    EXPECT_FALSE(QFileInfo::exists(Path("b.jpeg.jpg")));
 }
 
 TEST_F(PrintTest, ColourDepthFollowsTheChoice)

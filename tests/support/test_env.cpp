@@ -44,9 +44,10 @@ bool ScriptedDialogs::OpenPicture(QString& fileName)
     return true;
 }
 
-bool ScriptedDialogs::SaveFile(const QString& title, const QString& filter, QString& fileName)
+bool ScriptedDialogs::SaveFile(QWidget* owner, const QString& title, const QString& filter, QString& fileName)
 {
     calls.push_back(QStringLiteral("SaveFile:") + title + QLatin1Char('|') + filter);
+    saveOwner = owner;
     const QString f = Take(files, QString());
     if (f.isEmpty())
         return false;

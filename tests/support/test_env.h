@@ -28,12 +28,13 @@ public:
     std::deque<QString> files;         // for OpenPicture / SaveFile; empty = cancel
     std::deque<bool> printAnswers;     // for PrintDialog / PrinterSetup
     std::vector<QString> calls;
+    QWidget* saveOwner = nullptr;      // owner of the last SaveFile
 
     int MessageBox(QWidget* owner, const QString& text, const QString& caption, TMsgIcon icon,
                    TMsgButtons buttons) override;
     bool SelectDirectory(const QString& caption, const QString& root, QString& folder) override;
     bool OpenPicture(QString& fileName) override;
-    bool SaveFile(const QString& title, const QString& filter, QString& fileName) override;
+    bool SaveFile(QWidget* owner, const QString& title, const QString& filter, QString& fileName) override;
     bool PrintDialog(QWidget* owner) override;
     bool PrinterSetup(QWidget* owner) override;
 };
