@@ -191,6 +191,33 @@ TEST(RichEditTest, PrintsTheWholeTextAsOneJob)
     printer->setOutputFileName(oldFile);
 }
 
+TEST(RichEditTest, PrintedTextKeepsItsPointSize)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TRichEdit rich;
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(16);  // as a design's font height sets it
+    rich.setFont(font);
+    for (int i = 1; i <= 120; ++i)
+        rich.Lines()->Add(QStringLiteral("%1.Клиент: ред").arg(i));
+    QPrinter* printer = Printer()->QtPrinter();
+    const QPrinter::OutputFormat format = printer->outputFormat();
+    const QString oldFile = printer->outputFileName();
+    const QString file = dir.filePath(QStringLiteral("extract.pdf"));
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(file);
+    rich.Print(QStringLiteral("Quarnel"));
+    printer->setOutputFormat(format);
+    printer->setOutputFileName(oldFile);
+    QFile pdf(file);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    // About 12 pt lines: some fifty to a page, not all 120 on one.
+    EXPECT_GE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 3);
+    EXPECT_EQ(rich.font().pixelSize(), 16);  // the window's own text is left as it was
+}
+
 // ---- Combo box ----
 
 TEST(ComboBoxTest, ItemsFromCodeShowAndFireNothing)
