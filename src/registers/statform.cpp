@@ -141,7 +141,8 @@ TStatForm::TStatForm(TComponent* owner) : TForm(owner), link_(std::make_unique<C
     DBComboBox1->SetText(kNoCompany);
     Series1 = Chart1->AddSeries(QStringLiteral("Платени фактури"));
     Series2 = Chart1->AddSeries(QStringLiteral("Неплатени фактури"));
-    const auto mark = [](double v) { return FormatFloat(QStringLiteral("#.## лв."), v); };
+    // An empty month shows no mark: " лв." alone says nothing.
+    const auto mark = [](double v) { return v == 0 ? QString() : FormatFloat(QStringLiteral("#.## лв."), v); };
     Series1->SetMarkFormatter(mark);
     Series2->SetMarkFormatter(mark);
     Chart1->OnClickSeries = [this](TBarSeries* s, int i) { Series1Click(s, i); };
@@ -164,6 +165,8 @@ TStatForm::TStatForm(TComponent* owner) : TForm(owner), link_(std::make_unique<C
     Edit1->raise();
     UpDown1->raise();
     DBComboBox1->raise();
+    // The chooser and the year box lie over the chart's top: its marks stay below them.
+    Chart1->SetTopClearance(std::max(DBComboBox1->geometry().bottom(), Edit1->geometry().bottom()) + 3);
     if (DataModule1)
         link_->SetDataSource(DataModule1->DataSource2);
 }
