@@ -6,8 +6,6 @@
 #include "platform/locale.h"
 #include "platform/sysutils.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
 
 bool FlagSet(const QString& text)
@@ -40,18 +38,31 @@ bool AmountCents(const QString& text, long long& cents)
     if (t.isEmpty())
         return false;
     // Plain decimals are read digit by digit, so that the cents stay exact.
-    static const QRegularExpression plain(QStringLiteral("^([+-]?)0*([0-9]*)(?:[.,]([0-9]*))?$"));
-    const QRegularExpressionMatch m = plain.match(t);
+    const bool exponent = t.contains(QLatin1Char('e'), Qt::CaseInsensitive);
     long long c = 0;
-    if (m.hasMatch()) {
-        const QString whole = m.captured(2);
-        const QString fraction = m.captured(3) + QStringLiteral("000");
-        if (whole.size() > 12)
-            return false;
-        c = (whole.isEmpty() ? 0 : whole.toLongLong()) * 100 + fraction.mid(0, 2).toLongLong();
-        if (fraction[2] >= QLatin1Char('5'))
-            ++c;
-        if (m.captured(1) == QLatin1String("-"))
+    if (!exponent) {
+        qsizetype i = 0;
+        const bool negative = t[0] == QLatin1Char('-');
+        if (negative || t[0] == QLatin1Char('+'))
+            ++i;
+        int wholeDigits = 0;
+        for (; i < t.size() && t[i].isDigit(); ++i) {
+            c = c * 10 + t[i].digitValue();
+            if (c > 0 && ++wholeDigits > 12)
+                return false;  // beyond the range, and before the sum could overflow
+        }
+        c *= 100;
+        int place = 0;
+        for (++i; i < t.size() && place < 3; ++i, ++place) {
+            const int d = t[i].digitValue();
+            if (place == 0)
+                c += 10 * d;
+            else if (place == 1)
+                c += d;
+            else if (d >= 5)
+                ++c;  // half away from zero
+        }
+        if (negative)
             c = -c;
     } else {
         double v = 0;

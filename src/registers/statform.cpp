@@ -53,14 +53,15 @@ StatRecord RecordAt(int recNo)
     return r;
 }
 
+using RegisterRecords = std::vector<std::pair<int, StatRecord>>;
+
 // The records whose "Доставчик" is one of names, read in one pass per name,
 // newest first as the walks visit them.
-template <typename Visit>
-void WalkRegister(const QStringList& names, Visit visit)
+RegisterRecords ReadRegister(const QStringList& names)
 {
     TRegisterWalk walk(true);
     const std::vector<TField*> fields = StoreFields();
-    std::vector<std::pair<int, StatRecord>> records;
+    RegisterRecords records;
     for (const QString& name : names) {
         const TTable::TColumnRead read = DataModule1->store->ColumnTexts(fields, fields[cCompany], name);
         for (size_t i = 0; i < read.RecNos.size(); ++i) {
@@ -71,21 +72,19 @@ void WalkRegister(const QStringList& names, Visit visit)
         }
     }
     std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& [recNo, r] : records)
-        visit(r);
+    return records;
 }
 
-// The month (1-12) of a stored date; 0 when it names no date that exists.
-int MonthOf(const QString& date)
-{
-    const QDate d = StoredDate(date);
-    return d.isValid() ? d.month() : 0;
-}
+// What the chart's walk read, for the extracts that follow it at once.
+const RegisterRecords* chartRecords = nullptr;
 
-int YearOf(const QString& date)
+// The month (1-12) and year of a stored date; false when it names no date that exists.
+bool MonthAndYear(const QString& date, int& month, int& year)
 {
     const QDate d = StoredDate(date);
-    return d.isValid() ? d.year() : 0;
+    month = d.isValid() ? d.month() : 0;
+    year = d.isValid() ? d.year() : 0;
+    return d.isValid();
 }
 
 // 1 + rate / 100, from a rate text such as "20%"; false when it is no number.
@@ -242,7 +241,9 @@ namespace {
 bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
 {
     const QString& date = r[cDate];
-    if (MonthOf(date) != f->ChosenMonth || ListedNumbers.contains(r[cNum]) || YearOf(date) != f->Year())
+    int month = 0, year = 0;
+    if (!MonthAndYear(date, month, year) || month != f->ChosenMonth || year != f->Year() ||
+        ListedNumbers.contains(r[cNum]))
         return false;
     long long cents = 0;
     if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
@@ -267,9 +268,8 @@ bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
 // false when it does not count. Claims the record's number.
 bool ChartShare(const StatRecord& r, int year, int& month, bool& paid, double& net)
 {
-    const QString& date = r[cDate];
-    month = MonthOf(date);
-    if (month == 0 || YearOf(date) != year || ChartedNumbers.contains(r[cNum]))
+    int recordYear = 0;
+    if (!MonthAndYear(r[cDate], month, recordYear) || recordYear != year || ChartedNumbers.contains(r[cNum]))
         return false;
     long long cents = 0;
     double factor = 1;
@@ -299,13 +299,15 @@ void TStatForm::ComboBox1Change(TObject*)
     const QString period = ComboBox1->Text() + QLatin1Char(' ') + Edit1->Text() + QStringLiteral(" с ДДС");
     QStringList paid{QStringLiteral("Извадка за платени фактури за месец ") + period};
     QStringList unpaid{QStringLiteral("Извадка за неплатени фактури за месец ") + period};
-    if (DataModule1->store->Active())
-        WalkRegister(CompanyNames(), [&](const StatRecord& r) {
+    if (DataModule1->store->Active()) {
+        const RegisterRecords records = chartRecords ? RegisterRecords() : ReadRegister(CompanyNames());
+        for (const auto& [recNo, r] : chartRecords ? *chartRecords : records) {
             bool isPaid = false;
             QString line;
             if (ExtractLine(this, r, isPaid, line))
                 (isPaid ? paid : unpaid).append(line);
-        });
+        }
+    }
     const auto close = [](QStringList& lines, double net, TCentSum gross) {
         lines.append(QString());
         lines.append(QStringLiteral("общо без ДДС: ") + MoneySum(net) + QStringLiteral(" лв."));
@@ -352,15 +354,17 @@ void TSort::CalcStatistics()
     f->Series2->Clear();
     std::array<double, 12> paid{};
     std::array<double, 12> unpaid{};
+    RegisterRecords records;
     if (DataModule1->store->Active()) {
+        records = ReadRegister(f->CompanyNames());
         const int year = f->Year();
-        WalkRegister(f->CompanyNames(), [&](const StatRecord& r) {
+        for (const auto& [recNo, r] : records) {
             int month = 0;
             bool isPaid = false;
             double net = 0;
             if (ChartShare(r, year, month, isPaid, net))
                 (isPaid ? paid : unpaid)[size_t(month - 1)] += net;
-        });
+        }
     }
     for (int m = 0; m < 12; ++m) {
         // Money, not floating-point noise: a fully credited month is exactly 0.
@@ -370,6 +374,10 @@ void TSort::CalcStatistics()
     f->ComboBox1->Items()->SetText(MonthNames().join(QLatin1Char('\n')));
     // The local calendar: just after midnight on the 1st the new month is meant.
     f->ComboBox1->SetText(MonthNames()[Date().month() - 1]);
+    struct Keep {
+        explicit Keep(const RegisterRecords& r) { chartRecords = &r; }
+        ~Keep() { chartRecords = nullptr; }
+    } keep(records);
     f->ComboBox1Change(f);
 }
 
