@@ -116,25 +116,28 @@ QString TBarSeries::MarkText(int index) const
     return formatter_ ? formatter_(v) : QString::number(v);
 }
 
+namespace {
+// Where a shown item is drawn, in the view's coordinates; empty when hidden.
+QRect ViewRect(const QGraphicsView* view, const QGraphicsRectItem* item)
+{
+    if (!item->isVisible())
+        return {};
+    return view->mapFromScene(item->mapRectToScene(item->rect())).boundingRect();
+}
+}  // namespace
+
 QRect TBarSeries::BarRect(int index) const
 {
     CheckIndex(index);
     chart_->LayoutNow();
-    const QGraphicsRectItem* bar = bars_[size_t(index)];
-    if (!bar->isVisible())
-        return {};
-    const QRectF scene = bar->mapRectToScene(bar->rect());
-    return chart_->mapFromScene(scene).boundingRect();
+    return ViewRect(chart_, bars_[size_t(index)]);
 }
 
 QRect TBarSeries::MarkRect(int index) const
 {
     CheckIndex(index);
     chart_->LayoutNow();
-    const QGraphicsRectItem* mark = marks_[size_t(index)];
-    if (!mark->isVisible())
-        return {};
-    return chart_->mapFromScene(mark->mapRectToScene(mark->rect())).boundingRect();
+    return ViewRect(chart_, marks_[size_t(index)]);
 }
 
 // ---- TChart ----

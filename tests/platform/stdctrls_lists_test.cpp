@@ -163,35 +163,7 @@ TEST(RichEditTest, LinesSelectionAndClipboard)
     EXPECT_TRUE(rich.toPlainText().isEmpty());
 }
 
-TEST(RichEditTest, PrintsTheWholeTextAsOneJob)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    TRichEdit rich;
-    for (int i = 1; i <= 120; ++i)
-        rich.Lines()->Add(QStringLiteral("%1.Клиент: ред").arg(i));
-    QPrinter* printer = Printer()->QtPrinter();
-    const QPrinter::OutputFormat format = printer->outputFormat();
-    const QString oldFile = printer->outputFileName();
-    const QString file = dir.filePath(QStringLiteral("extract.pdf"));
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(file);
-    rich.Print(QStringLiteral("Quarnel"));
-    EXPECT_EQ(printer->docName(), QStringLiteral("Quarnel"));
-    QFile pdf(file);
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    const QByteArray bytes = pdf.readAll();
-    EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_GE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 2);  // several pages, one file
-
-    printer->setOutputFileName(QString());
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    EXPECT_THROW(rich.Print(QStringLiteral("Quarnel")), EPrinter);
-    printer->setOutputFormat(format);
-    printer->setOutputFileName(oldFile);
-}
-
-TEST(RichEditTest, PrintedTextKeepsItsPointSize)
+TEST(RichEditTest, PrintsTheWholeTextAsOneJobAtItsPointSize)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -208,14 +180,20 @@ TEST(RichEditTest, PrintedTextKeepsItsPointSize)
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(file);
     rich.Print(QStringLiteral("Quarnel"));
-    printer->setOutputFormat(format);
-    printer->setOutputFileName(oldFile);
+    EXPECT_EQ(printer->docName(), QStringLiteral("Quarnel"));
     QFile pdf(file);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     const QByteArray bytes = pdf.readAll();
-    // About 12 pt lines: some fifty to a page, not all 120 on one.
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    // Some fifty lines of about 12 pt to a page, not all 120 on one: several pages, one file.
     EXPECT_GE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 3);
     EXPECT_EQ(rich.font().pixelSize(), 16);  // the window's own text is left as it was
+
+    printer->setOutputFileName(QString());
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    EXPECT_THROW(rich.Print(QStringLiteral("Quarnel")), EPrinter);
+    printer->setOutputFormat(format);
+    printer->setOutputFileName(oldFile);
 }
 
 // ---- Combo box ----
