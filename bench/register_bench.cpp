@@ -33,6 +33,8 @@ namespace {
 constexpr int kCompanies = 10;
 
 QString CompanyName(int i) { return QStringLiteral("Фирма %1 ООД").arg(i); }
+// English documents carry the company's English name.
+QString EnglishName(int i) { return QStringLiteral("Firma %1 Ltd").arg(i); }
 
 void FillRegister(const QString& folder, int count)
 {
@@ -44,11 +46,19 @@ void FillRegister(const QString& folder, int count)
     firm.SetDatabaseName(folder);
     firm.SetTableName(QStringLiteral("Firm.db"));
     firm.Open();
-    TDatabaseTransaction tx({&store, &firm});
+    CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
+    TTable ae;
+    ae.SetDatabaseName(folder);
+    ae.SetTableName(QStringLiteral("ae.db"));
+    ae.Open();
+    TDatabaseTransaction tx({&store, &firm, &ae});
     for (int c = 1; c <= kCompanies; ++c) {
         firm.Append();
         firm.FieldByName(QStringLiteral("ДОСТАВЧИК"))->SetText(CompanyName(c));
         firm.Post();
+        ae.Append();
+        ae.FieldByName(QStringLiteral("Supplier"))->SetText(EnglishName(c));
+        ae.Post();
     }
     const auto put = [&store](const char* f, const QString& v) { store.FieldByName(QString::fromUtf8(f))->SetText(v); };
     const char* kinds[] = {"ФАКТУРА", "ФАКТУРА", "ФАКТУРА", "INVOICE", "ПРОФОРМА ФАКТУРА", "Кредитно известие"};
@@ -65,7 +75,7 @@ void FillRegister(const QString& folder, int count)
         put("Paid?", i % 3 ? QStringLiteral("True") : QStringLiteral("False"));
         put("Anulirana", i % 17 ? QStringLiteral("False") : QStringLiteral("True"));
         put("Клиент", QStringLiteral("Клиент %1 ООД").arg(i % 10000));
-        put("Доставчик", CompanyName(company));
+        put("Доставчик", i % 6 == 3 ? EnglishName(company) : CompanyName(company));
         put("Данъчна ставка", QStringLiteral("20%"));
         put("Стойност /общо/", QStringLiteral("%1,%2").arg(100 + i % 900).arg(i % 100, 2, 10, QLatin1Char('0')));
         put("Firm.db index", QString::number(company));

@@ -116,15 +116,28 @@ QString TBarSeries::MarkText(int index) const
     return formatter_ ? formatter_(v) : QString::number(v);
 }
 
+namespace {
+// Where a shown item is drawn, in the view's coordinates; empty when hidden.
+QRect ViewRect(const QGraphicsView* view, const QGraphicsRectItem* item)
+{
+    if (!item->isVisible())
+        return {};
+    return view->mapFromScene(item->mapRectToScene(item->rect())).boundingRect();
+}
+}  // namespace
+
 QRect TBarSeries::BarRect(int index) const
 {
     CheckIndex(index);
     chart_->LayoutNow();
-    const QGraphicsRectItem* bar = bars_[size_t(index)];
-    if (!bar->isVisible())
-        return {};
-    const QRectF scene = bar->mapRectToScene(bar->rect());
-    return chart_->mapFromScene(scene).boundingRect();
+    return ViewRect(chart_, bars_[size_t(index)]);
+}
+
+QRect TBarSeries::MarkRect(int index) const
+{
+    CheckIndex(index);
+    chart_->LayoutNow();
+    return ViewRect(chart_, marks_[size_t(index)]);
 }
 
 // ---- TChart ----
@@ -166,6 +179,9 @@ TChart::TChart(QWidget* parent) : QChartView(parent), TControl(this)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFrameShape(QFrame::NoFrame);
     setBackgroundBrush(Qt::black);
+    // The whole chart is repainted after a change: the exposed parts alone left
+    // bars of the previous company or year on screen.
+    setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 
     connect(c, &QChart::plotAreaChanged, this, [this] { LayoutNow(); });
 }
@@ -191,6 +207,12 @@ void TChart::TitleAdd(const QString& line)
 void TChart::ApplyTitle() { chart()->setTitle(title_.join(QLatin1Char('\n'))); }
 
 QString TChart::LegendTitle() const { return legendText_->text(); }
+
+void TChart::SetTopClearance(int y)
+{
+    topClearance_ = y;
+    ScheduleLayout();
+}
 
 TBarSeries* TChart::AddSeries(const QString& title)
 {
@@ -259,43 +281,77 @@ void TChart::LayoutNow()
 
     const QFontMetricsF fm(QGraphicsSimpleTextItem().font());
     const qreal markH = fm.height() + 4;
-    QRectF area = plot.adjusted(0, markH + 2, 0, -(fm.height() + 4));
-    if (lo < 0)
-        area.adjust(0, 0, 0, -(markH + 2));
-    const bool drawable = slotCount > 0 && area.width() > 0 && area.height() > 0;
-    if (hi == lo)
-        hi = lo + 1;
-    const auto y = [&](double v) { return area.bottom() - (v - lo) / (hi - lo) * area.height(); };
-    const qreal slot = drawable ? area.width() / qreal(slotCount) : 0;
-    const qreal barW = slot * kBarWidth;
+    const qreal labelH = fm.height() + 4;
+    const qreal ceiling = std::max(plot.top(), mapToScene(QPoint(0, topClearance_)).y());
+    const qreal floor = plot.bottom() - labelH;
+    const qreal right = chart()->size().width() - 2;
     const int count = SeriesCount();
+    bool drawable = false;
+    qreal slot = 0;
+    QRectF area;
+    // Bars are scaled into the plot less the room their marks take. Marks that
+    // would overlap are stacked, and the room grows until every mark fits.
+    qreal roomAbove = markH + 2, roomBelow = lo < 0 ? markH + 2 : 0;
+    for (int pass = 0; pass < 6; ++pass) {
+        area = QRectF(QPointF(plot.left(), ceiling + roomAbove), QPointF(plot.right(), floor - roomBelow));
+        drawable = slotCount > 0 && area.width() > 0 && area.height() > 0;
+        const double top = hi == lo ? lo + 1 : hi;
+        const auto y = [&](double v) { return area.bottom() - (v - lo) / (top - lo) * area.height(); };
+        slot = drawable ? area.width() / qreal(slotCount) : 0;
+        const qreal barW = slot * kBarWidth;
+        std::vector<QRectF> placed;
+        qreal over = 0, under = 0;
+        for (int k = 0; k < count; ++k) {
+            TBarSeries* s = series_[size_t(k)].get();
+            for (size_t i = 0; i < s->bars_.size(); ++i) {
+                QGraphicsRectItem* bar = s->bars_[i];
+                QGraphicsRectItem* mark = s->marks_[i];
+                const bool used = drawable && i < s->points_.size();
+                bar->setVisible(used);
+                mark->setVisible(false);
+                if (!used)
+                    continue;
+                const TBarSeries::Point& p = s->points_[i];
+                const qreal cx = area.left() + slot * (qreal(i) + 0.5) + (k - (count - 1) / 2.0) * barW;
+                const qreal y0 = y(0), yv = y(p.value);
+                const QRectF r(cx - barW / 2, std::min(y0, yv), barW, std::abs(yv - y0));
+                bar->setRect(r);
+                bar->setBrush(BarBrush(p.colour));
 
-    for (int k = 0; k < count; ++k) {
-        TBarSeries* s = series_[size_t(k)].get();
-        for (size_t i = 0; i < s->bars_.size(); ++i) {
-            QGraphicsRectItem* bar = s->bars_[i];
-            QGraphicsRectItem* mark = s->marks_[i];
-            const bool used = drawable && i < s->points_.size();
-            bar->setVisible(used);
-            mark->setVisible(used);
-            if (!used)
-                continue;
-            const TBarSeries::Point& p = s->points_[i];
-            const qreal cx = area.left() + slot * (qreal(i) + 0.5) + (k - (count - 1) / 2.0) * barW;
-            const qreal y0 = y(0), yv = y(p.value);
-            const QRectF r(cx - barW / 2, std::min(y0, yv), barW, std::abs(yv - y0));
-            bar->setRect(r);
-            bar->setBrush(BarBrush(p.colour));
-
-            auto* text = static_cast<QGraphicsSimpleTextItem*>(mark->childItems().constFirst());
-            text->setText(s->MarkText(int(i)));
-            const QRectF tr = text->boundingRect();
-            const qreal w = tr.width() + 6, h = tr.height() + 2;
-            const qreal top = p.value < 0 ? r.bottom() + 2 : r.top() - 2 - h;
-            mark->setRect(0, 0, w, h);
-            mark->setPos(cx - w / 2, top);
-            text->setPos(3, 1);
+                auto* text = static_cast<QGraphicsSimpleTextItem*>(mark->childItems().constFirst());
+                text->setText(s->MarkText(int(i)));
+                if (text->text().isEmpty())
+                    continue;
+                const QRectF tr = text->boundingRect();
+                const qreal w = tr.width() + 6, h = tr.height() + 2;
+                const bool down = p.value < 0;
+                QRectF m(std::max(plot.left(), std::min(cx - w / 2, right - w)), down ? r.bottom() + 2 : r.top() - 2 - h,
+                         w, h);
+                // Each mark moves past every one it would cover; it only ever moves
+                // away from its bar, so this ends.
+                for (bool moved = true; moved;) {
+                    moved = false;
+                    for (const QRectF& o : placed)
+                        if (m.intersects(o.adjusted(-1, -1, 1, 1))) {
+                            m.moveTop(down ? o.bottom() + 2 : o.top() - 2 - h);
+                            moved = true;
+                        }
+                }
+                placed.push_back(m);
+                mark->setRect(0, 0, w, h);
+                mark->setPos(m.topLeft());
+                text->setPos(3, 1);
+                mark->setVisible(true);
+                if (down)
+                    under = std::max(under, m.bottom() - floor);
+                else
+                    over = std::max(over, ceiling - m.top());
+            }
         }
+        if (over < 0.5 && under < 0.5)
+            break;
+        roomAbove += std::max<qreal>(over, 0);
+        roomBelow += std::max<qreal>(under, 0);
     }
 
     for (size_t i = 0; i < labels_.size(); ++i) {

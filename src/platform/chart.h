@@ -46,6 +46,9 @@ public:
     // Where the bar is drawn, in the chart widget's coordinates; empty while the
     // chart has no size yet.
     QRect BarRect(int index) const;
+    // Where the bar's mark is drawn; empty while it is not shown (an empty mark
+    // text shows none).
+    QRect MarkRect(int index) const;
 
 private:
     friend class TChart;
@@ -77,6 +80,9 @@ public:
     void TitleClear();
     void TitleAdd(const QString& line);
     QString LegendTitle() const;
+    // Marks stay below this line (widget coordinates), for controls that lie
+    // over the chart's top.
+    void SetTopClearance(int y);
 
     // The chart owns its series.
     TBarSeries* AddSeries(const QString& title);
@@ -104,4 +110,5 @@ private:
     QGraphicsRectItem* legend_ = nullptr;
     QGraphicsSimpleTextItem* legendText_ = nullptr;
     bool layoutPending_ = false;
+    int topClearance_ = 0;
 };

@@ -12,8 +12,11 @@
 #include <QPrinter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <memory>
 
 using namespace stdctrls;
 
@@ -27,6 +30,35 @@ QString RawText(const QTextDocument* doc)
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
             c = QLatin1Char('\n');
     return t;
+}
+
+// The text as the printer gets it. A font set in pixels (a design's font
+// height) is turned into points at the screen's resolution: pixels would be
+// printer pixels and the text would shrink to a dot.
+std::unique_ptr<QTextDocument> PrintableCopy(const QTextDocument* doc, qreal screenDpi)
+{
+    const auto points = [screenDpi](int pixels) { return pixels * 72.0 / screenDpi; };
+    std::unique_ptr<QTextDocument> copy(doc->clone());
+    QFont font = doc->defaultFont();
+    if (font.pixelSize() > 0)
+        font.setPointSizeF(points(font.pixelSize()));
+    copy->setDefaultFont(font);
+    QTextCursor cursor(copy.get());
+    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            if (!format.hasProperty(QTextFormat::FontPixelSize))
+                continue;
+            const int pixels = format.intProperty(QTextFormat::FontPixelSize);
+            format.clearProperty(QTextFormat::FontPixelSize);
+            if (pixels > 0)
+                format.setFontPointSize(points(pixels));
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    return copy;
 }
 
 // A final line break shows no extra line.
@@ -231,7 +263,7 @@ void TRichEdit::Print(const QString& title)
     if (!printer->isValid() || noTarget)
         throw EPrinter(QStringLiteral("Printer selected is not valid"));
     printer->setDocName(title);
-    document()->print(printer);
+    PrintableCopy(document(), logicalDpiY())->print(printer);
     if (printer->printerState() == QPrinter::Error)
         throw EPrinter(QStringLiteral("Printing failed"));
 }

@@ -1,12 +1,10 @@
 #include "registers/custform.h"
 
 #include "data/datamodule.h"
-#include "editor/money.h"
 #include "editor/orderform.h"
 #include "platform/dbctrls.h"
 #include "platform/dbgrids.h"
 #include "platform/locale.h"
-#include "platform/moneytext.h"
 #include "platform/sysutils.h"
 #include "registers/editcust.h"
 #include "registers/revenue.h"
@@ -16,19 +14,14 @@
 
 TCustForm* CustForm = nullptr;
 
-QString TurnoverText(double total)
+QString TurnoverText(TCentSum cents)
 {
-    // Rounded on the text, so that sums such as 10,10 + 20,20 - 30,30 show 0.
-    QString text = RoundMoneyString(ExpandExponent(FloatToStr(total)));
+    QString text = CentsText(cents);
     const QChar sep = FormatSettings().DecimalSeparator;
-    if (text.contains(sep)) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(sep))
-            text.chop(1);
-    }
-    if (text.isEmpty() || text == QStringLiteral("-0") || text == QStringLiteral("-"))
-        text = QStringLiteral("0");
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(sep))
+        text.chop(1);
     return text + QStringLiteral(" лв.");
 }
 
@@ -120,7 +113,7 @@ void TCustForm::RebuildDocumentList()
     const QString customer = cust->Active() && !cust->IsEmpty() ? DBEdit7->Text() : QString();
 
     std::vector<QStringList> rows;
-    double total = 0.0;
+    TCentSum total = 0;
     {
         TRegisterWalk walk(true);
         if (!customer.isEmpty() && store->Active()) {
@@ -133,34 +126,38 @@ void TCustForm::RebuildDocumentList()
             TField* amount = field("Стойност /общо/");
             TField* notice = field("Известие");
             TField* cancelled = field("Anulirana");
-            TField* company = field("Firm.db index");
-            // A number counts once per own company, for the first record that
-            // counts: a pro-forma does not claim its invoice's number, and the
-            // English twin of an invoice shares its company's index.
-            QSet<QString> claimed;
+            const TOwnCompanies companies;
+            std::vector<std::pair<QString, QString>> noticeAndCancelled;
             const int count = store->RecordCount();
             for (int n = 1; n <= count; ++n) {
                 try {
                     if (client->TextAt(n) != customer)
                         continue;
-                    rows.push_back({supplier->TextAt(n), num->TextAt(n), kind->TextAt(n), date->TextAt(n),
-                                    amount->TextAt(n), QString::number(n)});
-                    const TRevenue rule = RevenueRule(kind->TextAt(n), notice->TextAt(n), cancelled->TextAt(n));
-                    const int sign = rule == TRevenue::Adds ? 1 : rule == TRevenue::Subtracts ? -1 : 0;
-                    double value = 0.0;
-                    if (sign == 0 || !TryStrToFloat(NormalizeDecimalText(amount->TextAt(n)), value))
-                        continue;
-                    QString owner = company->TextAt(n).trimmed();
-                    if (owner.isEmpty())
-                        owner = supplier->TextAt(n);
-                    const QString key = owner + QChar(0x1f) + num->TextAt(n);
-                    if (claimed.contains(key))
-                        continue;
-                    claimed.insert(key);
-                    total += sign * value;
+                    QStringList row{supplier->TextAt(n), num->TextAt(n), kind->TextAt(n), date->TextAt(n),
+                                    amount->TextAt(n), QString::number(n)};
+                    noticeAndCancelled.emplace_back(notice->TextAt(n), cancelled->TextAt(n));
+                    rows.push_back(std::move(row));
                 } catch (const std::exception&) {
                     // An unreadable record is skipped, the walk goes on.
                 }
+            }
+            // A number counts once per own company, for the latest record that
+            // counts: the English twin of an invoice is the same invoice, and a
+            // pro-forma does not claim its invoice's number.
+            QSet<QString> claimed;
+            for (size_t i = rows.size(); i-- > 0;) {
+                const QStringList& row = rows[i];
+                long long cents = 0;
+                if (!RevenueCents(row[2], noticeAndCancelled[i].first, noticeAndCancelled[i].second, row[4], cents))
+                    continue;
+                // A company no longer kept is told apart by the name its documents carry.
+                const int company = companies.Of(row[0]);
+                const QString owner = company > 0 ? QString::number(company) : QLatin1Char('=') + row[0];
+                const QString key = owner + QChar(0x1f) + row[1];
+                if (claimed.contains(key))
+                    continue;
+                claimed.insert(key);
+                total += cents;
             }
         }
     }

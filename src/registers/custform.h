@@ -2,14 +2,15 @@
 
 #include "platform/db.h"
 #include "platform/forms.h"
+#include "registers/revenue.h"
 
 #include "ui_custform.h"
 
 #include <memory>
 
-// A turnover as the customer editor shows it: rounded to the currency's
-// decimals, fixed notation, no trailing zeros, " лв." after it ("0 лв.").
-QString TurnoverText(double total);
+// A turnover in cents as the customer editor shows it: fixed notation, no
+// trailing zeros, " лв." after it ("0 лв.", "60,5 лв.").
+QString TurnoverText(TCentSum cents);
 
 // The customers on the left; on the right every document issued to the
 // current customer, from which one can be reopened in the editor.

@@ -9,6 +9,9 @@
 #include "registers/revenue.h"
 #include "registers/sort.h"
 
+#include <QMetaObject>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -20,6 +23,7 @@ namespace {
 
 const TColor kGreen = 0x008000;
 const TColor kRed = 0x0000FF;
+const QString kNoCompany = QStringLiteral("Собствена фирма...");
 
 // The register fields a statistics walk reads, in Column order.
 enum Column { cDate, cCompany, cNum, cKind, cNotice, cCancelled, cRate, cAmount, cPaid, cCustomer, cCount };
@@ -49,41 +53,38 @@ StatRecord RecordAt(int recNo)
     return r;
 }
 
-// The records of one own company, read in one pass, newest first as the walks
-// visit them.
-template <typename Visit>
-void WalkRegister(const QString& company, Visit visit)
+using RegisterRecords = std::vector<std::pair<int, StatRecord>>;
+
+// The records whose "Доставчик" is one of names, read in one pass per name,
+// newest first as the walks visit them.
+RegisterRecords ReadRegister(const QStringList& names)
 {
     TRegisterWalk walk(true);
     const std::vector<TField*> fields = StoreFields();
-    const TTable::TColumnRead read = DataModule1->store->ColumnTexts(fields, fields[cCompany], company);
-    StatRecord r;
-    for (size_t i = read.RecNos.size(); i-- > 0;) {
-        for (int c = 0; c < cCount; ++c)
-            r.v[c] = read.Texts[size_t(c)][i];
-        visit(r);
+    RegisterRecords records;
+    for (const QString& name : names) {
+        const TTable::TColumnRead read = DataModule1->store->ColumnTexts(fields, fields[cCompany], name);
+        for (size_t i = 0; i < read.RecNos.size(); ++i) {
+            StatRecord r;
+            for (int c = 0; c < cCount; ++c)
+                r.v[c] = read.Texts[size_t(c)][i];
+            records.emplace_back(read.RecNos[i], std::move(r));
+        }
     }
+    std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    return records;
 }
 
-// The month (1-12) of a stored date "dd.MM.yyyy г."; 0 when it has none.
-int MonthOf(const QString& date)
-{
-    bool ok = false;
-    const int m = date.mid(3, 2).toInt(&ok);
-    return ok && m >= 1 && m <= 12 ? m : 0;
-}
+// What the chart's walk read, for the extracts that follow it at once.
+const RegisterRecords* chartRecords = nullptr;
 
-int YearOf(const QString& date)
+// The month (1-12) and year of a stored date; false when it names no date that exists.
+bool MonthAndYear(const QString& date, int& month, int& year)
 {
-    bool ok = false;
-    const int y = date.mid(6, 4).toInt(&ok);
-    return ok ? y : 0;
-}
-
-bool AmountOf(const QString& text, double& value)
-{
-    const QString t = NormalizeDecimalText(text);
-    return !t.isEmpty() && TryStrToFloat(t, value) && std::isfinite(value);
+    const QDate d = StoredDate(date);
+    month = d.isValid() ? d.month() : 0;
+    year = d.isValid() ? d.year() : 0;
+    return d.isValid();
 }
 
 // 1 + rate / 100, from a rate text such as "20%"; false when it is no number.
@@ -92,21 +93,12 @@ bool FactorOf(QString rate, double& factor)
     const int percent = rate.indexOf(QLatin1Char('%'));
     if (percent >= 0)
         rate.truncate(percent);
+    const QString t = NormalizeDecimalText(rate);
     double r = 0;
-    if (!AmountOf(rate, r))
+    if (t.isEmpty() || !TryStrToFloat(t, r) || !std::isfinite(r))
         return false;
     factor = r * 0.01 + 1.0;
     return factor != 0;
-}
-
-long long Cents(double v) { return std::llround(v * 100.0); }
-
-QString CentsText(long long cents)
-{
-    const QString sign = cents < 0 ? QStringLiteral("-") : QString();
-    const long long a = std::llabs(cents);
-    return sign + QString::number(a / 100) + FormatSettings().DecimalSeparator +
-           QStringLiteral("%1").arg(a % 100, 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -120,16 +112,36 @@ const QStringList& MonthNames()
     return names;
 }
 
-QString MoneySum(double value) { return CentsText(Cents(value)); }
+QString MoneySum(double value) { return CentsText(RoundToCents(value)); }
 
-TStatForm::TStatForm(TComponent* owner) : TForm(owner)
+// Follows the own-company table: when it is opened from another data folder,
+// the chooser offers that folder's companies.
+class TStatForm::CompanyLink : public TDataLink {
+public:
+    explicit CompanyLink(TStatForm* form) : form_(form) {}
+    void RecordChanged() override
+    {
+        TTable* firm = DataSet();
+        if (!firm || !firm->Active() || firm->DatabaseName() == form_->companiesFolder_)
+            return;
+        form_->FillCompanies();
+        if (form_->isVisible())  // after the switch, once every table is open again
+            QMetaObject::invokeMethod(form_, [] { Sort->CalcStatistics(); }, Qt::QueuedConnection);
+    }
+
+private:
+    TStatForm* form_;
+};
+
+TStatForm::TStatForm(TComponent* owner) : TForm(owner), link_(std::make_unique<CompanyLink>(this))
 {
     setupUi(this);
     Loaded();
-    DBComboBox1->SetText(QStringLiteral("Собствена фирма..."));
+    DBComboBox1->SetText(kNoCompany);
     Series1 = Chart1->AddSeries(QStringLiteral("Платени фактури"));
     Series2 = Chart1->AddSeries(QStringLiteral("Неплатени фактури"));
-    const auto mark = [](double v) { return FormatFloat(QStringLiteral("#.## лв."), v); };
+    // An empty month shows no mark: " лв." alone says nothing.
+    const auto mark = [](double v) { return v == 0 ? QString() : FormatFloat(QStringLiteral("#.## лв."), v); };
     Series1->SetMarkFormatter(mark);
     Series2->SetMarkFormatter(mark);
     Chart1->OnClickSeries = [this](TBarSeries* s, int i) { Series1Click(s, i); };
@@ -152,28 +164,53 @@ TStatForm::TStatForm(TComponent* owner) : TForm(owner)
     Edit1->raise();
     UpDown1->raise();
     DBComboBox1->raise();
+    // The chooser and the year box lie over the chart's top: its marks stay below them.
+    Chart1->SetTopClearance(std::max(DBComboBox1->geometry().bottom(), Edit1->geometry().bottom()) + 3);
+    if (DataModule1)
+        link_->SetDataSource(DataModule1->DataSource2);
 }
 
-void TStatForm::FormCreate(TObject*)
+TStatForm::~TStatForm() = default;
+
+void TStatForm::FillCompanies()
 {
+    const QString shown = DBComboBox1->Text();
+    const int index = DBComboBox1->ItemIndex();
     TTable* firm = DataModule1->firm;
     DBComboBox1->Items()->Clear();
-    if (!firm->Active())
-        return;  // the folder did not open: nothing to offer, and start-up said so
-    const int count = firm->RecordCount();
+    companiesFolder_ = firm->Active() ? firm->DatabaseName() : QString();
     QStringList names;
-    for (int i = 1; i <= count; ++i)
-        names.append(firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->TextAt(i));
-    DBComboBox1->Items()->SetText(names.join(QLatin1Char('\n')));
+    if (firm->Active()) {  // else the folder did not open: nothing to offer, and start-up said so
+        const int count = firm->RecordCount();
+        for (int i = 1; i <= count; ++i)
+            names.append(firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->TextAt(i));
+        DBComboBox1->Items()->SetText(names.join(QLatin1Char('\n')));
+    }
+    // The company the box shows stays chosen; one the folder does not have is not shown.
+    const int keep = index >= 0 && index < names.size() && names[index] == shown ? index : int(names.indexOf(shown));
+    DBComboBox1->SetItemIndex(keep);
+    if (keep < 0)
+        DBComboBox1->SetText(kNoCompany);
 }
+
+void TStatForm::FormCreate(TObject*) { FillCompanies(); }
 
 void TStatForm::FormShow(TObject*) {}
 
-void TStatForm::DBComboBox1DropDown(TObject* Sender)
+void TStatForm::DBComboBox1DropDown(TObject*) { FillCompanies(); }
+
+QStringList TStatForm::CompanyNames() const
 {
-    const QString text = DBComboBox1->Text();
-    FormCreate(Sender);
-    DBComboBox1->SetText(text);
+    const QString chosen = DBComboBox1->SelectedText();
+    if (chosen.isEmpty())
+        return {QString()};  // only documents without a company
+    const TOwnCompanies companies;
+    const int index = DBComboBox1->ItemIndex() + 1;
+    const QStringList names = companies.NamesOf(index);
+    if (!names.isEmpty() && names.first() == chosen)
+        return names;
+    const int byName = companies.ByBulgarianName(chosen);
+    return byName > 0 ? companies.NamesOf(byName) : QStringList{chosen};
 }
 
 void TStatForm::Edit1Change(TObject*) { Sort->CalcStatistics(); }
@@ -204,42 +241,45 @@ namespace {
 bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
 {
     const QString& date = r[cDate];
-    if (MonthOf(date) != f->ChosenMonth || ListedNumbers.contains(r[cNum]))
+    int month = 0, year = 0;
+    if (!MonthAndYear(date, month, year) || month != f->ChosenMonth || year != f->Year() ||
+        ListedNumbers.contains(r[cNum]))
         return false;
-    if (r[cCompany] != f->DBComboBox1->SelectedText() || YearOf(date) != f->Year())
-        return false;
-    const TRevenue rule = RevenueRule(r[cKind], r[cNotice], r[cCancelled]);
-    double amount = 0;
-    if (rule == TRevenue::None || !AmountOf(r[cAmount], amount))
+    long long cents = 0;
+    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
         return false;  // only a readable record that counts claims its number
     ListedNumbers.insert(r[cNum]);
     paid = FlagSet(r[cPaid]);
-    const bool adds = rule == TRevenue::Adds;
     int& lines = paid ? f->PaidLines : f->UnpaidLines;
-    long long& gross = paid ? f->PaidGross : f->UnpaidGross;
+    TCentSum& gross = paid ? f->PaidGross : f->UnpaidGross;
     ++lines;
+    // The stored text, with the sign the record counts by in front, once.
+    QString amount = r[cAmount].trimmed();
+    if (amount.startsWith(QLatin1Char('-')) || amount.startsWith(QLatin1Char('+')))
+        amount.remove(0, 1);
     line = QString::number(lines) + QStringLiteral(".Клиент: ") + r[cCustomer] + QStringLiteral(", ф.N. ") + r[cNum] +
-           QLatin1Char('/') + date.left(5) + (adds ? QStringLiteral(", ") : QStringLiteral(", -")) + r[cAmount] +
+           QLatin1Char('/') + date.left(5) + (cents < 0 ? QStringLiteral(", -") : QStringLiteral(", ")) + amount +
            QStringLiteral(" лв.");
-    gross += adds ? Cents(amount) : -Cents(amount);
+    gross += cents;
     return true;
 }
 
 // The record's share of the chart: its month, side and signed net amount;
 // false when it does not count. Claims the record's number.
-bool ChartShare(const StatRecord& r, int year, const QString& company, int& month, bool& paid, double& net)
+bool ChartShare(const StatRecord& r, int year, int& month, bool& paid, double& net)
 {
-    const QString& date = r[cDate];
-    month = MonthOf(date);
-    if (month == 0 || YearOf(date) != year || r[cCompany] != company || ChartedNumbers.contains(r[cNum]))
+    int recordYear = 0;
+    if (!MonthAndYear(r[cDate], month, recordYear) || recordYear != year || ChartedNumbers.contains(r[cNum]))
         return false;
-    const TRevenue rule = RevenueRule(r[cKind], r[cNotice], r[cCancelled]);
-    double factor = 1, amount = 0;
-    if (rule == TRevenue::None || !FactorOf(r[cRate], factor) || !AmountOf(r[cAmount], amount))
+    long long cents = 0;
+    double factor = 1;
+    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents) || !FactorOf(r[cRate], factor))
         return false;
+    net = double(cents) / 100.0 / factor;
+    if (!std::isfinite(net) || std::fabs(net) * 100.0 > double(kMaxAmountCents))
+        return false;  // a rate near -100 % would make a money amount out of nothing
     ChartedNumbers.insert(r[cNum]);
     paid = FlagSet(r[cPaid]);
-    net = rule == TRevenue::Adds ? amount / factor : -amount / factor;
     return true;
 }
 
@@ -259,14 +299,16 @@ void TStatForm::ComboBox1Change(TObject*)
     const QString period = ComboBox1->Text() + QLatin1Char(' ') + Edit1->Text() + QStringLiteral(" с ДДС");
     QStringList paid{QStringLiteral("Извадка за платени фактури за месец ") + period};
     QStringList unpaid{QStringLiteral("Извадка за неплатени фактури за месец ") + period};
-    if (DataModule1->store->Active())
-        WalkRegister(DBComboBox1->SelectedText(), [&](const StatRecord& r) {
+    if (DataModule1->store->Active()) {
+        const RegisterRecords records = chartRecords ? RegisterRecords() : ReadRegister(CompanyNames());
+        for (const auto& [recNo, r] : chartRecords ? *chartRecords : records) {
             bool isPaid = false;
             QString line;
             if (ExtractLine(this, r, isPaid, line))
                 (isPaid ? paid : unpaid).append(line);
-        });
-    const auto close = [](QStringList& lines, double net, long long gross) {
+        }
+    }
+    const auto close = [](QStringList& lines, double net, TCentSum gross) {
         lines.append(QString());
         lines.append(QStringLiteral("общо без ДДС: ") + MoneySum(net) + QStringLiteral(" лв."));
         lines.append(QStringLiteral("общо с ДДС: ") + CentsText(gross) + QStringLiteral(" лв."));
@@ -281,7 +323,8 @@ void TStatForm::ListRecord(int recNo)
 {
     bool paid = false;
     QString line;
-    if (ExtractLine(this, RecordAt(recNo), paid, line))
+    const StatRecord r = RecordAt(recNo);
+    if (CompanyNames().contains(r[cCompany]) && ExtractLine(this, r, paid, line))
         (paid ? Memo1 : Memo2)->Lines()->Add(line);
 }
 
@@ -311,25 +354,30 @@ void TSort::CalcStatistics()
     f->Series2->Clear();
     std::array<double, 12> paid{};
     std::array<double, 12> unpaid{};
+    RegisterRecords records;
     if (DataModule1->store->Active()) {
+        records = ReadRegister(f->CompanyNames());
         const int year = f->Year();
-        const QString company = f->DBComboBox1->SelectedText();
-        WalkRegister(company, [&](const StatRecord& r) {
+        for (const auto& [recNo, r] : records) {
             int month = 0;
             bool isPaid = false;
             double net = 0;
-            if (ChartShare(r, year, company, month, isPaid, net))
+            if (ChartShare(r, year, month, isPaid, net))
                 (isPaid ? paid : unpaid)[size_t(month - 1)] += net;
-        });
+        }
     }
     for (int m = 0; m < 12; ++m) {
         // Money, not floating-point noise: a fully credited month is exactly 0.
-        f->Series1->Add(Cents(paid[size_t(m)]) / 100.0, MonthNames()[m], kGreen);
-        f->Series2->Add(Cents(unpaid[size_t(m)]) / 100.0, MonthNames()[m], kRed);
+        f->Series1->Add(double(RoundToCents(paid[size_t(m)])) / 100.0, MonthNames()[m], kGreen);
+        f->Series2->Add(double(RoundToCents(unpaid[size_t(m)])) / 100.0, MonthNames()[m], kRed);
     }
     f->ComboBox1->Items()->SetText(MonthNames().join(QLatin1Char('\n')));
     // The local calendar: just after midnight on the 1st the new month is meant.
     f->ComboBox1->SetText(MonthNames()[Date().month() - 1]);
+    struct Keep {
+        explicit Keep(const RegisterRecords& r) { chartRecords = &r; }
+        ~Keep() { chartRecords = nullptr; }
+    } keep(records);
     f->ComboBox1Change(f);
 }
 
@@ -339,9 +387,11 @@ void TSort::AddRecordToChart(int recNo)
     int month = 0;
     bool paid = false;
     double net = 0;
-    if (f->Series1->Count() != 12 ||
-        !ChartShare(RecordAt(recNo), f->Year(), f->DBComboBox1->SelectedText(), month, paid, net))
+    if (f->Series1->Count() != 12)
+        return;
+    const StatRecord r = RecordAt(recNo);
+    if (!f->CompanyNames().contains(r[cCompany]) || !ChartShare(r, f->Year(), month, paid, net))
         return;
     TBarSeries* series = paid ? f->Series1 : f->Series2;
-    series->SetYValue(month - 1, Cents(series->YValue(month - 1) + net) / 100.0);
+    series->SetYValue(month - 1, double(RoundToCents(series->YValue(month - 1) + net)) / 100.0);
 }

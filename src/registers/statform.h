@@ -3,10 +3,13 @@
 #include "platform/forms.h"
 #include "platform/menus.h"
 
+#include "registers/revenue.h"
 #include "ui_statform.h"
 
 #include <QSet>
 #include <QStringList>
+
+#include <memory>
 
 class TBarSeries;
 
@@ -15,8 +18,11 @@ class TBarSeries;
 class TStatForm : public TForm, public Ui::TStatForm {
 public:
     explicit TStatForm(TComponent* owner = nullptr);
+    ~TStatForm() override;
 
-    // Fills the own-company chooser from the companies of the folder in use.
+    // Fills the own-company chooser from the companies of the folder in use;
+    // the company the box shows stays chosen when the folder has it.
+    void FillCompanies();
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
     void Edit1Change(TObject* Sender);
@@ -34,6 +40,9 @@ public:
 
     // The four-digit year the year box names; 0 when it names none.
     int Year() const;
+    // The "Доставчик" texts of the chosen company's documents: its Bulgarian
+    // and its English name; with no company chosen, only the empty text.
+    QStringList CompanyNames() const;
 
     TBarSeries* Series1;
     TBarSeries* Series2;
@@ -46,12 +55,16 @@ public:
     // so that a fully credited month comes to exactly zero.
     int PaidLines = 0;
     int UnpaidLines = 0;
-    long long PaidGross = 0;
-    long long UnpaidGross = 0;
+    TCentSum PaidGross = 0;
+    TCentSum UnpaidGross = 0;
     int ChosenMonth = 0;
 
 private:
+    class CompanyLink;
     void PrintExtract(TRichEdit* memo);
+
+    std::unique_ptr<CompanyLink> link_;
+    QString companiesFolder_;  // the data folder the chooser's companies come from
 };
 
 extern TStatForm* StatForm;

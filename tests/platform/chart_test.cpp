@@ -104,6 +104,43 @@ TEST(Chart, BarsStandSideBySideInMonthOrderAndFollowTheirValues)
     EXPECT_GT(f.unpaid->BarRect(5).height(), 0);
 }
 
+// Every shown mark of both series, in widget coordinates.
+std::vector<QRect> Marks(const Fixture& f)
+{
+    std::vector<QRect> marks;
+    for (TBarSeries* s : {f.paid, f.unpaid})
+        for (int i = 0; i < s->Count(); ++i)
+            if (!s->MarkRect(i).isEmpty())
+                marks.push_back(s->MarkRect(i));
+    return marks;
+}
+
+TEST(Chart, EveryMarkIsReadableInsideTheChartAndBelowItsClearance)
+{
+    Fixture f;
+    f.chart.SetTopClearance(32);
+    const auto money = [](double v) { return v == 0 ? QString() : QString::number(v, 'f', 2) + QStringLiteral(" лв."); };
+    f.paid->SetMarkFormatter(money);
+    f.unpaid->SetMarkFormatter(money);
+    for (int i = 0; i < 12; ++i) {  // wide marks on bars of nearly one height, the last ones the highest
+        f.paid->SetYValue(i, 123456789.12 + i);
+        f.unpaid->SetYValue(i, i % 3 == 0 ? 0 : 123456789.99 + i);
+    }
+    f.Show();
+    const std::vector<QRect> marks = Marks(f);
+    EXPECT_EQ(marks.size(), 20u);  // the four empty months show no mark
+    EXPECT_TRUE(f.unpaid->MarkRect(0).isEmpty());
+    const QRect chart = f.chart.rect();
+    for (size_t a = 0; a < marks.size(); ++a) {
+        EXPECT_TRUE(chart.contains(marks[a])) << a;
+        EXPECT_GE(marks[a].top(), 32) << a;
+        for (size_t b = a + 1; b < marks.size(); ++b)
+            EXPECT_FALSE(marks[a].intersects(marks[b])) << a << " " << b;
+    }
+    // A mark stands on its own bar's side: above a positive one.
+    EXPECT_LE(f.paid->MarkRect(11).bottom(), f.paid->BarRect(11).top());
+}
+
 TEST(Chart, ClickOnABarReportsItsSeriesAndIndex)
 {
     ResetTestDialogs();

@@ -130,6 +130,9 @@ TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
     EXPECT_EQ(TotalOf("Две фирми ООД"), QStringLiteral("140 лв."));
 
     // The English twin of an invoice is the same invoice.
+    CompanyRecord alfa = Company(QStringLiteral("Алфа ООД"));
+    alfa.enName = QStringLiteral("Alfa Ltd");
+    AddCompany(alfa);
     AddDocument({"Близнаци ООД", "ФАКТУРА", "0000000009", "72,00", "Алфа ООД", "1"});
     AddDocument({"Близнаци ООД", "INVOICE", "0000000009", "72,00", "Alfa Ltd", "1"});
     EXPECT_EQ(TotalOf("Близнаци ООД"), QStringLiteral("72 лв."));
@@ -139,7 +142,51 @@ TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
     AddDocument({"Нула ООД", "ФАКТУРА", "0000000011", "20,20"});
     AddDocument({"Нула ООД", "Кредитно известие", "0000000012", "30,30"});
     EXPECT_EQ(TotalOf("Нула ООД"), QStringLiteral("0 лв."));
-    EXPECT_EQ(TurnoverText(-1234.567), QStringLiteral("-1234,57 лв."));
+    EXPECT_EQ(TurnoverText(-123457), QStringLiteral("-1234,57 лв."));
+}
+
+TEST_F(Customers, TurnoverKnowsTheCompanyByEitherNameAndCountsNotesByTheirSize)
+{
+    CompanyRecord alfa = Company(QStringLiteral("Алфа ООД"));
+    alfa.enName = QStringLiteral("Alfa Ltd");
+    AddCompany(alfa);
+    CompanyRecord beta = Company(QStringLiteral("Бета ЕООД"));
+    beta.enName = QStringLiteral("Beta Ltd");
+    AddCompany(beta);
+    for (const char* name : {"Клиент ООД", "Бележки ООД", "Граница ООД"})
+        AddCustomer(name);
+    Main->SpeedButton7->Click();
+
+    // Бета's invoice 5, re-issued in English: the later one counts, once.
+    AddDocument({"Клиент ООД", "ФАКТУРА", "0000000005", "40,00", "Бета ЕООД", "2"});
+    AddDocument({"Клиент ООД", "INVOICE", "0000000005", "44,00", "Beta Ltd", "2"});
+    AddDocument({"Клиент ООД", "ФАКТУРА", "0000000003", "100,00", "Алфа ООД", "1"});
+    EXPECT_EQ(TotalOf("Клиент ООД"), QStringLiteral("144 лв."));
+    // Алфа is deleted: Бета becomes record 1 and its invoice 3 says so, yet
+    // Алфа's old invoice 3 (index 1 too) still counts apart from it.
+    for (TTable* t : {DataModule1->firm, DataModule1->Tableae}) {
+        t->SetRecNo(1);
+        t->Delete();
+    }
+    AddDocument({"Клиент ООД", "ФАКТУРА", "0000000003", "45,00", "Бета ЕООД", "1"});
+    EXPECT_EQ(TotalOf("Клиент ООД"), QStringLiteral("189 лв."));
+
+    // A credit note typed with negative amounts still subtracts; a debit note adds.
+    AddDocument({"Бележки ООД", "ФАКТУРА", "0000000020", "99,48", "Бета ЕООД", "1"});
+    AddDocument({"Бележки ООД", "Кредитно известие", "0000000021", "-8,40", "Бета ЕООД", "1"});
+    EXPECT_EQ(TotalOf("Бележки ООД"), QStringLiteral("91,08 лв."));
+    AddDocument({"Бележки ООД", "ФАКТУРА", "0000000022", "-1,20", "Beta Ltd", "1", "Дебитно известие"});
+    AddDocument({"Бележки ООД", "Credit note", "0000000023", "-0,08", "Beta Ltd", "1"});
+    EXPECT_EQ(TotalOf("Бележки ООД"), QStringLiteral("92,2 лв."));
+
+    // Amounts outside the money range are skipped; those inside keep every cent.
+    AddDocument({"Граница ООД", "ФАКТУРА", "0000000030", "1e17", "Бета ЕООД", "1"});
+    AddDocument({"Граница ООД", "ФАКТУРА", "0000000031", "1e308", "Бета ЕООД", "1"});
+    AddDocument({"Граница ООД", "ФАКТУРА", "0000000032", "1e308", "Бета ЕООД", "1"});
+    AddDocument({"Граница ООД", "ФАКТУРА", "0000000033", "1000000000000,00", "Бета ЕООД", "1"});
+    AddDocument({"Граница ООД", "ФАКТУРА", "0000000034", "999999999999,99", "Бета ЕООД", "1"});
+    AddDocument({"Граница ООД", "ФАКТУРА", "0000000035", "999999999999,99", "Бета ЕООД", "1"});
+    EXPECT_EQ(TotalOf("Граница ООД"), QStringLiteral("1999999999999,98 лв."));
 }
 
 TEST_F(Customers, ListsExactNameMatchesAndReopensTheSelectedRecord)

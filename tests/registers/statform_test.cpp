@@ -2,6 +2,10 @@
 #include "registers/register_fixture.h"
 #include "registers/revenue.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
 namespace {
 
 class StatTest : public RegisterTest {
@@ -11,9 +15,11 @@ protected:
         RegisterTest::SetUp();
         CompanyRecord a;
         a.name = QStringLiteral("Алфа ООД");
+        a.enName = QStringLiteral("Alfa Ltd");
         AddCompany(a);
         CompanyRecord b;
         b.name = QStringLiteral("Бета ЕООД");
+        b.enName = QStringLiteral("Beta Ltd");
         AddCompany(b);
     }
 
@@ -218,6 +224,153 @@ TEST_F(StatTest, AnEmptyRegisterGivesTwelveZeroBarsAndZeroTotals)
     EXPECT_EQ(Lines(StatForm->Memo2),
               QStringList({QStringLiteral("Извадка за неплатени фактури за месец Март 2 026 с ДДС"), QString(),
                            QStringLiteral("общо без ДДС: 0,00 лв."), QStringLiteral("общо с ДДС: 0,00 лв.")}));
+}
+
+TEST_F(StatTest, EnglishDocumentsCountWithTheirCompanyAndTwinsOnce)
+{
+    StoredDoc eur;  // an English EUR invoice carries the company's English name
+    eur.kind = QStringLiteral("INVOICE");
+    eur.company = QStringLiteral("Alfa Ltd");
+    eur.num = QStringLiteral("0000000005");
+    eur.date = QStringLiteral("10.12.2026 г.");
+    eur.amount = QStringLiteral("1200,00");
+    Store(eur);
+    StoredDoc bg;  // invoice 7 in Bulgarian, then again in English: the later one counts
+    bg.num = QStringLiteral("0000000007");
+    bg.date = QStringLiteral("11.12.2026 г.");
+    bg.amount = QStringLiteral("60,00");
+    Store(bg);
+    StoredDoc en = bg;
+    en.kind = QStringLiteral("INVOICE");
+    en.company = QStringLiteral("Alfa Ltd");
+    en.amount = QStringLiteral("72,00");
+    const int enRec = Store(en);
+    StoredDoc beta = eur;  // Бета's own invoice 5 is not Алфа's
+    beta.company = QStringLiteral("Beta Ltd");
+    beta.amount = QStringLiteral("24,00");
+    Store(beta);
+    Open();
+    EXPECT_DOUBLE_EQ(Paid(12), 1060.0);
+    StatForm->ComboBox1->SetText(QStringLiteral("Декември"));
+    StatForm->ComboBox1Change(nullptr);
+    EXPECT_EQ(Lines(StatForm->Memo1),
+              QStringList({QStringLiteral("Извадка за платени фактури за месец Декември 2 026 с ДДС"),
+                           QStringLiteral("1.Клиент: Клиент ЕООД, ф.N. 0000000007/11.12, 72,00 лв."),
+                           QStringLiteral("2.Клиент: Клиент ЕООД, ф.N. 0000000005/10.12, 1200,00 лв."), QString(),
+                           QStringLiteral("общо без ДДС: 1060,00 лв."), QStringLiteral("общо с ДДС: 1272,00 лв.")}));
+    // The one-record engine knows the English name as well.
+    StatForm->Series1->SetYValue(11, 0);
+    ChartedNumbers.clear();
+    Sort->AddRecordToChart(enRec);
+    EXPECT_DOUBLE_EQ(Paid(12), 60.0);
+
+    StatForm->DBComboBox1->SetItemIndex(1);
+    StatForm->Edit1Change(nullptr);
+    EXPECT_DOUBLE_EQ(Paid(12), 20.0);
+}
+
+TEST_F(StatTest, NotesCountByTheirSizeOnTheirOwnSide)
+{
+    StoredDoc inv;
+    inv.rate = QStringLiteral("0%");
+    inv.amount = QStringLiteral("99,48");
+    Store(inv);
+    StoredDoc credit = inv;  // typed with quantity -1
+    credit.num = QStringLiteral("0000000002");
+    credit.kind = QStringLiteral("Кредитно известие");
+    credit.amount = QStringLiteral("-8,40");
+    Store(credit);
+    StoredDoc debit = inv;
+    debit.num = QStringLiteral("0000000003");
+    debit.notice = QStringLiteral("Дебитно известие");
+    debit.amount = QStringLiteral("-1,20");
+    Store(debit);
+    Open();
+    EXPECT_DOUBLE_EQ(Paid(3), 92.28);
+    const QStringList lines = Lines(StatForm->Memo1);
+    EXPECT_EQ(lines[1], QStringLiteral("1.Клиент: Клиент ЕООД, ф.N. 0000000003/15.03, 1,20 лв."));
+    EXPECT_EQ(lines[2], QStringLiteral("2.Клиент: Клиент ЕООД, ф.N. 0000000002/15.03, -8,40 лв."));
+    EXPECT_EQ(lines.last(), QStringLiteral("общо с ДДС: 92,28 лв."));
+}
+
+TEST_F(StatTest, AmountsOutsideTheMoneyRangeAndDatesThatDoNotExistAreSkipped)
+{
+    StoredDoc top;
+    top.rate = QStringLiteral("0%");
+    top.amount = QStringLiteral("999999999999,99");
+    Store(top);
+    StoredDoc cent = top;
+    cent.num = QStringLiteral("0000000002");
+    cent.amount = QStringLiteral("0,01");
+    Store(cent);
+    int num = 3;
+    for (const char* amount : {"1e17", "1e308", "1e308", "1000000000000", "-1e17", "99999999999999,99"}) {
+        StoredDoc bad = top;
+        bad.num = QStringLiteral("%1").arg(num++, 10, 10, QLatin1Char('0'));
+        bad.amount = QString::fromUtf8(amount);
+        Store(bad);
+    }
+    StoredDoc noDay = top;
+    noDay.num = QStringLiteral("0000000020");
+    noDay.date = QStringLiteral("31.02.2026 г.");
+    noDay.amount = QStringLiteral("5,00");
+    Store(noDay);
+    StoredDoc nearlyFree = top;  // a rate of almost -100 % makes no money out of nothing
+    nearlyFree.num = QStringLiteral("0000000021");
+    nearlyFree.date = QStringLiteral("15.04.2026 г.");
+    nearlyFree.rate = QStringLiteral("-99,99999999%");
+    Store(nearlyFree);
+    Open();
+    EXPECT_DOUBLE_EQ(Paid(3), 1000000000000.0);
+    EXPECT_DOUBLE_EQ(Paid(2), 0.0);
+    EXPECT_DOUBLE_EQ(Paid(4), 0.0);
+    const QStringList lines = Lines(StatForm->Memo1);
+    EXPECT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("общо без ДДС: 1000000000000,00 лв."));
+    EXPECT_EQ(lines.last(), QStringLiteral("общо с ДДС: 1000000000000,00 лв."));
+    StatForm->ComboBox1->SetText(QStringLiteral("Февруари"));
+    StatForm->ComboBox1Change(nullptr);
+    EXPECT_EQ(Lines(StatForm->Memo1).size(), 4);
+}
+
+TEST_F(StatTest, TheChooserKeepsItsCompanyAndFollowsTheDataFolder)
+{
+    StoredDoc d;
+    Store(d);
+    Open();
+    ASSERT_DOUBLE_EQ(Paid(3), 100.0);
+    // Opening the list and closing it without a choice changes nothing.
+    StatForm->DBComboBox1DropDown(nullptr);
+    StatForm->Edit1Change(nullptr);
+    EXPECT_EQ(StatForm->DBComboBox1->ItemIndex(), 0);
+    EXPECT_DOUBLE_EQ(Paid(3), 100.0);
+    EXPECT_EQ(Lines(StatForm->Memo1).last(), QStringLiteral("общо с ДДС: 120,00 лв."));
+
+    // Another data folder: its companies, and the old folder's choice is gone.
+    const QString other = Path("other");
+    CreateShippedTables(other);
+    DataModule1->OpenDatabase(other, true);
+    CompanyRecord g;
+    g.name = QStringLiteral("Гама АД");
+    AddCompany(g);
+    EXPECT_EQ(StatForm->DBComboBox1->Items()->Count(), 0);
+    EXPECT_EQ(StatForm->DBComboBox1->ItemIndex(), -1);
+    EXPECT_EQ(StatForm->DBComboBox1->Text(), QStringLiteral("Собствена фирма..."));
+    StatForm->DBComboBox1DropDown(nullptr);
+    EXPECT_EQ(StatForm->DBComboBox1->Items()->Strings(0), QStringLiteral("Гама АД"));
+    EXPECT_EQ(StatForm->DBComboBox1->ItemIndex(), -1);
+    QCoreApplication::processEvents();  // the open window recounts for the new folder
+    EXPECT_DOUBLE_EQ(Paid(3), 0.0);
+
+    // A folder that has the company the box shows: it stays chosen.
+    StatForm->DBComboBox1->SetItemIndex(0);
+    const QString copy = Path("copy");
+    QDir().mkpath(copy);
+    for (const QString& file : QDir(other).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(other + QLatin1Char('/') + file, copy + QLatin1Char('/') + file));
+    DataModule1->OpenDatabase(copy, true);
+    EXPECT_EQ(StatForm->DBComboBox1->ItemIndex(), 0);
+    EXPECT_EQ(StatForm->DBComboBox1->Text(), QStringLiteral("Гама АД"));
 }
 
 TEST_F(StatTest, TheChartEngineCountsOneRecordLikeTheWholeWalk)
