@@ -48,7 +48,7 @@ bool AmountCents(const QString& text, long long& cents)
         int wholeDigits = 0;
         for (; i < t.size() && t[i].isDigit(); ++i) {
             c = c * 10 + t[i].digitValue();
-            if (c > 0 && ++wholeDigits > 12)
+            if (c > 0 && ++wholeDigits > 15)
                 return false;  // beyond the range, and before the sum could overflow
         }
         c *= 100;
@@ -66,7 +66,7 @@ bool AmountCents(const QString& text, long long& cents)
             c = -c;
     } else {
         double v = 0;
-        if (!TryStrToFloat(t, v) || !std::isfinite(v) || std::fabs(v) >= 1e13)
+        if (!TryStrToFloat(t, v) || !std::isfinite(v) || std::fabs(v) >= 1e16)
             return false;
         c = std::llround(v * 100.0);
     }

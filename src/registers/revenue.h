@@ -26,8 +26,8 @@ TRevenue RevenueRuleAt(const TTable* store, int recNo);
 // Sums of cents: no number of amounts at the top of the range overflows one.
 using TCentSum = __int128;
 
-// The largest amount a document may hold, in cents: 999 999 999 999,99.
-constexpr long long kMaxAmountCents = 99'999'999'999'999LL;
+// The largest amount a document may hold, in cents: 999 999 999 999 999,99.
+constexpr long long kMaxAmountCents = 99'999'999'999'999'999LL;
 
 // A stored amount text in cents, rounded half away from zero; false for a text
 // that is no number, is not finite or lies outside the money range.
