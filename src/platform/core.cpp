@@ -30,10 +30,15 @@ TComponent::~TComponent()
         delete components_.back();
 }
 
+QString ListIndexText(int index)
+{
+    return QStringLiteral("Вътрешна грешка: позиция %1 е извън списъка.\nЗатворете прозореца и опитайте отново.").arg(index);
+}
+
 TComponent* TComponent::Components(int index) const
 {
     if (index < 0 || index >= ComponentCount())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return components_[static_cast<size_t>(index)];
 }
 
