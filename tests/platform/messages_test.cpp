@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
+#include <stdexcept>
 
 using namespace dbtest;
 
@@ -172,4 +174,15 @@ TEST(UserMessages, NoPrinterReadsTheSameForDocumentsAndExtracts)
     EXPECT_EQ(MessageOf([&] { extract.Print(QStringLiteral("Quarnel")); }), none);
     printer->setOutputFormat(format);
     printer->setOutputFileName(oldFile);
+}
+
+TEST(UserMessages, TheStandardLibrarysFaultsReachTheUserInBulgarian)
+{
+    ResetTestDialogs();
+    SafeCall([] { throw std::out_of_range("vector::_M_range_check: __n (which is 3) >= this->size()"); });
+    SafeCall([] { throw std::bad_alloc(); });
+    SafeCall([] { throw 42; });
+    ASSERT_EQ(TestDialogs().boxes.size(), 3u);
+    for (const RecordedBox& box : TestDialogs().boxes)
+        ExpectUserText(box.text, {}, "standard library fault");
 }
