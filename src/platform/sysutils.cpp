@@ -320,8 +320,11 @@ QString IntToStr(long long v)
 QString InvalidNumberText(const QString& s)
 {
     const QChar sep = FormatSettings().DecimalSeparator;
-    return QStringLiteral("Невалидно число: „%1“.\nВъведете число само с цифри и „%2“ за десетичните, например 12%2%3.")
-        .arg(s, QString(sep), QStringLiteral("5"));
+    const QString mark = sep == QLatin1Char(',')   ? QStringLiteral("десетична запетая")
+                         : sep == QLatin1Char('.') ? QStringLiteral("десетична точка")
+                                                   : QStringLiteral("десетичен знак „%1“").arg(sep);
+    return QStringLiteral("Невалидно число: „%1“.\nВъведете число само с цифри и %2, например 12%3%4.")
+        .arg(s, mark, QString(sep), QStringLiteral("5"));
 }
 
 QString InvalidIntegerText(const QString& s)

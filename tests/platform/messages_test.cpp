@@ -69,7 +69,7 @@ TEST(UserMessages, ConversionsSayWhatWasTypedAndTheSameFaultReadsTheSame)
     // StrToFloat says.
     const QString price = MessageOf([&] { goods->FieldByName(QStringLiteral("Продажна цена"))->SetText("12,5лв"); });
     EXPECT_EQ(price, MessageOf([] { StrToFloat(QStringLiteral("12,5лв")); }));
-    EXPECT_EQ(price, QStringLiteral("Невалидно число: „12,5лв“.\nВъведете число само с цифри и „,“ за десетичните, "
+    EXPECT_EQ(price, QStringLiteral("Невалидно число: „12,5лв“.\nВъведете число само с цифри и десетична запетая, "
                                     "например 12,5."));
     const QString quantity = MessageOf([&] { goods->FieldByName(QStringLiteral("К-во"))->SetText("абв"); });
     EXPECT_EQ(quantity, MessageOf([] { StrToFloat(QStringLiteral("абв")); }));
