@@ -343,31 +343,31 @@ QString InvalidDateText()
 }
 
 namespace {
-QString FileName(const QString& path) { return QFileInfo(path).fileName(); }
+QString FileFault(const QString& path, const char* fault, const char* todo)
+{
+    return QStringLiteral("Файлът „%1“ не може да бъде %2.\n%3")
+        .arg(QFileInfo(path).fileName(), QString::fromUtf8(fault), QString::fromUtf8(todo));
+}
 }  // namespace
 
 QString FileOpenText(const QString& path)
 {
-    return QStringLiteral("Файлът „%1“ не може да бъде отворен.\nПроверете дали съществува и дали имате достъп до него.")
-        .arg(FileName(path));
+    return FileFault(path, "отворен", "Проверете дали съществува и дали имате достъп до него.");
 }
 
 QString FileReadText(const QString& path)
 {
-    return QStringLiteral("Файлът „%1“ не може да бъде прочетен.\nПроверете дали е достъпен и опитайте отново.")
-        .arg(FileName(path));
+    return FileFault(path, "прочетен", "Проверете дали е достъпен и опитайте отново.");
 }
 
 QString FileCreateText(const QString& path)
 {
-    return QStringLiteral("Файлът „%1“ не може да бъде създаден.\nИзберете друга папка или проверете правата за запис в нея.")
-        .arg(FileName(path));
+    return FileFault(path, "създаден", "Изберете друга папка или проверете правата за запис в нея.");
 }
 
 QString FileWriteText(const QString& path)
 {
-    return QStringLiteral("Файлът „%1“ не може да бъде записан докрай.\nОсвободете място на диска и опитайте отново.")
-        .arg(FileName(path));
+    return FileFault(path, "записан докрай", "Освободете място на диска и опитайте отново.");
 }
 
 bool StrToBool(const QString& s)
