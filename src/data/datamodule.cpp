@@ -8,6 +8,7 @@
 #include "platform/sysutils.h"
 #include "registers/custform.h"
 #include "registers/editstock.h"
+#include "registers/sort.h"
 #include "registers/stocks.h"
 #include "platform/dbctrls.h"
 #include "platform/grids.h"
@@ -128,6 +129,9 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
     const auto tables = Tables();
     for (TTable* t : tables)
         t->Close();
+    // A hit names a record number of the folder it was found in.
+    if (Sort)
+        Sort->ClearSearch();
     for (TTable* t : tables)
         t->SetDatabaseName(folder);
     if (!open)
@@ -140,6 +144,9 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
     if (TField* f = stock->FindField(QStringLiteral("Описание на стока/услуга")))
         f->OnGetText = Handler(this, &TDataModule1::stockBDEDesigner2GetText);
     PadParallelTable();
+    // The customer's document list names records of the old folder.
+    if (CustForm)
+        CustForm->RebuildDocumentList();
 }
 
 void TDataModule1::PadParallelTable()

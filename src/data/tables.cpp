@@ -59,7 +59,7 @@ const TableDefinition& TableDefinitionOf(const QString& component)
     for (const auto& d : TableDefinitions())
         if (d.component == component)
             return d;
-    throw EDatabaseError(QStringLiteral("Unknown table '%1'").arg(component));
+    throw EDatabaseError(QStringLiteral("Вътрешна грешка: непозната таблица „%1“.").arg(component));
 }
 
 void CreateTableFile(const QString& folder, const TableDefinition& def)

@@ -80,7 +80,7 @@ int GoodsEntryRecNo(const QString& entry)
     // The description's first line may hold a '~' itself; the number is last.
     const qsizetype tilde = entry.lastIndexOf(QLatin1Char('~'));
     if (tilde < 0)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(entry));
+        throw EConvertError(InvalidIntegerText(entry));
     return StrToInt(entry.mid(tilde + 1));
 }
 

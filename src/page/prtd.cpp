@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/jpeg.h"
 #include "platform/printer.h"
+#include "platform/sysutils.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -158,8 +159,7 @@ void TPrtD::PrintDocument(const QString& stamp, bool toImage)
             // A place that cannot be written is found out before anything is stored.
             file.setFileName(fileName);
             if (!file.open(QIODevice::WriteOnly))
-                throw EInOutError(QStringLiteral("Файлът „%1“ не може да бъде записан: %2")
-                                      .arg(fileName, file.errorString()));
+                throw EInOutError(FileCreateText(fileName));
         } else if (!ChoosePrinter(target)) {
             return;
         }
@@ -284,6 +284,5 @@ void TPrtD::ExportJpeg(QSaveFile& file)
     jpeg.Assign(*Doc->Image1->Picture()->Bitmap());
     const QByteArray bytes = jpeg.SaveToBytes();
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw EInOutError(QStringLiteral("Файлът „%1“ не може да бъде записан: %2")
-                              .arg(file.fileName(), file.errorString()));
+        throw EInOutError(FileWriteText(file.fileName()));
 }

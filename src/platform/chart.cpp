@@ -63,7 +63,7 @@ TBarSeries::TBarSeries(TChart* chart, const QString& title) : chart_(chart), tit
 void TBarSeries::CheckIndex(int index) const
 {
     if (index < 0 || index >= Count())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
 }
 
 void TBarSeries::Clear()
@@ -224,7 +224,7 @@ TBarSeries* TChart::AddSeries(const QString& title)
 TBarSeries* TChart::Series(int index) const
 {
     if (index < 0 || index >= SeriesCount())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return series_[size_t(index)].get();
 }
 

@@ -227,7 +227,7 @@ void TControl::SetFocus()
 {
     QWidget* win = self_->window();
     if (!Visible() || !self_->isEnabled() || !win || !win->isVisible() || !win->isEnabled())
-        throw EInvalidOperation(QStringLiteral("Cannot focus a disabled or invisible window"));
+        throw EInvalidOperation(QStringLiteral("Полето е скрито или забранено и не може да бъде избрано.\nЗатворете прозореца и опитайте отново."));
     self_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -259,7 +259,7 @@ TControl* TControl::Controls(int index) const
 {
     const auto list = ChildControls(self_);
     if (index < 0 || index >= static_cast<int>(list.size()))
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return list[static_cast<size_t>(index)];
 }
 

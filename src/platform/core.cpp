@@ -3,6 +3,7 @@
 #include "platform/application.h"
 
 #include <algorithm>
+#include <new>
 
 Exception::Exception(QString message) : Message(std::move(message)) {}
 
@@ -30,10 +31,15 @@ TComponent::~TComponent()
         delete components_.back();
 }
 
+QString ListIndexText(int index)
+{
+    return QStringLiteral("Вътрешна грешка: позиция %1 е извън списъка.\nЗатворете прозореца и опитайте отново.").arg(index);
+}
+
 TComponent* TComponent::Components(int index) const
 {
     if (index < 0 || index >= ComponentCount())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return components_[static_cast<size_t>(index)];
 }
 
@@ -51,9 +57,12 @@ void SafeCall(const std::function<void()>& fn)
         fn();
     } catch (const Exception& e) {
         Application->ShowException(e);
-    } catch (const std::exception& e) {
-        Application->ShowException(Exception(QString::fromUtf8(e.what())));
+    } catch (const std::bad_alloc&) {
+        Application->ShowException(Exception(QStringLiteral("Няма достатъчно памет.\nЗатворете други програми и "
+                                                            "опитайте отново.")));
     } catch (...) {
-        Application->ShowException(Exception());
+        // The standard library's texts are English and technical.
+        Application->ShowException(Exception(QStringLiteral("Вътрешна грешка: действието не може да бъде завършено.\n"
+                                                            "Опитайте отново.")));
     }
 }

@@ -42,6 +42,9 @@ QUARNEL_EXCEPTION(EPrinter);
 QUARNEL_EXCEPTION(EInvalidOperation);
 QUARNEL_EXCEPTION(EInvalidGraphic);
 
+// The EListError text for an index outside a list.
+QString ListIndexText(int index);
+
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 

@@ -31,8 +31,6 @@ constexpr size_t kMaxPages = 16;
 // and a few workplaces may queue for them.
 constexpr int kLockWaitMs = 5000;
 
-const QString kClosedMessage = QStringLiteral("Cannot perform this operation on a closed dataset");
-
 QString Quote(const QString& id)
 {
     QString s = id;
@@ -76,19 +74,65 @@ const char* ColumnType(TFieldType t)
     }
 }
 
-QString ErrorText(sqlite3* db, int rc, const QString& file)
+// The user reads a table by its file name; the folder is the data folder.
+QString TableFile(const QString& path) { return QFileInfo(path).fileName(); }
+
+const QString kChooseDataFolder = QStringLiteral("Изберете папката, в която са данните на програмата.");
+
+QString NotATableText(const QString& path)
 {
+    return QStringLiteral("Файлът „%1“ не е таблица на програмата.\n").arg(TableFile(path)) + kChooseDataFolder;
+}
+
+QString CreateFailedText(const QString& path)
+{
+    return QStringLiteral("Таблица „%1“ не може да бъде създадена.\nПроверете правата за запис в папката с данни и "
+                          "свободното място на диска.")
+        .arg(TableFile(path));
+}
+
+QString DeletedByOtherText(const QString& path)
+{
+    return QStringLiteral("Записът в таблица „%1“ е изтрит от друго работно място.\nЗатворете прозореца и го отворете "
+                          "отново.")
+        .arg(TableFile(path));
+}
+
+QString FieldMissingText(const QString& field, const QString& path)
+{
+    return QStringLiteral("Полето „%1“ липсва в таблица „%2“.\n").arg(field, TableFile(path)) + kChooseDataFolder;
+}
+
+QString OpenTableText(const QString& path)
+{
+    return QStringLiteral("Вътрешна грешка: таблица „%1“ е отворена, а трябва да е затворена.\nСтартирайте програмата "
+                          "отново.")
+        .arg(TableFile(path));
+}
+
+QString ErrorText(sqlite3*, int rc, const QString& path)
+{
+    const QString file = TableFile(path);
     switch (rc & 0xFF) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QStringLiteral("Table '%1' is locked by another user").arg(file);
-    case SQLITE_NOTADB: return QStringLiteral("'%1' is not a table file").arg(file);
-    case SQLITE_CORRUPT: return QStringLiteral("Table '%1' is damaged").arg(file);
-    case SQLITE_CANTOPEN: return QStringLiteral("Cannot open table '%1'").arg(file);
-    case SQLITE_READONLY: return QStringLiteral("Table '%1' is read-only").arg(file);
-    case SQLITE_FULL: return QStringLiteral("Disk full writing table '%1'").arg(file);
+    case SQLITE_LOCKED:
+        return QStringLiteral("Таблица „%1“ е заета от друго работно място.\nИзчакайте малко и опитайте отново.").arg(file);
+    case SQLITE_NOTADB: return NotATableText(path);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("Таблица „%1“ е повредена.\nВъзстановете я от резервно копие.").arg(file);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("Таблица „%1“ не може да бъде отворена.\nПроверете дали папката с данни е достъпна.")
+            .arg(file);
+    case SQLITE_READONLY:
+        return QStringLiteral("Таблица „%1“ е само за четене.\nПроверете правата за запис в папката с данни.").arg(file);
+    case SQLITE_FULL:
+        return QStringLiteral("Дискът е пълен: таблица „%1“ не може да бъде записана.\nОсвободете място на диска и "
+                              "опитайте отново.")
+            .arg(file);
     default:
-        return QStringLiteral("Table '%1': %2")
-            .arg(file, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
+        return QStringLiteral("Таблица „%1“ не може да бъде прочетена или записана.\nПроверете дали папката с данни е "
+                              "достъпна и опитайте отново.")
+            .arg(file);
     }
 }
 
@@ -263,7 +307,7 @@ double ParseFloat(const QString& text)
         v = c.toDouble(&valid);
     }
     if (!valid)
-        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throw EConvertError(InvalidNumberText(text));
     return v;
 }
 
@@ -292,7 +336,9 @@ void RemoveStaleJournal(const QString& path)
         }
     }
     if (QFileInfo::exists(journal) && !QFile::remove(journal))
-        throw EDatabaseError(QStringLiteral("Cannot create table '%1': cannot remove '%2'").arg(path, journal));
+        throw EDatabaseError(QStringLiteral("Таблица „%1“ не може да бъде създадена: старият файл „%2“ не може да бъде "
+                                           "изтрит.\nПроверете правата за запис в папката с данни.")
+                                 .arg(TableFile(path), TableFile(journal)));
 }
 
 // A killed writer can leave a journal that is no longer hot (not yet synced, or
@@ -362,14 +408,14 @@ void TFieldDefs::Add(const QString& name, TFieldType type, int size, bool requir
 {
     for (const TFieldDef& d : defs_)
         if (d.Name.compare(name, Qt::CaseInsensitive) == 0)
-            throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
+            throw EDatabaseError(QStringLiteral("Вътрешна грешка: полето „%1“ е описано два пъти.").arg(name));
     defs_.push_back(TFieldDef{name, type, size, required});
 }
 
 const TFieldDef& TFieldDefs::Items(int index) const
 {
     if (index < 0 || index >= Count())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return defs_[size_t(index)];
 }
 
@@ -605,7 +651,7 @@ struct TTable::Impl {
 
     [[noreturn]] void FailDeleted() const
     {
-        throw EDatabaseError(QStringLiteral("The record was deleted by another user (table '%1')").arg(path));
+        throw EDatabaseError(DeletedByOtherText(path));
     }
 
     qint64 InsertRecord()
@@ -832,7 +878,7 @@ QVariant TField::Convert(const QString& text) const
             return true;
         if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
             return false;
-        throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(text));
+        throw EConvertError(InvalidFlagText(text));
     }
     case TFieldType::ftMemo: return text.isEmpty() ? QVariant() : QVariant(text);
     case TFieldType::ftGraphic: return text.isEmpty() ? QVariant() : QVariant(text.toLatin1());
@@ -885,14 +931,14 @@ QString TTable::TableName() const { return d_->tableName; }
 void TTable::SetDatabaseName(const QString& folder)
 {
     if (Active())
-        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+        throw EDatabaseError(OpenTableText(FilePath()));
     d_->folder = folder;
 }
 
 void TTable::SetTableName(const QString& fileName)
 {
     if (Active())
-        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+        throw EDatabaseError(OpenTableText(FilePath()));
     d_->tableName = fileName;
 }
 
@@ -906,15 +952,15 @@ TFieldDefs& TTable::FieldDefs() { return d_->defs; }
 void TTable::CreateTable()
 {
     if (Active())
-        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+        throw EDatabaseError(OpenTableText(FilePath()));
     const QString path = FilePath();
     const auto& defs = d_->defs.defs_;
     if (defs.empty())
-        throw EDatabaseError(QStringLiteral("Cannot create table '%1': no field definitions").arg(path));
+        throw EDatabaseError(QStringLiteral("Вътрешна грешка: таблица „%1“ няма описани полета.").arg(TableFile(path)));
     for (const TFieldDef& def : defs)
         if (def.Name.trimmed().isEmpty() || def.Name.startsWith(QLatin1String("__")))
-            throw EDatabaseError(QStringLiteral("Cannot create table '%1': invalid field name '%2'")
-                                     .arg(path, def.Name));
+            throw EDatabaseError(QStringLiteral("Вътрешна грешка: невалидно име на поле „%1“ в таблица „%2“.")
+                                     .arg(def.Name, TableFile(path)));
 
     // Built beside the target and renamed over it, so a failure leaves no half file.
     const QString temp = path + QStringLiteral(".new");
@@ -958,19 +1004,19 @@ void TTable::CreateTable()
         int rc = sqlite3_close(db);
         db = nullptr;
         if (rc != SQLITE_OK)
-            throw EDatabaseError(QStringLiteral("Cannot create table '%1'").arg(path));
+            throw EDatabaseError(CreateFailedText(path));
         RemoveStaleJournal(path);
         if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0)
-            throw EDatabaseError(QStringLiteral("Cannot create table '%1'").arg(path));
+            throw EDatabaseError(CreateFailedText(path));
     } catch (const EDatabaseError& e) {
         if (db)
             sqlite3_close_v2(db);
         QFile::remove(temp);
         QFile::remove(temp + QStringLiteral("-journal"));
-        QString msg = e.Message;
-        if (!msg.startsWith(QLatin1String("Cannot create")))
-            msg = QStringLiteral("Cannot create table '%1': %2").arg(path, msg);
-        throw EDatabaseError(msg);
+        // A fault of the file being built names that file: say which table it was for.
+        if (e.Message.contains(QStringLiteral("„%1“").arg(TableFile(path))))
+            throw;
+        throw EDatabaseError(CreateFailedText(path));
     }
 }
 
@@ -982,7 +1028,8 @@ void TTable::Open()
     const QString path = FilePath();
     QFileInfo info(path);
     if (!info.exists() || !info.isFile())
-        throw EDatabaseError(QStringLiteral("Table '%1' does not exist").arg(path));
+        throw EDatabaseError(QStringLiteral("Таблица „%1“ липсва в папката с данни.\n").arg(TableFile(path)) +
+                             kChooseDataFolder);
 
     sqlite3* db = OpenConnection(path, SQLITE_OPEN_READWRITE);
     std::vector<TFieldDef> defs;
@@ -994,7 +1041,7 @@ void TTable::Open()
             if (rc != SQLITE_ROW)
                 Fail(db, rc, path);
             if (sqlite3_column_int(q.stmt, 0) != kApplicationId)
-                throw EDatabaseError(QStringLiteral("'%1' is not a table file").arg(path));
+                throw EDatabaseError(NotATableText(path));
         }
         Exec(db, QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"), path);
         {
@@ -1005,7 +1052,8 @@ void TTable::Open()
                 def.Name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q.stmt, 0)));
                 QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(q.stmt, 1)));
                 if (!TypeFromName(type, def.DataType))
-                    throw EDatabaseError(QStringLiteral("Table '%1' has a field of unknown type %2").arg(path, type));
+                    throw EDatabaseError(QStringLiteral("Таблица „%1“ има поле от непознат вид.\n").arg(TableFile(path)) +
+                                         kChooseDataFolder);
                 def.Size = sqlite3_column_int(q.stmt, 2);
                 def.Required = sqlite3_column_int(q.stmt, 3) != 0;
                 defs.push_back(def);
@@ -1041,11 +1089,11 @@ void TTable::Open()
                 return def.Name.compare(f->FieldName(), Qt::CaseInsensitive) == 0;
             });
             if (it == defs.end())
-                throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f->FieldName()));
+                throw EDatabaseError(FieldMissingText(f->FieldName(), path));
             if (it->DataType != f->DataType())
-                throw EDatabaseError(QStringLiteral("Field '%1' of '%2' is %3, not %4")
-                                         .arg(f->FieldName(), path, QLatin1String(TypeName(it->DataType)),
-                                              QLatin1String(TypeName(f->DataType()))));
+                throw EDatabaseError(QStringLiteral("Полето „%1“ в таблица „%2“ е от друг вид.\n")
+                                         .arg(f->FieldName(), TableFile(path)) +
+                                     kChooseDataFolder);
         }
         d.own = d.conn = db;
         d.schema = QStringLiteral("main");
@@ -1134,7 +1182,9 @@ bool TTable::Modified() const { return d_->modified; }
 void TTable::CheckActive() const
 {
     if (!Active())
-        throw EDatabaseError(kClosedMessage);
+        throw EDatabaseError(QStringLiteral("Таблица „%1“ не е отворена.\nИзберете работно място с данни или "
+                                            "стартирайте програмата отново.")
+                                 .arg(d_->tableName));
 }
 
 // Leaves edit or insert state before the current record moves.
@@ -1174,7 +1224,9 @@ void TTable::Resync()
 {
     CheckActive();
     if (d_->Editing())
-        throw EDatabaseError(QStringLiteral("Table '%1' is being edited").arg(d_->path));
+        throw EDatabaseError(QStringLiteral("Таблица „%1“ има незаписана промяна.\nЗапишете или откажете промяната в "
+                                            "прозореца, в който я правите, и опитайте отново.")
+                                 .arg(TableFile(d_->path)));
     d_->Reload();
     NotifyLinks(Notice::Record);
 }
@@ -1262,10 +1314,11 @@ void TTable::SetRecNo(int recNo)
     if (d.rows.empty())
         return;
     if (recNo < 1 || recNo > int(d.rows.size()))
-        throw EDatabaseError(QStringLiteral("Record %1 is out of range 1..%2 in table '%3'")
+        throw EDatabaseError(QStringLiteral("Запис %1 липсва в таблица „%2“, която има %3 записа.\nЗатворете прозореца и "
+                                            "го отворете отново.")
                                  .arg(recNo)
-                                 .arg(d.rows.size())
-                                 .arg(d.tableName));
+                                 .arg(d.tableName)
+                                 .arg(d.rows.size()));
     d.bof = d.eof = false;
     MoveTo(recNo - 1);
 }
@@ -1290,7 +1343,7 @@ void TTable::Edit()
         return;
     std::vector<QVariant> values;
     if (!d.ReadRecord(d.cur, values))
-        throw EDatabaseError(QStringLiteral("The record was deleted by another user (table '%1')").arg(d.path));
+        throw EDatabaseError(DeletedByOtherText(d.path));
     d.orig = values;
     d.buf.swap(values);
     d.dirty.assign(d.fields.size(), false);
@@ -1351,7 +1404,7 @@ void TTable::Delete()
         return;
     }
     if (d.rows.empty())
-        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        throw EDatabaseError(QStringLiteral("Таблица „%1“ е празна: няма запис за изтриване.").arg(d.tableName));
     d.DeleteRecord(d.rows[size_t(d.cur)]);
     d.rows.erase(d.rows.begin() + d.cur);
     d.cur = std::min(d.cur, int(d.rows.size()) - 1);
@@ -1377,14 +1430,14 @@ TField* TTable::FieldByName(const QString& name) const
 {
     TField* f = FindField(name);
     if (!f)
-        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+        throw EDatabaseError(FieldMissingText(name, d_->tableName));
     return f;
 }
 
 TField* TTable::Fields(int index) const
 {
     if (index < 0 || index >= d_->FieldCount())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return d_->fields[size_t(index)];
 }
 
@@ -1393,7 +1446,7 @@ int TTable::FieldCount() const { return d_->FieldCount(); }
 TField* TTable::DeclareField(const QString& name, TFieldType type, int size)
 {
     if (Active())
-        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+        throw EDatabaseError(OpenTableText(FilePath()));
     if (TField* f = FindField(name))
         return f;
     d_->owned.push_back(std::unique_ptr<TField>(new TField(this, name, type, size)));
@@ -1409,7 +1462,7 @@ QVariant TTable::FieldValue(const TField* field) const
     CheckActive();
     Impl& d = *d_;
     if (field->index_ < 0)
-        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field->FieldName()));
+        throw EDatabaseError(FieldMissingText(field->FieldName(), d_->tableName));
     if (d.Editing())
         return d.buf[size_t(field->index_)];
     if (d.cur < 0)
@@ -1425,11 +1478,11 @@ TTable::TColumnRead TTable::ColumnTexts(const std::vector<TField*>& fields, cons
     QStringList cols;
     for (const TField* f : fields) {
         if (f->table_ != this || f->index_ < 0)
-            throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f->FieldName()));
+            throw EDatabaseError(FieldMissingText(f->FieldName(), d_->tableName));
         cols << Quote(f->FieldName());
     }
     if (where && (where->table_ != this || where->index_ < 0))
-        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(where->FieldName()));
+        throw EDatabaseError(FieldMissingText(where->FieldName(), d_->tableName));
     TColumnRead out;
     out.Texts.resize(fields.size());
     const size_t n = d.rows.size();
@@ -1481,7 +1534,7 @@ QVariant TTable::FieldValueAt(const TField* field, int recNo) const
     CheckActive();
     Impl& d = *d_;
     if (field->index_ < 0)
-        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field->FieldName()));
+        throw EDatabaseError(FieldMissingText(field->FieldName(), d_->tableName));
     if (d.Editing() && recNo == RecNo())
         return d.buf[size_t(field->index_)];
     if (recNo < 1 || recNo > int(d.rows.size()))
@@ -1493,9 +1546,10 @@ void TTable::CheckWritable(const TField* field) const
 {
     CheckActive();
     if (!d_->Editing())
-        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+        throw EDatabaseError(QStringLiteral("Вътрешна грешка: записът в таблица „%1“ не се редактира.\nОпитайте отново.")
+                                 .arg(d_->tableName));
     if (field->index_ < 0)
-        throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(field->FieldName()));
+        throw EDatabaseError(FieldMissingText(field->FieldName(), d_->tableName));
 }
 
 void TTable::SetFieldValue(TField* field, const QVariant& value)
@@ -1674,19 +1728,20 @@ TDatabaseTransaction::TDatabaseTransaction(const std::vector<TTable*>& tables) :
         if (t && std::find(list.begin(), list.end(), t) == list.end())
             list.push_back(t);
     if (list.empty())
-        throw EDatabaseError(QStringLiteral("A transaction needs at least one table"));
+        throw EDatabaseError(QStringLiteral("Вътрешна грешка: записът не засяга нито една таблица."));
     const QString folder = QFileInfo(list[0]->FilePath()).absolutePath();
     QStringList files;
     for (TTable* t : list) {
         t->CheckActive();
         if (t->d_->tx)
-            throw EDatabaseError(QStringLiteral("Table '%1' is already in a transaction").arg(t->d_->path));
+            throw EDatabaseError(QStringLiteral("Вътрешна грешка: таблица „%1“ вече се записва.").arg(TableFile(t->d_->path)));
         QFileInfo info(t->d_->path);
         if (info.absolutePath() != folder)
-            throw EDatabaseError(QStringLiteral("Table '%1' is not in the folder '%2'").arg(t->d_->path, folder));
+            throw EDatabaseError(QStringLiteral("Вътрешна грешка: таблица „%1“ не е в папката с данни на другите.")
+                                     .arg(TableFile(t->d_->path)));
         QString canonical = info.canonicalFilePath();
         if (files.contains(canonical))
-            throw EDatabaseError(QStringLiteral("Table '%1' is twice in a transaction").arg(t->d_->path));
+            throw EDatabaseError(QStringLiteral("Вътрешна грешка: таблица „%1“ е два пъти в записа.").arg(TableFile(t->d_->path)));
         files << canonical;
     }
 
@@ -1736,7 +1791,7 @@ bool TDatabaseTransaction::Active() const { return d_->active; }
 void TDatabaseTransaction::Commit()
 {
     if (!d_->active)
-        throw EDatabaseError(QStringLiteral("No transaction is active"));
+        throw EDatabaseError(QStringLiteral("Вътрешна грешка: няма започнат запис."));
     for (TTable* t : d_->tables)
         t->d_->FinalizeStatements();
     Exec(d_->db, QStringLiteral("COMMIT"), d_->file);

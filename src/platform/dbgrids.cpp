@@ -70,7 +70,7 @@ void TColumn::SetReadOnly(bool on) { readOnly_ = on; }
 TColumn* TDBGridColumns::Items(int index) const
 {
     if (index < 0 || index >= Count())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return items_[size_t(index)].get();
 }
 

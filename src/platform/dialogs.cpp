@@ -59,7 +59,8 @@ public:
     bool OpenPicture(QString& fileName) override
     {
         const QString f = QFileDialog::getOpenFileName(nullptr, QString(), fileName,
-                                                       QStringLiteral("JPEG (*.jpg *.jpeg);;All (*)"));
+                                                       QStringLiteral("Картини (*.jpg *.jpeg *.png *.bmp);;JPEG (*.jpg *.jpeg);;PNG (*.png);;"
+                                                                      "BMP (*.bmp);;Всички файлове (*)"));
         if (f.isEmpty())
             return false;
         fileName = f;

@@ -825,7 +825,7 @@ int TTabControl::TabIndex() const { return bar_->currentIndex(); }
 void TTabControl::SetTabIndex(int index)
 {
     if (index < 0 || index >= bar_->count())
-        throw EListError(QStringLiteral("Tab index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     const QSignalBlocker block(bar_);
     bar_->setCurrentIndex(index);
 }

@@ -1,6 +1,7 @@
 #include "platform/graphics.h"
 
 #include "platform/jpeg.h"
+#include "platform/sysutils.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -46,16 +47,36 @@ QImage Backing(const QImage& image)
 QImage DecodePicture(const QByteArray& bytes)
 {
     if (bytes.isEmpty())
-        throw EInvalidGraphic(QStringLiteral("The picture file is empty"));
+        throw EInvalidGraphic(NotAPictureText());
     if (TJPEGImage::IsJpeg(bytes))
         return TJPEGImage::Decode(bytes);
     QImage image;
     if (!image.loadFromData(bytes) || image.isNull())
-        throw EInvalidGraphic(QStringLiteral("Unknown picture format"));
+        throw EInvalidGraphic(NotAPictureText());
     return image;
 }
 
 }  // namespace
+
+QString NotAPictureText()
+{
+    return QStringLiteral("Файлът не е картина във формат, който програмата чете.\nИзберете картина JPEG, PNG или BMP.");
+}
+
+QString DamagedPictureText()
+{
+    return QStringLiteral("Картината е повредена и не може да бъде прочетена.\nИзберете друга картина JPEG, PNG или BMP.");
+}
+
+QString PictureTooLargeText(int width, int height)
+{
+    return QStringLiteral("Картината е твърде голяма (%1 x %2 точки).\nИзберете по-малка картина.").arg(width).arg(height);
+}
+
+QString PictureSaveText()
+{
+    return QStringLiteral("Картината не може да бъде записана.\nОпитайте отново.");
+}
 
 // ---- TCanvasFont, TCanvas ----
 
@@ -268,7 +289,7 @@ void TPicture::LoadFromFile(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
+        throw EInOutError(FileOpenText(path));
     const QByteArray bytes = f.readAll();
     const QImage image = DecodePicture(bytes);
     Set(Backing(image), FormatFor(image), bytes);
@@ -297,7 +318,7 @@ QByteArray TPicture::SaveToBytes() const
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
-        throw EInvalidGraphic(QStringLiteral("Cannot encode the picture"));
+        throw EInvalidGraphic(PictureSaveText());
     return bytes;
 }
 

@@ -13,6 +13,12 @@
 #include <functional>
 #include <memory>
 
+// What the user is told about a picture that does not load or save.
+QString NotAPictureText();
+QString DamagedPictureText();
+QString PictureTooLargeText(int width, int height);
+QString PictureSaveText();
+
 class QPainter;
 class TBitmap;
 class TPicture;

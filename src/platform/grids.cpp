@@ -288,7 +288,7 @@ void TStringGrid::SetFixedRows(int value)
     if (value == fixedRows_)
         return;
     if (value < 0 || value >= rowCount_)
-        throw EInvalidOperation(QStringLiteral("Fixed row count must be less than row count"));
+        throw EInvalidOperation(QStringLiteral("Вътрешна грешка: заглавните редове на таблицата трябва да са по-малко от всички редове."));
     fixedRows_ = value;
     ResetCurrent();
     Relayout();
@@ -299,7 +299,7 @@ void TStringGrid::SetFixedCols(int value)
     if (value == fixedCols_)
         return;
     if (value < 0 || value >= colCount_)
-        throw EInvalidOperation(QStringLiteral("Fixed column count must be less than column count"));
+        throw EInvalidOperation(QStringLiteral("Вътрешна грешка: заглавните колони на таблицата трябва да са по-малко от всички колони."));
     fixedCols_ = value;
     ResetCurrent();
     Relayout();
@@ -602,7 +602,7 @@ void TStringGrid::scrollContentsBy(int, int)
 void TStringGrid::CheckCell(int col, int row) const
 {
     if (col < fixedCols_ || col >= colCount_ || row < fixedRows_ || row >= rowCount_)
-        throw EInvalidOperation(QStringLiteral("Grid index out of range"));
+        throw EInvalidOperation(QStringLiteral("Вътрешна грешка: клетката е извън таблицата.\nЗатворете прозореца и опитайте отново."));
 }
 
 void TStringGrid::SetCol(int value)

@@ -1,5 +1,7 @@
 #include "platform/jpeg.h"
 
+#include "platform/sysutils.h"
+
 #include <QFile>
 
 #include <turbojpeg.h>
@@ -19,8 +21,6 @@ struct TjHandle {
     TjHandle& operator=(const TjHandle&) = delete;
     tjhandle h;
 };
-
-QString TjError(tjhandle h) { return QString::fromLocal8Bit(tjGetErrorStr2(h)); }
 
 // Adobe applications write CMYK JPEGs with inverted values; the result is
 // close enough for a logo.
@@ -48,19 +48,19 @@ bool TJPEGImage::IsJpeg(const QByteArray& bytes)
 QImage TJPEGImage::Decode(const QByteArray& bytes)
 {
     if (!IsJpeg(bytes))
-        throw EInvalidGraphic(QStringLiteral("Not a JPEG image"));
+        throw EInvalidGraphic(NotAPictureText());
     TjHandle tj(tjInitDecompress());
     if (!tj.h)
-        throw EInvalidGraphic(QStringLiteral("JPEG decoder unavailable"));
+        throw EInvalidGraphic(DamagedPictureText());
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto size = static_cast<unsigned long>(bytes.size());
     int w = 0, h = 0, subsamp = 0, colorspace = 0;
     if (tjDecompressHeader3(tj.h, data, size, &w, &h, &subsamp, &colorspace) != 0)
-        throw EInvalidGraphic(QStringLiteral("Invalid JPEG image: ") + TjError(tj.h));
+        throw EInvalidGraphic(DamagedPictureText());
     if (w <= 0 || h <= 0)
-        throw EInvalidGraphic(QStringLiteral("Invalid JPEG image: no pixels"));
+        throw EInvalidGraphic(DamagedPictureText());
     if (qint64(w) * h > (qint64(1) << 28))
-        throw EInvalidGraphic(QStringLiteral("JPEG image too large (%1 x %2)").arg(w).arg(h));
+        throw EInvalidGraphic(PictureTooLargeText(w, h));
 
     // Warnings (a truncated file, say) still leave a usable picture, as in
     // libjpeg's own default handling; only fatal errors refuse it.
@@ -68,14 +68,14 @@ QImage TJPEGImage::Decode(const QByteArray& bytes)
     if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
         std::vector<unsigned char> cmyk(size_t(w) * size_t(h) * 4);
         if (failed(tjDecompress2(tj.h, data, size, cmyk.data(), w, w * 4, h, TJPF_CMYK, 0)))
-            throw EInvalidGraphic(QStringLiteral("Invalid JPEG image: ") + TjError(tj.h));
+            throw EInvalidGraphic(DamagedPictureText());
         return FromCmyk(cmyk, w, h);
     }
     QImage rgb(w, h, QImage::Format_RGB888);
     if (rgb.isNull())
-        throw EInvalidGraphic(QStringLiteral("JPEG image too large (%1 x %2)").arg(w).arg(h));
+        throw EInvalidGraphic(PictureTooLargeText(w, h));
     if (failed(tjDecompress2(tj.h, data, size, rgb.bits(), w, int(rgb.bytesPerLine()), h, TJPF_RGB, 0)))
-        throw EInvalidGraphic(QStringLiteral("Invalid JPEG image: ") + TjError(tj.h));
+        throw EInvalidGraphic(DamagedPictureText());
     return rgb.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -87,19 +87,18 @@ void TJPEGImage::Assign(const TGraphic& graphic)
 QByteArray TJPEGImage::SaveToBytes() const
 {
     if (image_.isNull())
-        throw EInvalidGraphic(QStringLiteral("Cannot save an empty JPEG image"));
+        throw EInvalidGraphic(PictureSaveText());
     const QImage rgb = image_.convertToFormat(QImage::Format_RGB888);
     TjHandle tj(tjInitCompress());
     if (!tj.h)
-        throw EInvalidGraphic(QStringLiteral("JPEG encoder unavailable"));
+        throw EInvalidGraphic(PictureSaveText());
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     const int rc = tjCompress2(tj.h, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(),
                                TJPF_RGB, &out, &outSize, TJSAMP_420, CompressionQuality, 0);
     if (rc != 0) {
-        const QString why = TjError(tj.h);
         tjFree(out);
-        throw EInvalidGraphic(QStringLiteral("JPEG encoding failed: ") + why);
+        throw EInvalidGraphic(PictureSaveText());
     }
     QByteArray bytes(reinterpret_cast<const char*>(out), static_cast<qsizetype>(outSize));
     tjFree(out);
@@ -111,9 +110,9 @@ void TJPEGImage::SaveToFile(const QString& path) const
     const QByteArray bytes = SaveToBytes();
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw EInOutError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
+        throw EInOutError(FileCreateText(path));
     if (f.write(bytes) != bytes.size() || !f.flush())
-        throw EInOutError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, f.errorString()));
+        throw EInOutError(FileWriteText(path));
 }
 
 void TJPEGImage::LoadFromBytes(const QByteArray& bytes) { image_ = Decode(bytes); }
@@ -122,6 +121,6 @@ void TJPEGImage::LoadFromFile(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
+        throw EInOutError(FileOpenText(path));
     LoadFromBytes(f.readAll());
 }

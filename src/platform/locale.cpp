@@ -29,13 +29,44 @@ void LoadSystemLocale()
     fs.ShortDateFormat = date;
 }
 
+namespace {
+
+// Texts that Qt 6 moved to a context its shipped Bulgarian catalogue does not
+// have yet: the file dialogs' type column would read "Folder".
+class BulgarianFileTypeTexts : public QTranslator {
+public:
+    QString translate(const char* context, const char* sourceText, const char*, int) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0 && qstrcmp(context, "QFileIconProvider") != 0)
+            return {};
+        static const struct {
+            const char* source;
+            const char* text;
+        } texts[] = {
+            {"Folder", "Папка"},       {"File Folder", "Папка"},  {"Drive", "Устройство"},
+            {"File", "Файл"},          {"Alias", "Препратка"},    {"Shortcut", "Препратка"},
+            {"Unknown", "Неизвестен"},
+        };
+        for (const auto& t : texts)
+            if (qstrcmp(sourceText, t.source) == 0)
+                return QString::fromUtf8(t.text);
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+}  // namespace
+
 bool LoadQtTranslations(const QString& localeName)
 {
     static QTranslator* installed = nullptr;
-    if (installed) {
-        QCoreApplication::removeTranslator(installed);
-        delete installed;
-        installed = nullptr;
+    static QTranslator* supplement = nullptr;
+    for (QTranslator** t : {&supplement, &installed}) {
+        if (*t) {
+            QCoreApplication::removeTranslator(*t);
+            delete *t;
+            *t = nullptr;
+        }
     }
     if (localeName.isEmpty())
         return true;
@@ -47,6 +78,10 @@ bool LoadQtTranslations(const QString& localeName)
     }
     QCoreApplication::installTranslator(t);
     installed = t;
+    if (QLocale(localeName).language() == QLocale::Bulgarian) {
+        supplement = new BulgarianFileTypeTexts;
+        QCoreApplication::installTranslator(supplement);
+    }
     return true;
 }
 

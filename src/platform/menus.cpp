@@ -141,7 +141,7 @@ void TMenuItem::Detach(TMenuItem* item)
 TMenuItem* TMenuItem::Items(int index) const
 {
     if (index < 0 || index >= Count())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+        throw EListError(ListIndexText(index));
     return items_[static_cast<size_t>(index)];
 }
 
@@ -169,7 +169,7 @@ void TMainMenu::AttachTo(TForm* form)
     if (!form || form == form_)
         return;
     if (form_)
-        throw EInvalidOperation(QStringLiteral("The menu is already attached to a window"));
+        throw EInvalidOperation(QStringLiteral("Вътрешна грешка: менюто вече е на друг прозорец."));
     form_ = form;
     bar_ = new QMenuBar(form);
     bar_->setNativeMenuBar(false);  // it must take its room inside the window

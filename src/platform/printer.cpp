@@ -2,6 +2,7 @@
 
 #include "platform/graphics.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -62,7 +63,7 @@ QStringList TPrinter::Printers() const
 void TPrinter::CheckAvailable() const
 {
     if (!Available())
-        throw EPrinter(QStringLiteral("No printer is installed"));
+        throw EPrinter(NoPrinterText());
 }
 
 TPrinterOrientation TPrinter::Orientation()
@@ -75,7 +76,7 @@ void TPrinter::SetOrientation(TPrinterOrientation o)
 {
     CheckAvailable();
     if (Printing())
-        throw EPrinter(QStringLiteral("Cannot change the orientation while printing"));
+        throw EPrinter(QStringLiteral("Ориентацията на листа не може да се смени по време на печат.\nИзчакайте печатът да завърши."));
     QtPrinter()->setPageOrientation(o == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
@@ -95,14 +96,16 @@ void TPrinter::BeginDoc()
 {
     CheckAvailable();
     if (Printing())
-        throw EPrinter(QStringLiteral("Printing in progress"));
+        throw EPrinter(QStringLiteral("Вече се печата документ.\nИзчакайте печатът да завърши и опитайте отново."));
     QPrinter* p = QtPrinter();
     p->setDocName(Title);
     auto* painter = new QPainter;
     if (!painter->begin(p)) {
         delete painter;
-        throw EPrinter(QStringLiteral("Cannot start printing on \"%1\"")
-                           .arg(p->outputFileName().isEmpty() ? p->printerName() : p->outputFileName()));
+        throw EPrinter(QStringLiteral("Печатът на „%1“ не може да започне.\nПроверете дали принтерът е включен и свързан "
+                                      "и опитайте отново.")
+                           .arg(p->outputFileName().isEmpty() ? p->printerName()
+                                                              : QFileInfo(p->outputFileName()).fileName()));
     }
     painter_ = painter;
 }
@@ -110,12 +113,12 @@ void TPrinter::BeginDoc()
 void TPrinter::EndDoc()
 {
     if (!Printing())
-        throw EPrinter(QStringLiteral("Printer is not currently printing"));
+        throw EPrinter(QStringLiteral("Вътрешна грешка: няма започнат печат.\nОпитайте да отпечатате отново."));
     const bool ok = painter_->end();
     delete painter_;
     painter_ = nullptr;
     if (!ok || printer_->printerState() == QPrinter::Error)
-        throw EPrinter(QStringLiteral("The document could not be printed"));
+        throw EPrinter(PrintFailedText());
 }
 
 void TPrinter::Abort()
@@ -133,7 +136,7 @@ TCanvas* TPrinter::Canvas()
     if (!canvas_)
         canvas_ = std::make_unique<TCanvas>([this]() -> QPainter* {
             if (!painter_)
-                throw EPrinter(QStringLiteral("Printer is not currently printing"));
+                throw EPrinter(QStringLiteral("Вътрешна грешка: няма започнат печат.\nОпитайте да отпечатате отново."));
             return painter_;
         });
     return canvas_.get();
@@ -152,3 +155,14 @@ void SetPrinterOutputFile(const QString& path)
 }
 
 void SetPrinterAvailabilityForTests(std::optional<bool> available) { availabilityOverride = available; }
+
+QString NoPrinterText()
+{
+    return QStringLiteral("Няма инсталиран принтер.\nИнсталирайте принтер и опитайте отново.");
+}
+
+QString PrintFailedText()
+{
+    return QStringLiteral("Документът не може да бъде отпечатан.\nПроверете дали принтерът е включен и свързан и опитайте "
+                          "отново.");
+}

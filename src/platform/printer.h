@@ -61,6 +61,10 @@ private:
 
 TPrinter* Printer();
 
+// What the user is told when there is no printer, or the printer fails.
+QString NoPrinterText();
+QString PrintFailedText();
+
 // Hooks for tests (and for printing to a file): a non-empty path sends every
 // document to that PDF file instead of a printer and counts as an installed
 // printer; an empty path goes back to the system's printers.

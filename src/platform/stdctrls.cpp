@@ -2,6 +2,7 @@
 
 #include "platform/locale.h"
 #include "platform/stdctrls_internal.h"
+#include "platform/sysutils.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -584,7 +585,7 @@ TDateTimePicker::TDateTimePicker(QWidget* parent) : QDateEdit(parent), TControl(
 void TDateTimePicker::SetDate(const QDate& d)
 {
     if (!d.isValid())
-        throw EConvertError(QStringLiteral("Invalid date"));
+        throw EConvertError(InvalidDateText());
     if (d == date())
         return;
     {

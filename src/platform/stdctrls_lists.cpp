@@ -261,11 +261,11 @@ void TRichEdit::Print(const QString& title)
     QPrinter* printer = Printer()->QtPrinter();
     const bool noTarget = printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty();
     if (!printer->isValid() || noTarget)
-        throw EPrinter(QStringLiteral("Printer selected is not valid"));
+        throw EPrinter(NoPrinterText());
     printer->setDocName(title);
     PrintableCopy(document(), logicalDpiY())->print(printer);
     if (printer->printerState() == QPrinter::Error)
-        throw EPrinter(QStringLiteral("Printing failed"));
+        throw EPrinter(PrintFailedText());
 }
 
 void TRichEdit::CopyToClipboard()

@@ -44,7 +44,7 @@ const QHash<char16_t, char>& Cp1251Reverse()
 
 [[noreturn]] void IndexError(int index)
 {
-    throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    throw EListError(ListIndexText(index));
 }
 
 QStringList SplitLines(const QString& text)
@@ -180,10 +180,10 @@ void TStrings::LoadFromFile(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw EInOutError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, f.errorString()));
+        throw EInOutError(FileOpenText(path));
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw EInOutError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, f.errorString()));
+        throw EInOutError(FileReadText(path));
     SetText(DecodeCp1251(bytes));
 }
 
@@ -193,8 +193,8 @@ void TStrings::SaveToFile(const QString& path) const
     // complete and on disk, so a crash leaves either the old or the new list.
     QSaveFile f(path);
     const QByteArray bytes = EncodeCp1251(Text());
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush()
-                    && ::fsync(f.handle()) == 0 && f.commit();
-    if (!ok)
-        throw EInOutError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
+    if (!f.open(QIODevice::WriteOnly))
+        throw EInOutError(FileCreateText(path));
+    if (!(f.write(bytes) == bytes.size() && f.flush() && ::fsync(f.handle()) == 0 && f.commit()))
+        throw EInOutError(FileWriteText(path));
 }

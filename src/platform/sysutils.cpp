@@ -81,11 +81,6 @@ Digits15 RoundTo15(double v)
     return d;
 }
 
-QString ConvertError(const QString& what, const QString& s)
-{
-    return QStringLiteral("'%1' is not a valid %2").arg(s, what);
-}
-
 bool ParseInt(const QString& s, int& value)
 {
     const qsizetype n = s.size();
@@ -204,7 +199,7 @@ double StrToFloat(const QString& s)
 {
     double v = 0;
     if (!TryStrToFloat(s, v))
-        throw EConvertError(ConvertError(QStringLiteral("floating point value"), s));
+        throw EConvertError(InvalidNumberText(s));
     return v;
 }
 
@@ -313,13 +308,66 @@ int StrToInt(const QString& s)
 {
     int v = 0;
     if (!ParseInt(s, v))
-        throw EConvertError(ConvertError(QStringLiteral("integer value"), s));
+        throw EConvertError(InvalidIntegerText(s));
     return v;
 }
 
 QString IntToStr(long long v)
 {
     return QString::number(v);
+}
+
+QString InvalidNumberText(const QString& s)
+{
+    const QChar sep = FormatSettings().DecimalSeparator;
+    const QString mark = sep == QLatin1Char(',')   ? QStringLiteral("десетична запетая")
+                         : sep == QLatin1Char('.') ? QStringLiteral("десетична точка")
+                                                   : QStringLiteral("десетичен знак „%1“").arg(sep);
+    return QStringLiteral("Невалидно число: „%1“.\nВъведете число само с цифри и %2, например 12%3%4.")
+        .arg(s, mark, QString(sep), QStringLiteral("5"));
+}
+
+QString InvalidIntegerText(const QString& s)
+{
+    return QStringLiteral("Невалидно цяло число: „%1“.\nВъведете цяло число само с цифри, например 12.").arg(s);
+}
+
+QString InvalidFlagText(const QString& s)
+{
+    return QStringLiteral("Невалидна стойност на отметка: „%1“.\nОтметнете или изчистете отметката отново.").arg(s);
+}
+
+QString InvalidDateText()
+{
+    return QStringLiteral("Невалидна дата.\nВъведете съществуваща дата, например 31.12.2026.");
+}
+
+namespace {
+QString FileFault(const QString& path, const char* fault, const char* todo)
+{
+    return QStringLiteral("Файлът „%1“ не може да бъде %2.\n%3")
+        .arg(QFileInfo(path).fileName(), QString::fromUtf8(fault), QString::fromUtf8(todo));
+}
+}  // namespace
+
+QString FileOpenText(const QString& path)
+{
+    return FileFault(path, "отворен", "Проверете дали съществува и дали имате достъп до него.");
+}
+
+QString FileReadText(const QString& path)
+{
+    return FileFault(path, "прочетен", "Проверете дали е достъпен и опитайте отново.");
+}
+
+QString FileCreateText(const QString& path)
+{
+    return FileFault(path, "създаден", "Изберете друга папка или проверете правата за запис в нея.");
+}
+
+QString FileWriteText(const QString& path)
+{
+    return FileFault(path, "записан докрай", "Освободете място на диска и опитайте отново.");
 }
 
 bool StrToBool(const QString& s)
@@ -331,7 +379,7 @@ bool StrToBool(const QString& s)
         return true;
     if (AnsiSameText(s, QStringLiteral("False")))
         return false;
-    throw EConvertError(ConvertError(QStringLiteral("boolean value"), s));
+    throw EConvertError(InvalidFlagText(s));
 }
 
 QString BoolToStr(bool b, bool useBoolStrs)
@@ -368,7 +416,7 @@ TDate EncodeDate(int year, int month, int day)
 {
     const QDate d(year, month, day);
     if (year < 1 || year > 9999 || !d.isValid())
-        throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+        throw EConvertError(InvalidDateText());
     return d;
 }
 

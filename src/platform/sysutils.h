@@ -7,8 +7,8 @@
 #include <QDate>
 #include <QString>
 
-// Decimal text with the locale's decimal separator; raises EConvertError
-// "'%s' is not a valid floating point value" on a text that is no number.
+// Decimal text with the locale's decimal separator; raises EConvertError with
+// InvalidNumberText on a text that is no number.
 double StrToFloat(const QString& s);
 // As StrToFloat, but false instead of raising.
 bool TryStrToFloat(const QString& s, double& value);
@@ -20,12 +20,24 @@ QString FloatToStr(double v);
 // is copied. Rounds half away from zero on the 15 digits FloatToStr shows;
 // "#.##" gives an empty number for 0 and ",5" for 0.5. One section only.
 QString FormatFloat(const QString& format, double v);
-// Decimal signed 32 bits; leading zeros allowed; raises EConvertError
-// "'%s' is not a valid integer value" on anything else (blanks, line breaks).
+// Decimal signed 32 bits; leading zeros allowed; raises EConvertError with
+// InvalidIntegerText on anything else (blanks, line breaks).
 int StrToInt(const QString& s);
 // As StrToInt, but false instead of raising.
 bool TryStrToInt(const QString& s, int& value);
 QString IntToStr(long long v);
+
+// What the user is told when a text does not convert: the text itself and
+// what to type instead. One text per fault, wherever it occurs.
+QString InvalidNumberText(const QString& s);
+QString InvalidIntegerText(const QString& s);
+QString InvalidFlagText(const QString& s);
+QString InvalidDateText();
+// What the user is told when a file fails: the file by its name, never its folder.
+QString FileOpenText(const QString& path);
+QString FileReadText(const QString& path);
+QString FileCreateText(const QString& path);
+QString FileWriteText(const QString& path);
 // Only the ASCII digits 0-9 (no sign, blank or other script's digits); true for "".
 bool IsDigits(QStringView s);
 // Accepts "True"/"False" (any case), "-1"/"0"/numbers; raises on "".

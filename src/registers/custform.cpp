@@ -82,14 +82,60 @@ void TCustForm::DBGrid1KeyDown(TObject*, WORD&, TShiftState)
     keyMoving_ = true;
 }
 
+namespace {
+
+// The stored fields shown in list columns 0 to 4.
+const char* const kListedFields[] = {"Доставчик", "Num", "Документ", "От дата", "Стойност /общо/"};
+
+}  // namespace
+
+bool TCustForm::IsListedDocument(int recNo, int row) const
+{
+    TTable* store = DataModule1->store;
+    if (!store->Active() || recNo < 1 || recNo > store->RecordCount())
+        return false;
+    if (store->FieldByName(QStringLiteral("Клиент"))->TextAt(recNo) != listedCustomer_)
+        return false;
+    for (int c = 0; c < 5; ++c)
+        if (store->FieldByName(QString::fromUtf8(kListedFields[c]))->TextAt(recNo) != StringGrid1->Cells(c, row))
+            return false;
+    return true;
+}
+
 void TCustForm::Button1Click(TObject*)
 {
     if (Panel2->Visible())
         return;
-    const int row = StringGrid1->Row();
+    int row = StringGrid1->Row();
     int recNo = 0;
     if (row < 1 || !TryStrToInt(StringGrid1->Cells(5, row), recNo))
         return;
+    if (!IsListedDocument(recNo, row)) {
+        // The register changed under the list (a delete, another workplace):
+        // list it anew and open the same document where it now is.
+        QStringList listed;
+        for (int c = 0; c < 5; ++c)
+            listed << StringGrid1->Cells(c, row);
+        RebuildDocumentList();
+        int matches = 0;
+        for (int r = 1; r < StringGrid1->RowCount() && !Panel2->Visible(); ++r) {
+            QStringList shown;
+            for (int c = 0; c < 5; ++c)
+                shown << StringGrid1->Cells(c, r);
+            if (shown == listed) {
+                ++matches;
+                row = r;
+            }
+        }
+        if (matches != 1) {
+            ShowMessage(QStringLiteral("Документът вече не е в регистъра или е променен.\nСписъкът е обновен: изберете "
+                                       "документа отново."));
+            return;
+        }
+        StringGrid1->SetRow(row);
+        if (!TryStrToInt(StringGrid1->Cells(5, row), recNo))
+            return;
+    }
     OrderForm->LoadDocument(recNo);
 }
 
@@ -111,6 +157,7 @@ void TCustForm::RebuildDocumentList()
     TTable* cust = DataModule1->cust;
     TTable* store = DataModule1->store;
     const QString customer = cust->Active() && !cust->IsEmpty() ? DBEdit7->Text() : QString();
+    listedCustomer_ = customer;
 
     std::vector<QStringList> rows;
     TCentSum total = 0;

@@ -37,6 +37,10 @@ private:
     class CustomerLink;
     std::unique_ptr<CustomerLink> link_;
     bool keyMoving_ = false;
+    // The customer the list was made for.
+    QString listedCustomer_;
+    // Whether register record recNo still is the document of list row row.
+    bool IsListedDocument(int recNo, int row) const;
 };
 
 extern TCustForm* CustForm;

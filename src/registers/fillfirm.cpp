@@ -202,7 +202,7 @@ void TFillFirm::Button2Click(TObject*)
         question += QStringLiteral("\n\n%1 записани документа сочат тази или следваща фирма: при отваряне те ще "
                                    "покажат друга фирма.")
                         .arg(n);
-    if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNoCancel) != mrYes)
+    if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNo) != mrYes)
         return;
     firm->Delete();
     if (ae->RecNo() == recNo)

@@ -4,7 +4,11 @@
 #include "editor/orderform.h"
 #include "platform/dialogs.h"
 #include "platform/sysutils.h"
+#include "registers/custform.h"
 #include "registers/statform.h"
+
+#include <QContextMenuEvent>
+#include <QValidator>
 
 TSort* Sort = nullptr;
 QSet<QString> ChartedNumbers;
@@ -12,6 +16,58 @@ QSet<QString> ChartedNumbers;
 namespace {
 
 constexpr int kMaxHitListHeight = 515;
+
+// The number box takes digits only, also from a paste (keys, the context
+// menu, the middle button): the other characters of a pasted text are dropped.
+class DigitsOnly : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        QString digits;
+        int newPos = 0;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            if (input[i] < QLatin1Char('0') || input[i] > QLatin1Char('9'))
+                continue;
+            digits += input[i];
+            if (i < pos)
+                ++newPos;
+        }
+        input = digits;
+        pos = newPos;
+        return Acceptable;
+    }
+};
+
+// A right click on a panel makes its record current before the menu acts on
+// "the current record"; the menu then belongs to the panel that was clicked.
+class RightClickSelects : public QObject {
+public:
+    explicit RightClickSelects(TDBCtrlGrid* grid) : QObject(grid), grid_(grid) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::ContextMenu)
+            return false;
+        auto* menu = static_cast<QContextMenuEvent*>(e);
+        if (menu->reason() != QContextMenuEvent::Mouse || menu->pos().x() >= grid_->PanelWidth())
+            return false;
+        const int recNo = grid_->PanelRecord(menu->pos().y() / grid_->PanelHeight());
+        TTable* store = DataModule1->store;
+        if (recNo < 1 || !store->Active() || recNo == store->RecNo())
+            return false;
+        bool moved = false;
+        SafeCall([&] {
+            store->SetRecNo(recNo);  // posts a flag being changed first
+            moved = true;
+        });
+        return !moved;  // no menu for a record the register could not go to
+    }
+
+private:
+    TDBCtrlGrid* grid_;
+};
 
 }  // namespace
 
@@ -37,6 +93,8 @@ TSort::TSort(TComponent* owner) : TForm(owner)
     N1 = PopupMenu1->Items()->Add(QStringLiteral("Отвори"), Handler(this, &TSort::DBGrid1DblClick));
     N2 = PopupMenu1->Items()->Add(QStringLiteral("Изтрий"), Handler(this, &TSort::N2Click));
     AttachPopup(DBCtrlGrid1, PopupMenu1);
+    // Installed after the popup's own filter, so it runs first.
+    DBCtrlGrid1->installEventFilter(new RightClickSelects(DBCtrlGrid1));
     for (TControl* c : {static_cast<TControl*>(DBCtrlGrid1), static_cast<TControl*>(DBText1),
                         static_cast<TControl*>(DBText2), static_cast<TControl*>(DBText3)})
         c->OnDblClick = Handler(this, &TSort::DBGrid1DblClick);
@@ -49,10 +107,12 @@ TSort::TSort(TComponent* owner) : TForm(owner)
     Button1->OnClick = Handler(this, &TSort::Button1Click);
     SpeedButton1->OnClick = Handler(this, &TSort::SpeedButton1Click);
     Edit1->OnKeyPress = Handler(this, &TSort::ComboBox1KeyPress);
+    Edit1->setValidator(new DigitsOnly(Edit1));
     ListBox1->OnClick = Handler(this, &TSort::ListBox1Click);
     OnClick = Handler(this, &TSort::FormClick);
     DBCtrlGrid1->OnClick = Handler(this, &TSort::DBCtrlGrid1Click);
     OnCreate = Handler(this, &TSort::FormCreate);
+    OnClose = Handler(this, &TSort::FormClose);
 }
 
 void TSort::FormCreate(TObject*)
@@ -81,7 +141,10 @@ void TSort::ComboBox1KeyPress(TObject*, char16_t& Key)
 {
     if (Key == 13)
         SpeedButton1->Click();
-    if (!((Key >= u'0' && Key <= u'9') || Key == 8))
+    // Control characters are editing keys (Backspace, Ctrl+A, Ctrl+C, Ctrl+V,
+    // Ctrl+X, Ctrl+Z); Enter has done its work and adds nothing.
+    const bool editing = Key < 32 && Key != 13;
+    if (!((Key >= u'0' && Key <= u'9') || editing))
         Key = 0;
 }
 
@@ -95,7 +158,7 @@ void TSort::SpeedButton1Click(TObject*)
         return;
     const QString wanted = NumberKey(Edit1->Text());
     if (wanted.isEmpty())
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(Edit1->Text()));
+        throw EConvertError(InvalidIntegerText(Edit1->Text()));
     TTable* store = DataModule1->store;
     TField* num = store->FieldByName(QStringLiteral("Num"));
     TField* kind = store->FieldByName(QStringLiteral("Документ"));
@@ -142,6 +205,15 @@ void TSort::DBCtrlGrid1Click(TObject*) { ListBox1->Hide(); }
 
 void TSort::NavigatorClick(TObject*) { ListBox1->Hide(); }
 
+void TSort::FormClose(TObject*, TCloseAction&) { ClearSearch(); }
+
+void TSort::ClearSearch()
+{
+    ListBox1->Hide();
+    ListBox1->clear();
+    SearchHits = QStringList();
+}
+
 void TSort::N2Click(TObject*)
 {
     TTable* store = DataModule1->store;
@@ -151,9 +223,13 @@ void TSort::N2Click(TObject*)
     const QString question = QStringLiteral("Изтриване на %1 № %2?")
                                  .arg(store->FieldByName(QStringLiteral("Документ"))->Text(),
                                       store->FieldByName(QStringLiteral("Num"))->Text());
-    if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNoCancel) != mrYes)
+    if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNo) != mrYes)
         return;
     store->Delete();
+    // Every later record has moved up by one.
+    ClearSearch();
+    if (CustForm)
+        CustForm->RebuildDocumentList();
 }
 
 void TSort::FlagClick(TObject*)

@@ -28,6 +28,10 @@ public:
     void NavigatorClick(TObject* Sender);
     // Deletes the current record after asking.
     void N2Click(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    // Hides and empties the hit list: its record numbers name records that
+    // have moved (a delete, another data folder).
+    void ClearSearch();
     // A flag ticked on the current panel is stored at once.
     void FlagClick(TObject* Sender);
 

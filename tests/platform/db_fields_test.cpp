@@ -1,6 +1,7 @@
 // Fields: names, texts of each type, blobs, and field objects across reopening.
 
 #include "platform/db_support.h"
+#include "platform/sysutils.h"
 
 using namespace dbtest;
 
@@ -43,7 +44,8 @@ TEST(TableFields, NamesMatchWithoutLetterCase)
         t->FieldByName(QStringLiteral("Лице"));
         FAIL() << "no exception";
     } catch (const EDatabaseError& e) {
-        EXPECT_EQ(e.Message, QStringLiteral("Field 'Лице' not found"));
+        EXPECT_EQ(e.Message, QStringLiteral("Полето „Лице“ липсва в таблица „Firm.db“.\nИзберете папката, в която са "
+                                            "данните на програмата."));
     }
     EXPECT_THROW(t->Fields(5), EListError);
     EXPECT_THROW(t->Fields(-1), EListError);
@@ -93,7 +95,7 @@ TEST(TableFields, TextsOfEachTypeInTheLocale)
     try {
         qty->SetText(QStringLiteral("abc"));
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message, QStringLiteral("'abc' is not a valid floating point value"));
+        EXPECT_EQ(e.Message, InvalidNumberText(QStringLiteral("abc")));
     }
     EXPECT_EQ(qty->Text(), QStringLiteral("2,5"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
@@ -198,7 +200,8 @@ TEST(TableFields, WritingNeedsEditOrInsertState)
         name->SetText(QStringLiteral("Друга"));
         FAIL() << "no exception";
     } catch (const EDatabaseError& e) {
-        EXPECT_EQ(e.Message, QStringLiteral("Dataset not in edit or insert mode"));
+        EXPECT_EQ(e.Message, QStringLiteral("Вътрешна грешка: записът в таблица „Firm.db“ не се редактира.\nОпитайте "
+                                            "отново."));
     }
     EXPECT_THROW(t->FieldByName(QStringLiteral("Фактура №"))->SetText(QStringLiteral("x")), EDatabaseError);
     EXPECT_EQ(name->Text(), QStringLiteral("Първа ЕООД"));

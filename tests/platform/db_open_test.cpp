@@ -11,7 +11,17 @@ using namespace dbtest;
 
 namespace {
 
-const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
+QString Closed(const QString& file)
+{
+    return QStringLiteral("Таблица „%1“ не е отворена.\nИзберете работно място с данни или стартирайте програмата "
+                          "отново.")
+        .arg(file);
+}
+
+QString Damaged(const QString& file)
+{
+    return QStringLiteral("Таблица „%1“ е повредена.\nВъзстановете я от резервно копие.").arg(file);
+}
 
 template <class F>
 QString ErrorOf(F&& f)
@@ -107,7 +117,8 @@ TEST(TableFile, CreateTableRefusesBadDefinitionsAndReplacesOldFiles)
     missing.SetTableName(QStringLiteral("ae.db"));
     missing.FieldDefs().Add(QStringLiteral("VOP"), TFieldType::ftString, 10);
     const QString msg = ErrorOf([&] { missing.CreateTable(); });
-    EXPECT_TRUE(msg.contains(QStringLiteral("no such folder/ae.db"))) << msg.toStdString();
+    EXPECT_TRUE(msg.contains(QStringLiteral("„ae.db“"))) << msg.toStdString();
+    EXPECT_FALSE(msg.contains(dir.path())) << msg.toStdString();
 
     t.CreateTable();
     t.Open();
@@ -141,10 +152,11 @@ TEST(TableFile, OpenFailuresRaiseNamingTheFile)
         t.SetDatabaseName(dir.path());
         t.SetTableName(file);
         const QString msg = ErrorOf([&] { t.Open(); });
-        EXPECT_TRUE(msg.contains(dir.filePath(file))) << msg.toStdString();
+        EXPECT_TRUE(msg.contains(QStringLiteral("„%1“").arg(file))) << msg.toStdString();
+        EXPECT_FALSE(msg.contains(dir.path())) << msg.toStdString();
         EXPECT_FALSE(t.Active());
         EXPECT_EQ(t.State(), TDataSetState::dsInactive);
-        EXPECT_EQ(ErrorOf([&] { t.RecordCount(); }), kClosed);
+        EXPECT_EQ(ErrorOf([&] { t.RecordCount(); }), Closed(file));
     }
     // The foreign files are left as they were.
     EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("empty.db"))).size(), 0);
@@ -163,7 +175,8 @@ TEST(TableFile, LockedFileRaisesUntilTheLockEnds)
     t.SetDatabaseName(dir.path());
     t.SetTableName(QStringLiteral("customer.db"));
     const QString msg = ErrorOf([&] { t.Open(); });
-    EXPECT_TRUE(msg.contains(path) && msg.contains(QStringLiteral("locked"))) << msg.toStdString();
+    EXPECT_EQ(msg, QStringLiteral("Таблица „customer.db“ е заета от друго работно място.\nИзчакайте малко и опитайте "
+                                  "отново."));
     EXPECT_FALSE(t.Active());
 
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
@@ -192,10 +205,12 @@ TEST(TableFile, ClosedTableRefusesDataOperations)
         {"SetText", [&] { firm->SetText(QStringLiteral("Б")); }},
     };
     for (const auto& [name, op] : ops)
-        EXPECT_EQ(ErrorOf(op), kClosed) << name;
+        EXPECT_EQ(ErrorOf(op), Closed(QStringLiteral("customer.db"))) << name;
     EXPECT_TRUE(t->IsEmpty());
     EXPECT_EQ(t->State(), TDataSetState::dsInactive);
-    EXPECT_EQ(ErrorOf([&] { t->FieldByName(QStringLiteral("Фирма")); }), QStringLiteral("Field 'Фирма' not found"));
+    EXPECT_EQ(ErrorOf([&] { t->FieldByName(QStringLiteral("Фирма")); }),
+              QStringLiteral("Полето „Фирма“ липсва в таблица „customer.db“.\nИзберете папката, в която са данните на "
+                             "програмата."));
 
     t->Open();  // the field object comes back
     EXPECT_EQ(t->FieldByName(QStringLiteral("фирма")), firm);
@@ -241,10 +256,10 @@ TEST(TableFile, AFieldThatIsNoColumnOfTheFileIsDamage)
     const QString path = t->FilePath();
     // The field list names "Адрес"; the records hold it under another name.
     RawExec(path, "ALTER TABLE records RENAME COLUMN \"Адрес\" TO \"Адрес2\"");
-    EXPECT_EQ(ErrorOf([&] { t->Open(); }), QStringLiteral("Table '%1' is damaged").arg(path));
+    EXPECT_EQ(ErrorOf([&] { t->Open(); }), Damaged(QStringLiteral("customer.db")));
     EXPECT_FALSE(t->Active());
     RawExec(path, "ALTER TABLE records RENAME COLUMN \"Адрес2\" TO \"адрес\"");  // letter case differs
-    EXPECT_EQ(ErrorOf([&] { t->Open(); }), QStringLiteral("Table '%1' is damaged").arg(path));
+    EXPECT_EQ(ErrorOf([&] { t->Open(); }), Damaged(QStringLiteral("customer.db")));
     RawExec(path, "ALTER TABLE records RENAME COLUMN \"адрес\" TO \"Адрес\"");
     t->Open();
     EXPECT_EQ(t->FieldByName(QStringLiteral("Адрес"))->Text(), QStringLiteral("София"));

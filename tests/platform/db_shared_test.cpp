@@ -148,7 +148,9 @@ TEST(TableSharedFolder, APostToARecordAnotherWorkplaceDeletedFailsAndKeepsTheEdi
               0);
 
     const QString msg = ErrorOf([&] { t->Post(); });
-    EXPECT_TRUE(msg.contains(QStringLiteral("deleted by another user")) && msg.contains(kCust)) << msg.toStdString();
+    EXPECT_EQ(msg, QStringLiteral("Записът в таблица „%1“ е изтрит от друго работно място.\nЗатворете прозореца и го "
+                                  "отворете отново.")
+                       .arg(kCust));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     EXPECT_EQ(t->FieldByName(kFirm)->Text(), QStringLiteral("Промяна"));
     // Listed here until a refresh, the record cannot be edited again.
@@ -275,7 +277,8 @@ TEST(TableSharedFolder, ALockHeldPastTheWaitFailsAsLockedAndKeepsTheNewRecord)
     timer.start();
     const QString msg = ErrorOf([&] { t->Post(); });
     EXPECT_GE(timer.elapsed(), 4500);
-    EXPECT_EQ(msg, QStringLiteral("Table '%1' is locked by another user").arg(path));
+    EXPECT_EQ(msg, QStringLiteral("Таблица „%1“ е заета от друго работно място.\nИзчакайте малко и опитайте отново.")
+                       .arg(kCust));
     EXPECT_EQ(t->State(), TDataSetState::dsInsert);
     EXPECT_EQ(t->FieldByName(kFirm)->Text(), QStringLiteral("Б"));
     other.Go();
@@ -354,7 +357,7 @@ TEST(TableSharedFolder, ACommitBlockedByAReaderFailsAndCanBeRetried)
         AddRecord(*f.cust, {{kFirm, QStringLiteral("Нов")}});
         AddRecord(*f.store, {{QStringLiteral("Num"), QStringLiteral("0000000002")}});
         const QString msg = ErrorOf([&] { tx.Commit(); });
-        EXPECT_TRUE(msg.contains(QStringLiteral("locked by another user"))) << msg.toStdString();
+        EXPECT_TRUE(msg.startsWith(QStringLiteral("Таблица „customer.db“ е заета от друго работно място."))) << msg.toStdString();
         EXPECT_TRUE(tx.Active());
         reader.Go();
         EXPECT_EQ(reader.Join(), 0);

@@ -5,8 +5,13 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QAbstractFileIconProvider>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -65,6 +70,28 @@ TEST(RealDialogs, QtsOwnTextsFollowABulgarianLocale)
                       });
     EXPECT_TRUE(LoadQtTranslations(QString()));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}
+
+TEST(RealDialogs, TheLogoChooserOffersThePicturesThatLoadAndNamesFoldersInBulgarian)
+{
+    ASSERT_TRUE(LoadQtTranslations(QStringLiteral("bg_BG")));
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Лога")));
+    QString file = dir.filePath(QStringLiteral("logo.jpg"));
+    InspectRealDialog([&] { return Dialogs()->OpenPicture(file); },
+                      [&](QDialog* d) {
+                          auto* files = qobject_cast<QFileDialog*>(d);
+                          ASSERT_NE(files, nullptr);
+                          const QStringList filters = files->nameFilters();
+                          EXPECT_TRUE(filters.contains(QStringLiteral("Картини (*.jpg *.jpeg *.png *.bmp)")))
+                              << filters.join('|').toStdString();
+                          EXPECT_EQ(filters.last(), QStringLiteral("Всички файлове (*)"));
+                          // The type column of the file list.
+                          ASSERT_NE(files->iconProvider(), nullptr);
+                          EXPECT_EQ(files->iconProvider()->type(QFileInfo(dir.filePath(QStringLiteral("Лога")))),
+                                    QStringLiteral("Папка"));
+                      });
+    EXPECT_TRUE(LoadQtTranslations(QString()));
 }
 
 }  // namespace

@@ -102,17 +102,17 @@ TEST(StringList, IndexesAndOutOfRange)
     list.Delete(0);
     EXPECT_EQ(Lines(list), QStringList({"A", QStringLiteral("б"), "last"}));
 
-    EXPECT_EQ(ListMessage([&] { list.Strings(3); }), "List index out of bounds (3)");
-    EXPECT_EQ(ListMessage([&] { list.Strings(-1); }), "List index out of bounds (-1)");
-    EXPECT_EQ(ListMessage([&] { list.SetStrings(3, "x"); }), "List index out of bounds (3)");
-    EXPECT_EQ(ListMessage([&] { list.Delete(3); }), "List index out of bounds (3)");
-    EXPECT_EQ(ListMessage([&] { list.Insert(5, "x"); }), "List index out of bounds (5)");
-    EXPECT_EQ(ListMessage([&] { list.Insert(-1, "x"); }), "List index out of bounds (-1)");
+    EXPECT_EQ(ListMessage([&] { list.Strings(3); }), ListIndexText(3));
+    EXPECT_EQ(ListMessage([&] { list.Strings(-1); }), ListIndexText(-1));
+    EXPECT_EQ(ListMessage([&] { list.SetStrings(3, "x"); }), ListIndexText(3));
+    EXPECT_EQ(ListMessage([&] { list.Delete(3); }), ListIndexText(3));
+    EXPECT_EQ(ListMessage([&] { list.Insert(5, "x"); }), ListIndexText(5));
+    EXPECT_EQ(ListMessage([&] { list.Insert(-1, "x"); }), ListIndexText(-1));
     EXPECT_EQ(list.Count(), 3);
 
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(ListMessage([&] { list.Strings(0); }), "List index out of bounds (0)");
+    EXPECT_EQ(ListMessage([&] { list.Strings(0); }), ListIndexText(0));
 
     TStringList copy;
     copy.Add("old");

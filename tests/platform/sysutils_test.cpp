@@ -128,15 +128,15 @@ TEST(StrToFloat, RejectsTextsThatAreNoNumber)
                             "+", ",", "-,", "1e", "1E+", "e5", "1 000", "--1", "1-", "1E400", "INF", "NAN"}) {
         const QString text = QString::fromUtf8(bad);
         EXPECT_EQ(ConvertMessage([&] { StrToFloat(text); }),
-                  QStringLiteral("'%1' is not a valid floating point value").arg(text))
+                  InvalidNumberText(text))
             << bad;
         double v = 42;
         EXPECT_FALSE(TryStrToFloat(text, v)) << bad;
         EXPECT_EQ(v, 42);
     }
-    EXPECT_EQ(ConvertMessage([] { StrToFloat("12.50"); }), "'12.50' is not a valid floating point value");
+    EXPECT_EQ(ConvertMessage([] { StrToFloat("12.50"); }), InvalidNumberText(QStringLiteral("12.50")));
     EXPECT_EQ(ConvertMessage([] { StrToFloat(QStringLiteral("١")); }),
-              QStringLiteral("'١' is not a valid floating point value"));  // only ASCII digits
+              InvalidNumberText(QStringLiteral("١")));  // only ASCII digits
 }
 
 TEST(StrToFloat, FullStopWhenTheLocaleSaysSo)
@@ -160,7 +160,7 @@ TEST(StrToInt, SignedThirtyTwoBitDecimal)
                             "99999999999999999999", "-", "+", "1,0", "1.0", "1e3", "0x10", "$10", "12a"}) {
         const QString text = QString::fromUtf8(bad);
         EXPECT_EQ(ConvertMessage([&] { StrToInt(text); }),
-                  QStringLiteral("'%1' is not a valid integer value").arg(text))
+                  InvalidIntegerText(text))
             << bad;
         int v = 42;
         EXPECT_FALSE(TryStrToInt(text, v)) << bad;
@@ -186,7 +186,7 @@ TEST(StrToBool, WordsAndNumbers)
     for (const char* bad : {"", " True", "True ", "Tru", "yes", "1,5", "Истина"}) {
         const QString text = QString::fromUtf8(bad);
         EXPECT_EQ(ConvertMessage([&] { StrToBool(text); }),
-                  QStringLiteral("'%1' is not a valid boolean value").arg(text))
+                  InvalidFlagText(text))
             << bad;
     }
     EXPECT_EQ(BoolToStr(true, true), "True");

@@ -317,4 +317,62 @@ TEST_F(Customers, APendingNewCustomerNeitherDisturbsTheEditorNorGetsLost)
     EXPECT_EQ(cust->FieldByName(QStringLiteral("Адрес"))->TextAt(1), QStringLiteral("Плевен"));
 }
 
+// Three documents of two customers, "Бета ООД"'s in the middle, and its list shown.
+class CustomerListAfterDelete : public Customers {
+protected:
+    void SetUp() override
+    {
+        Customers::SetUp();
+        AddSampleCompany();
+        AddCustomer("Бета ООД");
+        AddCustomer("Гама ООД");
+        AddDocument({"Гама ООД", "ФАКТУРА", "0000000501", "10,00"});
+        AddDocument({"Бета ООД", "ФАКТУРА", "0000000502", "20,00"});
+        AddDocument({"Гама ООД", "ФАКТУРА", "0000000503", "30,00"});
+        Main->SpeedButton7->Click();
+        TotalOf("Бета ООД");
+        ASSERT_EQ(Column(5), QStringList{QStringLiteral("2")});
+    }
+
+    static void OpenListed()
+    {
+        CustForm->StringGrid1->SetRow(1);
+        CustForm->Button1->Click();
+    }
+};
+
+TEST_F(CustomerListAfterDelete, ADeleteInTheRegisterRebuildsTheList)
+{
+    DataModule1->store->SetRecNo(1);
+    Sort->Show();
+    TestDialogs().answers.push_back(mrYes);
+    Sort->N2->Click();
+    EXPECT_EQ(Column(5), QStringList{QStringLiteral("1")});
+    OpenListed();
+    EXPECT_EQ(TestDialogs().boxes.size(), 1u);  // the delete question only
+    EXPECT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000502"));
+    EXPECT_EQ(OrderForm->Edit1->Text(), QStringLiteral("Бета ООД"));
+}
+
+TEST_F(CustomerListAfterDelete, AnOpenFindsTheListedDocumentWhereverItMoved)
+{
+    // Removed behind the list's back, as a save's re-read of what another workplace deleted does.
+    DataModule1->store->SetRecNo(1);
+    DataModule1->store->Delete();
+    OpenListed();
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000502"));
+    EXPECT_EQ(Column(5), QStringList{QStringLiteral("1")});
+
+    // The listed document itself is gone: nothing else is opened in its place.
+    OrderForm->Hide();
+    DataModule1->store->SetRecNo(1);
+    DataModule1->store->Delete();
+    OpenListed();
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.startsWith(QStringLiteral("Документът вече не е в регистъра")));
+    EXPECT_FALSE(OrderForm->isVisible());
+    EXPECT_TRUE(CustForm->Panel2->Visible());
+}
+
 }  // namespace

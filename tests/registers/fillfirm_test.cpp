@@ -120,6 +120,7 @@ TEST_F(FillFirmTest, DeletingAsksFirstAndNamesTheDocumentsThatWillShowAnotherCom
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("Бета ЕООД")));
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("2 записани документа")));
+    EXPECT_EQ(TestDialogs().boxes[0].buttons, TMsgButtons::YesNo);  // Не and Отказ would do the same
     EXPECT_EQ(DataModule1->firm->RecordCount(), 2);
 
     TestDialogs().answers.push_back(mrYes);
