@@ -258,6 +258,69 @@ TEST(DataGrid, EditsAreWrittenAndPostedWhenTheGridMovesToAnotherRow)
     EXPECT_FALSE(grid.model()->flags(grid.model()->index(0, 2)) & Qt::ItemIsEditable);
 }
 
+// What an open cell shows is what the record gets, whatever posts it.
+TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), 3);
+    TDataSource ds;
+    ds.SetDataSet(t.get());
+    TDBGrid grid;
+    grid.resize(400, 200);
+    grid.SetDataSource(&ds);
+    grid.show();
+    ResetTestDialogs();
+    const auto typeInto = [&](int row, int column, const QString& text) {
+        ClickCell(grid, row, column);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // closed editors
+        static_cast<QAbstractItemView&>(grid).edit(grid.model()->index(row - 1, column));
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        EXPECT_NE(editor, nullptr);
+        if (!editor)
+            return static_cast<QLineEdit*>(nullptr);
+        editor->selectAll();
+        Key(editor, Qt::Key_unknown, Qt::NoModifier, text);
+        return editor;
+    };
+
+    // The post of the record (the navigator's ✓) with the cell still open.
+    typeInto(2, 2, QStringLiteral("0888"));
+    t->Post();
+    EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(OpenTable(dir.path(), QStringLiteral("cust.db"))->FieldByName(kPhone)->TextAt(2), QStringLiteral("0888"));
+
+    // A new row, posted by the next append (the navigator's +).
+    t->Append();
+    typeInto(4, 1, QStringLiteral("Нова"));
+    t->Append();
+    EXPECT_EQ(t->RecordCount(), 4);
+    EXPECT_EQ(t->FieldByName(kFirm)->TextAt(4), QStringLiteral("Нова"));
+    t->Cancel();
+
+    // A move by code posts the open cell too.
+    typeInto(1, 1, QStringLiteral("Първа"));
+    t->SetRecNo(3);
+    EXPECT_EQ(t->FieldByName(kFirm)->TextAt(1), QStringLiteral("Първа"));
+
+    // A text the field refuses: its message, the cell stays open, nothing posted.
+    QLineEdit* editor = typeInto(3, 0, QStringLiteral("x1"));
+    EXPECT_THROW(t->Post(), EConvertError);
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>(), editor);
+    EXPECT_EQ(t->FieldByName(kNo)->TextAt(3), QStringLiteral("3"));
+    // Moving away with the keys neither: the row stays, the cell stays open.
+    Key(editor, Qt::Key_Up);
+    EXPECT_EQ(t->RecNo(), 3);
+    EXPECT_EQ(grid.CurrentRow(), 3);
+    EXPECT_EQ(TestDialogs().boxes.size(), 1u);
+    ASSERT_EQ(grid.viewport()->findChild<QLineEdit*>(), editor);
+    EXPECT_EQ(editor->text(), QStringLiteral("x1"));
+    // Corrected, it is posted like any other.
+    editor->setText(QStringLiteral("33"));
+    t->Post();
+    EXPECT_EQ(OpenTable(dir.path(), QStringLiteral("cust.db"))->FieldByName(kNo)->TextAt(3), QStringLiteral("33"));
+}
+
 TEST(DataGrid, DeleteAppendAndCancelKeys)
 {
     QTemporaryDir dir;
