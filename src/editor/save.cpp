@@ -7,6 +7,7 @@
 #include "page/doc.h"
 #include "platform/application.h"
 #include "platform/sysutils.h"
+#include "registers/fillfirm.h"
 #include "registers/sort.h"
 
 namespace {
@@ -91,6 +92,10 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
     TTable* store = dm->store;
     TTable* firm = dm->firm;
     TTable* ae = dm->Tableae;
+
+    // What the user typed in the company window is written first, or the save waits for it.
+    if (FillFirm && !FillFirm->PostPendingChanges())
+        return false;
 
     // Everything that can be refused is checked before any table is touched.
     const QString number = MaskEdit1->Text();
