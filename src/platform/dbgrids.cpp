@@ -423,6 +423,9 @@ void TDBGrid::ColumnsChanged()
 void TDBGrid::ResetModel()
 {
     const Depth guard(syncing_);
+    // A reset forgets the current cell: the column the user is in must survive it.
+    if (const QModelIndex now = currentIndex(); now.isValid())
+        keptColumn_ = now.column();
     model_->Reset();
     for (int i = 0; i < columns_.Count(); ++i)
         horizontalHeader()->resizeSection(i, columns_.items_[size_t(i)]->width_);
@@ -501,7 +504,8 @@ void TDBGrid::SyncCurrent()
         return;
     const int row = std::clamp(t->RecNo() - 1, 0, shownRows_ - 1);
     const QModelIndex now = currentIndex();
-    const int column = now.isValid() && now.column() < columns_.Count() ? now.column() : 0;
+    const int column = now.isValid() && now.column() < columns_.Count() ? now.column()
+                                                                        : std::clamp(keptColumn_, 0, columns_.Count() - 1);
     const QModelIndex target = model_->index(row, column);
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (options_ & dgRowSelect)

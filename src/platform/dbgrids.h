@@ -229,6 +229,7 @@ private:
     bool shownActive_ = false;
     int syncing_ = 0;
     bool scrollPending_ = false;
+    int keptColumn_ = 0;
     int pressRow_ = -1;
     int pressColumn_ = -1;
     // The open cell editor and its cell.

@@ -321,6 +321,30 @@ TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
     EXPECT_EQ(OpenTable(dir.path(), QStringLiteral("cust.db"))->FieldByName(kNo)->TextAt(3), QStringLiteral("33"));
 }
 
+TEST(DataGrid, AClickThatDropsAnUntouchedNewRowTypesIntoTheClickedCell)
+{
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), 2);
+    TDataSource ds;
+    ds.SetDataSet(t.get());
+    TDBGrid grid;
+    grid.resize(400, 200);
+    grid.SetDataSource(&ds);
+    grid.show();
+    t->Append();
+    ASSERT_EQ(grid.RowCount(), 3);
+
+    ClickCell(grid, 1, 2);
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.CurrentRow(), 1);
+    EXPECT_EQ(grid.SelectedIndex(), 2);
+    Key(&grid, Qt::Key_0, Qt::NoModifier, QStringLiteral("0"));
+    Key(grid.viewport()->findChild<QLineEdit*>(), Qt::Key_unknown, Qt::NoModifier, QStringLiteral("88"));
+    t->Post();
+    EXPECT_EQ(t->FieldByName(kPhone)->TextAt(1), QStringLiteral("088"));
+    EXPECT_EQ(t->FieldByName(kFirm)->TextAt(1), QStringLiteral("Фирма 1"));
+}
+
 TEST(DataGrid, DeleteAppendAndCancelKeys)
 {
     QTemporaryDir dir;
