@@ -258,17 +258,28 @@ TEST(DataGrid, EditsAreWrittenAndPostedWhenTheGridMovesToAnotherRow)
     EXPECT_FALSE(grid.model()->flags(grid.model()->index(0, 2)) & Qt::ItemIsEditable);
 }
 
+// A shown grid on a customer table of count records.
+struct ShownGrid {
+    explicit ShownGrid(int count) : t(Customers(dir.path(), count))
+    {
+        ds.SetDataSet(t.get());
+        grid.resize(400, 200);
+        grid.SetDataSource(&ds);
+        grid.show();
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<TTable> t;
+    TDataSource ds;
+    TDBGrid grid;
+};
+
 // What an open cell shows is what the record gets, whatever posts it.
 TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
 {
-    QTemporaryDir dir;
-    auto t = Customers(dir.path(), 3);
-    TDataSource ds;
-    ds.SetDataSet(t.get());
-    TDBGrid grid;
-    grid.resize(400, 200);
-    grid.SetDataSource(&ds);
-    grid.show();
+    ShownGrid g(3);
+    TTable* t = g.t.get();
+    TDBGrid& grid = g.grid;
+    const QString folder = g.dir.path();
     ResetTestDialogs();
     const auto typeInto = [&](int row, int column, const QString& text) {
         ClickCell(grid, row, column);
@@ -287,7 +298,7 @@ TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
     typeInto(2, 2, QStringLiteral("0888"));
     t->Post();
     EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
-    EXPECT_EQ(OpenTable(dir.path(), QStringLiteral("cust.db"))->FieldByName(kPhone)->TextAt(2), QStringLiteral("0888"));
+    EXPECT_EQ(OpenTable(folder, QStringLiteral("cust.db"))->FieldByName(kPhone)->TextAt(2), QStringLiteral("0888"));
 
     // A new row, posted by the next append (the navigator's +).
     t->Append();
@@ -318,19 +329,14 @@ TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
     // Corrected, it is posted like any other.
     editor->setText(QStringLiteral("33"));
     t->Post();
-    EXPECT_EQ(OpenTable(dir.path(), QStringLiteral("cust.db"))->FieldByName(kNo)->TextAt(3), QStringLiteral("33"));
+    EXPECT_EQ(OpenTable(folder, QStringLiteral("cust.db"))->FieldByName(kNo)->TextAt(3), QStringLiteral("33"));
 }
 
 TEST(DataGrid, AClickThatDropsAnUntouchedNewRowTypesIntoTheClickedCell)
 {
-    QTemporaryDir dir;
-    auto t = Customers(dir.path(), 2);
-    TDataSource ds;
-    ds.SetDataSet(t.get());
-    TDBGrid grid;
-    grid.resize(400, 200);
-    grid.SetDataSource(&ds);
-    grid.show();
+    ShownGrid g(2);
+    TTable* t = g.t.get();
+    TDBGrid& grid = g.grid;
     t->Append();
     ASSERT_EQ(grid.RowCount(), 3);
 
