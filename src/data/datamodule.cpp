@@ -13,7 +13,48 @@
 #include "platform/dbctrls.h"
 #include "platform/grids.h"
 
+#include <QFile>
+
 TDataModule1* DataModule1 = nullptr;
+
+namespace {
+
+// Record i of ae.db is the twin of record i of Firm.db: whatever moves firm
+// (a list, a walk, a post, a delete) takes ae.db along.
+class FollowFirm : public TDataLink {
+public:
+    explicit FollowFirm(TDataModule1* dm) : dm_(dm) {}
+
+    void RecordChanged() override
+    {
+        TTable* firm = dm_->firm;
+        TTable* ae = dm_->Tableae;
+        if (following_ || !Active() || !ae->Active() || firm->State() == TDataSetState::dsInsert)
+            return;
+        const Depth guard(following_);
+        if (ae->State() == TDataSetState::dsInsert) {
+            // The new company was posted: its twin goes with it; it was dropped: so is the twin.
+            if (ae->RecordCount() < firm->RecordCount())
+                ae->Post();
+            else
+                ae->Cancel();
+        }
+        const int recNo = firm->RecNo();
+        if (recNo >= 1 && recNo <= ae->RecordCount() && ae->RecNo() != recNo)
+            ae->SetRecNo(recNo);
+    }
+
+private:
+    struct Depth {
+        explicit Depth(bool& f) : f_(f) { f_ = true; }
+        ~Depth() { f_ = false; }
+        bool& f_;
+    };
+    TDataModule1* dm_;
+    bool following_ = false;
+};
+
+}  // namespace
 
 QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
 QString NetworkFile() { return InstallPath(QStringLiteral("network.txt")); }
@@ -72,6 +113,9 @@ TDataModule1::TDataModule1(TComponent* owner) : TDataModule(owner)
     store->AfterRefresh = Handler(this, &TDataModule1::storeAfterRefresh);
     cust->AfterDelete = Handler(this, &TDataModule1::custAfterDelete);
     cust->AfterRefresh = Handler(this, &TDataModule1::custAfterRefresh);
+
+    followFirm_ = std::make_unique<FollowFirm>(this);
+    followFirm_->SetDataSource(DataSource2);
 
     OnCreate = Handler(this, &TDataModule1::DataModuleCreate);
     OnDestroy = Handler(this, &TDataModule1::DataModuleDestroy);
@@ -143,10 +187,50 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
         t->Open();
     if (TField* f = stock->FindField(QStringLiteral("Описание на стока/услуга")))
         f->OnGetText = Handler(this, &TDataModule1::stockBDEDesigner2GetText);
+    TrimParallelTable();
     PadParallelTable();
     // The customer's document list names records of the old folder.
     if (CustForm)
         CustForm->RebuildDocumentList();
+}
+
+void TDataModule1::TrimParallelTable()
+{
+    const int companies = firm->RecordCount();
+    const int extra = Tableae->RecordCount() - companies;
+    if (extra <= 0)
+        return;
+    QStringList names;
+    TField* supplier = Tableae->FieldByName(QStringLiteral("Supplier"));
+    for (int i = companies + 1; i <= Tableae->RecordCount(); ++i) {
+        const QString name = supplier->TextAt(i).trimmed();
+        names << (name.isEmpty() ? QStringLiteral("(без име)") : name);
+    }
+    const QString copy = Tableae->FilePath() + QStringLiteral(".bak");
+    DeleteFile(copy);
+    if (!QFile::copy(Tableae->FilePath(), copy)) {
+        ShowMessage(QStringLiteral("Английските данни на фирмите имат %1 записа повече от самите фирми и не може да се "
+                                   "направи копие на файла им. Проверете правата за запис в папката с данни и "
+                                   "стартирайте програмата отново.")
+                        .arg(extra));
+        Tableae->Close();  // out of step, it must not pair companies with the wrong English texts
+        return;
+    }
+    {
+        TDatabaseTransaction tx({Tableae});
+        while (Tableae->RecordCount() > companies) {
+            Tableae->Last();
+            Tableae->Delete();
+        }
+        tx.Commit();
+    }
+    Tableae->First();
+    ShowMessage(QStringLiteral("Английските данни на фирмите имаха %1 записа повече от самите фирми: %2.\n"
+                               "Те не принадлежат на никоя фирма и бяха премахнати; пълно копие е запазено във файла "
+                               "ae.db.bak в папката с данни. Проверете английските данни на фирмите в „Моите фирмени "
+                               "детайли“.")
+                    .arg(extra)
+                    .arg(names.join(QStringLiteral(", "))));
 }
 
 void TDataModule1::PadParallelTable()

@@ -3,6 +3,8 @@
 #include "platform/db.h"
 #include "platform/forms.h"
 
+#include <memory>
+
 // Owns the eight tables and their data sources, chooses the data folder and
 // keeps the goods list in step with the goods table.
 class TDataModule1 : public TDataModule {
@@ -62,6 +64,14 @@ public:
     // Record i of ae.db is the English twin of record i of Firm.db: pads ae.db
     // with empty records up to Firm.db's count.
     void PadParallelTable();
+    // English records beyond Firm.db's count belong to no company: they are
+    // reported, kept in a copy of ae.db and removed, so that a company added
+    // later does not take one of them as its twin.
+    void TrimParallelTable();
+
+private:
+    // Keeps Tableae on firm's record, however firm moves.
+    std::unique_ptr<TDataLink> followFirm_;
 };
 
 extern TDataModule1* DataModule1;

@@ -8,6 +8,7 @@
 #include "platform/application.h"
 #include "platform/sysutils.h"
 #include "registers/editcust.h"
+#include "registers/fillfirm.h"
 #include "registers/sort.h"
 
 #include <algorithm>
@@ -105,6 +106,10 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
     TTable* store = dm->store;
     TTable* firm = dm->firm;
     TTable* ae = dm->Tableae;
+
+    // What the user typed in the company window is written first, or the save waits for it.
+    if (FillFirm && !FillFirm->PostPendingChanges())
+        return false;
 
     // Everything that can be refused is checked before any table is touched.
     const QString number = MaskEdit1->Text();

@@ -180,8 +180,32 @@ public:
                     edit->setMaxLength(f->Size());
             QObject::connect(edit, &QLineEdit::textEdited, grid_, [g = grid_] { g->EditorTyped(); });
         }
+        grid_->cellEditor_ = w;
+        grid_->cellEditorIndex_ = index;
         return w;
     }
+
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (grid_->cellEditor_ == editor)
+            grid_->cellEditor_ = nullptr;
+        QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
+protected:
+    bool eventFilter(QObject* editor, QEvent* e) override
+    {
+        // A message box or another window taking the focus leaves the cell
+        // open: the post takes what it shows.
+        if (e->type() == QEvent::FocusOut) {
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+            if (why == Qt::ActiveWindowFocusReason || why == Qt::PopupFocusReason)
+                return false;
+        }
+        return QStyledItemDelegate::eventFilter(editor, e);
+    }
+
+public:
 
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -399,6 +423,9 @@ void TDBGrid::ColumnsChanged()
 void TDBGrid::ResetModel()
 {
     const Depth guard(syncing_);
+    // A reset forgets the current cell: the column the user is in must survive it.
+    if (const QModelIndex now = currentIndex(); now.isValid())
+        keptColumn_ = now.column();
     model_->Reset();
     for (int i = 0; i < columns_.Count(); ++i)
         horizontalHeader()->resizeSection(i, columns_.items_[size_t(i)]->width_);
@@ -477,7 +504,8 @@ void TDBGrid::SyncCurrent()
         return;
     const int row = std::clamp(t->RecNo() - 1, 0, shownRows_ - 1);
     const QModelIndex now = currentIndex();
-    const int column = now.isValid() && now.column() < columns_.Count() ? now.column() : 0;
+    const int column = now.isValid() && now.column() < columns_.Count() ? now.column()
+                                                                        : std::clamp(keptColumn_, 0, columns_.Count() - 1);
     const QModelIndex target = model_->index(row, column);
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (options_ & dgRowSelect)
@@ -502,7 +530,15 @@ void TDBGrid::MoveToRow(int row)
 
 void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
+    keptOpen_ = false;
     QTableView::currentChanged(current, previous);  // commits an open cell editor
+    if (keptOpen_ && previous.isValid()) {
+        // The cell's text was refused: stay on it.
+        keptOpen_ = false;
+        const Depth guard(syncing_);
+        selectionModel()->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
+        return;
+    }
     if (syncing_ || !current.isValid())
         return;
     if (previous.isValid() && current.row() == previous.row())
@@ -523,24 +559,63 @@ void TDBGrid::EditorTyped()
     SafeCall([this] { link_.Edit(); });
 }
 
+bool TDBGrid::PutCell(int row, int column, const QString& text)
+{
+    TTable* t = Table();
+    TField* f = column < columns_.Count() ? columns_.Items(column)->Field() : nullptr;
+    if (!t || !f || row + 1 != t->RecNo())
+        return false;
+    if (f->Text() == text)
+        return true;  // an editor closed without a change writes nothing
+    if (!link_.Edit())
+        return false;
+    f->SetText(text);
+    return true;
+}
+
 bool TDBGrid::WriteCell(int row, int column, const QString& text)
 {
     bool ok = false;
+    bool threw = true;
     SafeCall([&] {
-        TTable* t = Table();
-        TField* f = column < columns_.Count() ? columns_.Items(column)->Field() : nullptr;
-        if (!t || !f || row + 1 != t->RecNo())
-            return;
-        if (f->Text() == text) {
-            ok = true;  // an editor closed without a change writes nothing
-            return;
-        }
-        if (!link_.Edit())
-            return;
-        f->SetText(text);
-        ok = true;
+        ok = PutCell(row, column, text);
+        threw = false;
     });
+    if (threw)
+        refused_ = true;
     return ok;
+}
+
+void TDBGrid::UpdateData()
+{
+    auto* edit = qobject_cast<QLineEdit*>(cellEditor_.data());
+    if (!edit || !cellEditorIndex_.isValid() || state() != QAbstractItemView::EditingState)
+        return;
+    PutCell(cellEditorIndex_.row(), cellEditorIndex_.column(), edit->text());
+}
+
+void TDBGrid::commitData(QWidget* editor)
+{
+    if (committing_)
+        return;  // the refusal's message box took the focus from the editor
+    const Depth guard(committing_);
+    refused_ = false;
+    QTableView::commitData(editor);
+}
+
+void TDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (committing_)
+        return;
+    if (refused_ && hint != QAbstractItemDelegate::RevertModelCache) {
+        // The field refused the text: the cell stays open to be corrected.
+        refused_ = false;
+        keptOpen_ = true;
+        editor->setFocus();
+        return;
+    }
+    refused_ = false;
+    QTableView::closeEditor(editor, hint);
 }
 
 bool TDBGrid::HandleKey(QKeyEvent* e)

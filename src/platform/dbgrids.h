@@ -100,6 +100,9 @@ using TDBGridClickEvent = std::function<void(TColumn* Column)>;
 // current record: moving it by mouse or keys moves the table, which first
 // posts a pending edit. Editing a cell puts the table into edit state and
 // writes the field when the cell editor closes; a move or the navigator posts.
+// Whatever posts the record (the navigator, code, a move) first writes what an
+// open cell editor shows; a text the field refuses raises its message, the
+// cell stays open and nothing is posted.
 // Ctrl+Delete deletes the current record (asking "Изтриване на записа?" with
 // dgConfirmDelete); Insert and Down on the last row append; Esc cancels the
 // record's edit; leaving the grid with an untouched appended row cancels it
@@ -166,6 +169,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
@@ -180,6 +185,7 @@ private:
         void RecordChanged() override { grid_->DataChanged(); }
         void StateChanged() override { grid_->StateChanged(); }
         void FieldChanged(TField*) override { grid_->viewport()->update(); }
+        void UpdateData() override { grid_->UpdateData(); }
 
     private:
         TDBGrid* grid_;
@@ -187,6 +193,8 @@ private:
 
     TTable* Table() const;
     bool Editing() const;
+    // Writes the open cell editor's text into its field; a refused text raises.
+    void UpdateData();
     bool CanEditColumn(int column) const;
     bool CanModify() const;
     void DataChanged();
@@ -201,6 +209,8 @@ private:
     void SyncCurrent();
     void MoveToRow(int row);
     bool WriteCell(int row, int column, const QString& text);
+    // As WriteCell, but a text the field refuses raises instead of being shown.
+    bool PutCell(int row, int column, const QString& text);
     void EditorTyped();
     void ApplyOptions();
     void ApplyFixedColor();
@@ -219,8 +229,16 @@ private:
     bool shownActive_ = false;
     int syncing_ = 0;
     bool scrollPending_ = false;
+    int keptColumn_ = 0;
     int pressRow_ = -1;
     int pressColumn_ = -1;
+    // The open cell editor and its cell.
+    QPointer<QWidget> cellEditor_;
+    QPersistentModelIndex cellEditorIndex_;
+    int committing_ = 0;
+    // The field refused the last commit: the editor stays open.
+    bool refused_ = false;
+    bool keptOpen_ = false;
 };
 
 // ---- Control grid ----

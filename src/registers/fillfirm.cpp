@@ -8,6 +8,8 @@
 
 #include <QEvent>
 
+#include <functional>
+
 #include <utility>
 
 TFillFirm* FillFirm = nullptr;
@@ -23,7 +25,34 @@ void PostTable(TTable* t)
     t->Post();
 }
 
+bool Editing(const TTable* t)
+{
+    return t->Active() && (t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert);
+}
+
 }  // namespace
+
+// Whatever posts a company table while the window shows it (a move in the
+// list, a logo, the editor's save) first has its counters checked.
+class TFillFirm::CounterCheck : public TDataLink {
+public:
+    explicit CounterCheck(TFillFirm* form) : form_(form) {}
+    void RecordChanged() override {}
+    void UpdateData() override
+    {
+        if (!form_->isVisible())
+            return;  // closing the window dropped whatever was typed
+        TDBEdit* edit = nullptr;
+        const QString problem = form_->CounterProblem(DataSet(), &edit);
+        if (problem.isEmpty())
+            return;
+        edit->setFocus();
+        throw EDatabaseError(problem);  // the record stays in edit state
+    }
+
+private:
+    TFillFirm* form_;
+};
 
 TFillFirm::TFillFirm(TComponent* owner) : TForm(owner)
 {
@@ -42,32 +71,82 @@ TFillFirm::TFillFirm(TComponent* owner) : TForm(owner)
     DBGrid1->viewport()->installEventFilter(this);
     DBGrid1->installEventFilter(this);
     TabControl1->SetTabIndex(0);
+    firmCheck_ = std::make_unique<CounterCheck>(this);
+    firmCheck_->SetDataSource(DataModule1->DataSource2);
+    aeCheck_ = std::make_unique<CounterCheck>(this);
+    aeCheck_->SetDataSource(DataModule1->DataSourceae);
 }
+
+TFillFirm::~TFillFirm() = default;
 
 bool TFillFirm::eventFilter(QObject* watched, QEvent* e)
 {
     const QEvent::Type t = e->type();
     if ((t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick || t == QEvent::KeyPress) &&
-        (watched == DBGrid1 || watched == DBGrid1->viewport()) && !CountersValid())
-        return true;
+        (watched == DBGrid1 || watched == DBGrid1->viewport())) {
+        // A move in the list would post the company half by half: both go first, or the move waits.
+        if (!CountersValid())
+            return true;
+        bool posted = false;
+        SafeCall([&] {
+            PostCompanies();
+            posted = true;
+        });
+        if (!posted)
+            return true;
+    }
     return TForm::eventFilter(watched, e);
+}
+
+QString TFillFirm::CounterProblem(const TTable* t, TDBEdit** edit)
+{
+    const struct {
+        TDBEdit* edit;
+        const TTable* table;
+        const char* name;
+    } counters[] = {{DBEdit7, DataModule1->firm, "Фактура №"},
+                    {DBEdit8, DataModule1->firm, "Проформа №"},
+                    {DBEdit16, DataModule1->Tableae, "ВОП №"}};
+    for (const auto& c : counters) {
+        if ((t && c.table != t) || IsCounterText(c.edit->Text()))
+            continue;
+        if (edit)
+            *edit = c.edit;
+        return QStringLiteral("Полето „%1“ трябва да е празно или да съдържа до 10 цифри.")
+            .arg(QString::fromUtf8(c.name));
+    }
+    return {};
 }
 
 bool TFillFirm::CountersValid()
 {
-    const struct {
-        TDBEdit* edit;
-        const char* name;
-    } counters[] = {{DBEdit7, "Фактура №"}, {DBEdit8, "Проформа №"}, {DBEdit16, "ВОП №"}};
-    for (const auto& c : counters) {
-        const QString text = c.edit->Text();
-        if (IsCounterText(text))
-            continue;
+    TDBEdit* edit = nullptr;
+    const QString problem = CounterProblem(nullptr, &edit);
+    if (problem.isEmpty())
+        return true;
+    MessageBox(this, problem, Caption(), TMsgIcon::Warning);
+    edit->setFocus();
+    return false;
+}
+
+bool TFillFirm::PostPendingChanges()
+{
+    if (!DataModule1->firm->Active() || !DataModule1->Tableae->Active() ||
+        (!Editing(DataModule1->firm) && !Editing(DataModule1->Tableae)))
+        return true;
+    if (!CountersValid()) {
+        activateWindow();
+        return false;
+    }
+    try {
+        PostCompanies();
+    } catch (const Exception& e) {
         MessageBox(this,
-                   QStringLiteral("Полето „%1“ трябва да е празно или да съдържа до 10 цифри.")
-                       .arg(QString::fromUtf8(c.name)),
+                   QStringLiteral("Промяната във „Фирмени детайли“ не беше записана: %1\n"
+                                  "Поправете я или я откажете там и опитайте отново.")
+                       .arg(e.Message),
                    Caption(), TMsgIcon::Warning);
-        c.edit->setFocus();
+        activateWindow();
         return false;
     }
     return true;
@@ -92,9 +171,41 @@ int TFillFirm::DocumentsFromCompany(int recNo)
 
 void TFillFirm::PostCompanies()
 {
-    PostTable(DataModule1->Tableae);
-    PostTable(DataModule1->firm);
+    TTable* firm = DataModule1->firm;
+    TTable* ae = DataModule1->Tableae;
+    if (Editing(firm) || Editing(ae)) {
+        // Both halves of a company are stored together or not at all.
+        TDatabaseTransaction tx({firm, ae});
+        PostTable(ae);
+        PostTable(firm);
+        tx.Commit();
+    }
     DataModule1->PadParallelTable();
+}
+
+bool TFillFirm::CompanyPending() const
+{
+    return DataModule1->firm->State() == TDataSetState::dsInsert ||
+           DataModule1->Tableae->State() == TDataSetState::dsInsert;
+}
+
+void TFillFirm::ChangeLogo(const std::function<void(TDBImage*)>& change)
+{
+    TTable* t = EnglishTab() ? DataModule1->Tableae : DataModule1->firm;
+    TDBImage* logo = EnglishTab() ? LOGO2 : LOGO;
+    const bool pending = CompanyPending();
+    const bool wasEditing = Editing(t);
+    t->Edit();
+    try {
+        change(logo);
+    } catch (...) {
+        if (!wasEditing)
+            t->Cancel();
+        throw;
+    }
+    // A new company is stored with both of its halves (OK, a move, another company), or dropped by Cancel.
+    if (!pending)
+        t->Post();
 }
 
 void TFillFirm::AlignEnglish()
@@ -122,32 +233,19 @@ void TFillFirm::TabControl1Change(TObject*)
 
 void TFillFirm::SpeedButton1Click(TObject*)
 {
-    if (!DataModule1->CheckTablesOpen())
+    if (!DataModule1->CheckTablesOpen() || !CountersValid())
         return;
     QString file;
     if (!Dialogs()->OpenPicture(file))
         return;
-    TTable* t = EnglishTab() ? DataModule1->Tableae : DataModule1->firm;
-    TDBImage* logo = EnglishTab() ? LOGO2 : LOGO;
-    t->Edit();
-    try {
-        logo->Picture()->LoadFromFile(file);
-    } catch (...) {
-        t->Cancel();
-        throw;
-    }
-    t->Post();
+    ChangeLogo([&](TDBImage* logo) { logo->Picture()->LoadFromFile(file); });
 }
 
 void TFillFirm::SpeedButton2Click(TObject*)
 {
-    if (!DataModule1->CheckTablesOpen())
+    if (!DataModule1->CheckTablesOpen() || !CountersValid())
         return;
-    TTable* t = EnglishTab() ? DataModule1->Tableae : DataModule1->firm;
-    TDBImage* logo = EnglishTab() ? LOGO2 : LOGO;
-    t->Edit();
-    logo->Picture()->Assign(Image1->Picture());
-    t->Post();
+    ChangeLogo([this](TDBImage* logo) { logo->Picture()->Assign(Image1->Picture()); });
 }
 
 void TFillFirm::DBGrid1CellClick(TColumn*)
@@ -204,9 +302,14 @@ void TFillFirm::Button2Click(TObject*)
                         .arg(n);
     if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNo) != mrYes)
         return;
-    firm->Delete();
-    if (ae->RecNo() == recNo)
-        ae->Delete();
+    {
+        // The twin goes first: deleting the company moves ae.db along with firm.
+        TDatabaseTransaction tx({firm, ae});
+        if (ae->RecNo() == recNo)
+            ae->Delete();
+        firm->Delete();
+        tx.Commit();
+    }
     ae->First();
     firm->First();
 }
@@ -217,9 +320,7 @@ void TFillFirm::OKButtonClick(TObject*)
         if (!CountersValid())
             return;
         PostTable(DataModule1->details);
-        PostTable(DataModule1->firm);
-        PostTable(DataModule1->Tableae);
-        DataModule1->PadParallelTable();
+        PostCompanies();
     }
     Close();
 }

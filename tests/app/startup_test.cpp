@@ -238,18 +238,38 @@ TEST_F(StartupTest, AeDbIsPaddedToTheLengthOfFirmDb)
     EXPECT_EQ(DataModule1->Tableae->RecordCount(), 3);
 }
 
-TEST_F(StartupTest, AeDbLongerThanFirmDbIsLeftAlone)
+// English records that belong to no company would become the twins of the next ones added.
+TEST_F(StartupTest, AeDbLongerThanFirmDbIsReportedAndItsExtraRecordsSetAside)
 {
     CreateShippedTables(DefaultFolder());
+    AddCompanies(DefaultFolder(), 1);
     CreateAllWindows();
-    DataModule1->Tableae->Append();
-    DataModule1->Tableae->FieldByName(QStringLiteral("VOP"))->SetText(QStringLiteral("0000000007"));
-    DataModule1->Tableae->Post();
+    for (const char* name : {"First Ltd", "Stray Ltd"}) {
+        DataModule1->Tableae->Append();
+        DataModule1->Tableae->FieldByName(QStringLiteral("Supplier"))->SetText(QString::fromUtf8(name));
+        DataModule1->Tableae->Post();
+    }
+    ASSERT_EQ(DataModule1->Tableae->RecordCount(), 3);  // the padded twin of company 1, then two more
     DestroyAllWindows();
+    TestDialogs().boxes.clear();
 
     CreateAllWindows();
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("First Ltd, Stray Ltd")));
+    EXPECT_FALSE(TestDialogs().boxes[0].text.contains(DefaultFolder()));
     EXPECT_EQ(DataModule1->Tableae->RecordCount(), 1);
-    EXPECT_EQ(DataModule1->firm->RecordCount(), 0);
+    EXPECT_EQ(DataModule1->firm->RecordCount(), 1);
+    TTable copy;
+    copy.SetDatabaseName(DefaultFolder());
+    copy.SetTableName(QStringLiteral("ae.db.bak"));
+    copy.Open();
+    EXPECT_EQ(copy.RecordCount(), 3);
+    copy.Close();
+
+    // In step again: a second start says nothing.
+    DestroyAllWindows();
+    CreateAllWindows();
+    EXPECT_EQ(Boxes(), 1);
 }
 
 class WorkplaceTest : public StartupTest {

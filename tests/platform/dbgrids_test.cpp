@@ -258,6 +258,99 @@ TEST(DataGrid, EditsAreWrittenAndPostedWhenTheGridMovesToAnotherRow)
     EXPECT_FALSE(grid.model()->flags(grid.model()->index(0, 2)) & Qt::ItemIsEditable);
 }
 
+// A shown grid on a customer table of count records.
+struct ShownGrid {
+    explicit ShownGrid(int count) : t(Customers(dir.path(), count))
+    {
+        ds.SetDataSet(t.get());
+        grid.resize(400, 200);
+        grid.SetDataSource(&ds);
+        grid.show();
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<TTable> t;
+    TDataSource ds;
+    TDBGrid grid;
+};
+
+// What an open cell shows is what the record gets, whatever posts it.
+TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
+{
+    ShownGrid g(3);
+    TTable* t = g.t.get();
+    TDBGrid& grid = g.grid;
+    const QString folder = g.dir.path();
+    ResetTestDialogs();
+    const auto typeInto = [&](int row, int column, const QString& text) {
+        ClickCell(grid, row, column);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // closed editors
+        static_cast<QAbstractItemView&>(grid).edit(grid.model()->index(row - 1, column));
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        EXPECT_NE(editor, nullptr);
+        if (!editor)
+            return static_cast<QLineEdit*>(nullptr);
+        editor->selectAll();
+        Key(editor, Qt::Key_unknown, Qt::NoModifier, text);
+        return editor;
+    };
+
+    // The post of the record (the navigator's ✓) with the cell still open.
+    typeInto(2, 2, QStringLiteral("0888"));
+    t->Post();
+    EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(OpenTable(folder, QStringLiteral("cust.db"))->FieldByName(kPhone)->TextAt(2), QStringLiteral("0888"));
+
+    // A new row, posted by the next append (the navigator's +).
+    t->Append();
+    typeInto(4, 1, QStringLiteral("Нова"));
+    t->Append();
+    EXPECT_EQ(t->RecordCount(), 4);
+    EXPECT_EQ(t->FieldByName(kFirm)->TextAt(4), QStringLiteral("Нова"));
+    t->Cancel();
+
+    // A move by code posts the open cell too.
+    typeInto(1, 1, QStringLiteral("Първа"));
+    t->SetRecNo(3);
+    EXPECT_EQ(t->FieldByName(kFirm)->TextAt(1), QStringLiteral("Първа"));
+
+    // A text the field refuses: its message, the cell stays open, nothing posted.
+    QLineEdit* editor = typeInto(3, 0, QStringLiteral("x1"));
+    EXPECT_THROW(t->Post(), EConvertError);
+    EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>(), editor);
+    EXPECT_EQ(t->FieldByName(kNo)->TextAt(3), QStringLiteral("3"));
+    // Moving away with the keys neither: the row stays, the cell stays open.
+    Key(editor, Qt::Key_Up);
+    EXPECT_EQ(t->RecNo(), 3);
+    EXPECT_EQ(grid.CurrentRow(), 3);
+    EXPECT_EQ(TestDialogs().boxes.size(), 1u);
+    ASSERT_EQ(grid.viewport()->findChild<QLineEdit*>(), editor);
+    EXPECT_EQ(editor->text(), QStringLiteral("x1"));
+    // Corrected, it is posted like any other.
+    editor->setText(QStringLiteral("33"));
+    t->Post();
+    EXPECT_EQ(OpenTable(folder, QStringLiteral("cust.db"))->FieldByName(kNo)->TextAt(3), QStringLiteral("33"));
+}
+
+TEST(DataGrid, AClickThatDropsAnUntouchedNewRowTypesIntoTheClickedCell)
+{
+    ShownGrid g(2);
+    TTable* t = g.t.get();
+    TDBGrid& grid = g.grid;
+    t->Append();
+    ASSERT_EQ(grid.RowCount(), 3);
+
+    ClickCell(grid, 1, 2);
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.CurrentRow(), 1);
+    EXPECT_EQ(grid.SelectedIndex(), 2);
+    Key(&grid, Qt::Key_0, Qt::NoModifier, QStringLiteral("0"));
+    Key(grid.viewport()->findChild<QLineEdit*>(), Qt::Key_unknown, Qt::NoModifier, QStringLiteral("88"));
+    t->Post();
+    EXPECT_EQ(t->FieldByName(kPhone)->TextAt(1), QStringLiteral("088"));
+    EXPECT_EQ(t->FieldByName(kFirm)->TextAt(1), QStringLiteral("Фирма 1"));
+}
+
 TEST(DataGrid, DeleteAppendAndCancelKeys)
 {
     QTemporaryDir dir;

@@ -1,6 +1,8 @@
 #include "editor/editor_fixture.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTemporaryFile>
 
@@ -30,6 +32,32 @@ protected:
     static QString Text(TTable* t, const char* field, int recNo)
     {
         return t->FieldByName(QString::fromUtf8(field))->TextAt(recNo);
+    }
+
+    // What a user's keys put into an edit: the table goes into edit state.
+    static void Type(QWidget* w, const QString& text)
+    {
+        w->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            edit->selectAll();
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(w, &press);
+        }
+    }
+
+    static void ShowEnglish()
+    {
+        FillFirm->TabControl1->SetTabIndex(1);
+        FillFirm->TabControl1Change(nullptr);
+    }
+
+    static QString LogoFile(QTemporaryFile& file)
+    {
+        EXPECT_TRUE(file.open());
+        file.write(Logo(Qt::green));
+        file.close();
+        return file.fileName();
     }
 
     static void StoreDocument(int company)
@@ -217,6 +245,102 @@ TEST_F(FillFirmTest, TheBankNavigatorAsksBeforeDeleting)
     FillFirm->DBNavigator1->BtnClick(nbDelete);
     EXPECT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_EQ(DataModule1->details->RecordCount(), 1);
+}
+
+// The English texts are always those of the company the list shows, however it got there.
+TEST_F(FillFirmTest, TheEnglishTabFollowsEveryMoveInTheCompanyList)
+{
+    FillFirm->DBGrid1->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(FillFirm->DBGrid1, &down);
+    ASSERT_EQ(DataModule1->firm->RecNo(), 2);
+    EXPECT_EQ(DataModule1->Tableae->RecNo(), 2);
+    ShowEnglish();
+    EXPECT_EQ(FillFirm->DBEdit12->Text(), QStringLiteral("Beta Ltd"));
+    Type(FillFirm->DBEdit14, QStringLiteral("Edited Person"));
+    FillFirm->OKButton->Click();
+    EXPECT_EQ(Text(DataModule1->Tableae, "Resp.Person", 2), QStringLiteral("Edited Person"));
+    EXPECT_EQ(Text(DataModule1->Tableae, "Resp.Person", 1), QString());
+
+    // A move by code, as the editor makes one, posts the English typing and takes the English tab along.
+    FillFirm->Show();
+    Type(FillFirm->DBEdit14, QStringLiteral("Beta Person"));
+    DataModule1->firm->SetRecNo(1);
+    EXPECT_EQ(DataModule1->Tableae->RecNo(), 1);
+    EXPECT_EQ(FillFirm->DBEdit12->Text(), QStringLiteral("Alpha Ltd"));
+    EXPECT_EQ(Text(DataModule1->Tableae, "Resp.Person", 2), QStringLiteral("Beta Person"));
+}
+
+TEST_F(FillFirmTest, ALogoOnANewCompanyWaitsForBothHalves)
+{
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/logoXXXXXX.png"));
+    const QString logo = LogoFile(file);
+    ShowEnglish();
+
+    // Cancel drops the new company with its logo from both tables.
+    FillFirm->Button1->Click();
+    TestDialogs().files.push_back(logo);
+    FillFirm->SpeedButton1->Click();
+    EXPECT_FALSE(FillFirm->LOGO2->Picture()->IsEmpty());
+    FillFirm->CancelButton->Click();
+    EXPECT_EQ(DataModule1->firm->RecordCount(), 2);
+    EXPECT_EQ(DataModule1->Tableae->RecordCount(), 2);
+
+    // OK stores both halves, the logo with them.
+    FillFirm->Show();
+    FillFirm->Button1->Click();
+    TestDialogs().files.push_back(logo);
+    FillFirm->SpeedButton1->Click();
+    Type(FillFirm->DBEdit12, QStringLiteral("Gamma Ltd"));
+    FillFirm->OKButton->Click();
+    ASSERT_EQ(DataModule1->firm->RecordCount(), 3);
+    ASSERT_EQ(DataModule1->Tableae->RecordCount(), 3);
+    EXPECT_EQ(Text(DataModule1->Tableae, "Supplier", 3), QStringLiteral("Gamma Ltd"));
+    EXPECT_FALSE(DataModule1->Tableae->FieldByName(QStringLiteral("logo"))->AsBytes().isEmpty());
+}
+
+TEST_F(FillFirmTest, EveryPostOfACompanyChecksTheCounters)
+{
+    Type(FillFirm->DBEdit7, QStringLiteral("12a"));
+    FillFirm->SpeedButton2->Click();  // clearing the logo posts the company
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("Фактура №")));
+    EXPECT_FALSE(DataModule1->firm->FieldByName(QStringLiteral("Лого"))->AsBytes().isEmpty());
+
+    // A move by code (the editor choosing a company) is refused as well.
+    EXPECT_THROW(DataModule1->firm->SetRecNo(2), EDatabaseError);
+    EXPECT_EQ(DataModule1->firm->RecNo(), 1);
+    FillFirm->CancelButton->Click();
+    EXPECT_EQ(Text(DataModule1->firm, "Фактура №", 1), QStringLiteral("0000000041"));
+
+    // The English counter is checked when ae.db is posted.
+    FillFirm->Show();
+    ShowEnglish();
+    Type(FillFirm->DBEdit16, QStringLiteral("7-"));
+    FillFirm->SpeedButton2->Click();
+    ASSERT_EQ(TestDialogs().boxes.size(), 2u);
+    EXPECT_TRUE(TestDialogs().boxes[1].text.contains(QStringLiteral("ВОП №")));
+    EXPECT_FALSE(DataModule1->Tableae->FieldByName(QStringLiteral("logo"))->AsBytes().isEmpty());
+}
+
+TEST_F(FillFirmTest, ASaveFirstStoresWhatTheCompanyWindowHolds)
+{
+    Type(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
+    NewDocument();
+    OrderForm->Edit1->SetText(QStringLiteral("Клиент"));
+    ResetTestDialogs();
+    EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(Text(DataModule1->firm, "МОЛ", 1), QStringLiteral("Нов МОЛ"));
+    EXPECT_EQ(DataModule1->store->RecordCount(), 1);
+
+    // A counter that is no number: the save says which one and stores nothing.
+    Type(FillFirm->DBEdit8, QStringLiteral("x"));
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000050"));
+    EXPECT_FALSE(OrderForm->SaveWithCustomer(false));
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("Проформа №")));
+    EXPECT_EQ(DataModule1->store->RecordCount(), 1);
 }
 
 }  // namespace

@@ -171,4 +171,46 @@ TEST_F(Goods, EmployeesAskBeforeDeletingAndFeedTheIssuerList)
     EXPECT_EQ(e->RecordCount(), 0);
 }
 
+TEST_F(Goods, AnEmployeeCellStillBeingTypedIsStoredByTheNavigator)
+{
+    TTable* e = DataModule1->employee;
+    Emp->Show();
+    TDBGrid* g = Emp->DBGrid1;
+    const auto typeInto = [g](int row, int column, const QString& text) {
+        g->setCurrentIndex(g->model()->index(row - 1, column));
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        static_cast<QAbstractItemView*>(g)->edit(g->model()->index(row - 1, column));
+        auto* editor = g->viewport()->findChild<QLineEdit*>();
+        EXPECT_NE(editor, nullptr);
+        if (editor) {
+            editor->selectAll();
+            Type(editor, text);
+        }
+    };
+    const auto press = [](TNavigateBtn b) { Emp->DBNavigator1->Button(b)->click(); };
+
+    // A new row: its name typed, then + for the next one, then ✓.
+    press(nbInsert);
+    typeInto(1, 0, QStringLiteral("Мария Иванова"));
+    press(nbInsert);
+    typeInto(2, 0, QStringLiteral("Петър Петров"));
+    press(nbPost);
+    ASSERT_EQ(e->RecordCount(), 2);
+    EXPECT_EQ(e->FieldByName(QStringLiteral("Име"))->TextAt(1), QStringLiteral("Мария Иванова"));
+    EXPECT_EQ(e->FieldByName(QStringLiteral("Име"))->TextAt(2), QStringLiteral("Петър Петров"));
+
+    // A date typed into "Нает на" of a stored row.
+    typeInto(1, 3, QStringLiteral("01.03.2026"));
+    press(nbPost);
+    EXPECT_EQ(e->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(e->FieldByName(QStringLiteral("Нает на"))->TextAt(1), QStringLiteral("01.03.2026"));
+
+    // A phone that is no number: the field's message, the row stays in edit, nothing stored.
+    typeInto(2, 1, QStringLiteral("08x"));
+    press(nbPost);
+    EXPECT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_EQ(e->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(e->FieldByName(QStringLiteral("Телефон"))->TextAt(2), QString());
+}
+
 }  // namespace
