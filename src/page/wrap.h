@@ -1,0 +1,16 @@
+// Breaking text into lines that fit a width measured in a font, as the page
+// and the editor's grids draw it.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+// Width in pixels of the widest line of text in font.
+int TextWidth(const QString& text, const QFont& font);
+
+// The text's lines, none wider than width pixels in font: broken at blanks,
+// a word wider than the width by itself inside the word. Line feeds in the
+// text stay breaks; the blanks at a break are dropped, all others are kept.
+// An empty text gives one empty line.
+QStringList WrapToWidth(const QString& text, const QFont& font, int width);
