@@ -461,7 +461,7 @@ int TDoc::FittingRows() const
 QString TDoc::OverflowMessage() const
 {
     const int rows = StringGrid2->RowCount() - StringGrid2->FixedRows();
-    return QStringLiteral("Документът не се побира на една страница: на нея се събират %1 реда, а той има %2. "
+    return QStringLiteral("Документът не се побира на една страница: на нея се побират %1 реда, а той има %2. "
                           "Намалете редовете или разделете документа на два и опитайте отново.")
         .arg(FittingRows())
         .arg(rows);

@@ -384,7 +384,7 @@ TEST_F(PrintTest, ADocumentLongerThanTheSheetIsRefusedBeforeAnythingIsAskedOrSto
     OrderForm->View->Click();
     ASSERT_EQ(Boxes().size(), 1u);
     const int fit = Doc->FittingRows();
-    EXPECT_TRUE(Boxes()[0].contains(QStringLiteral("се събират %1 реда, а той има 35").arg(fit))) << Boxes()[0].toStdString();
+    EXPECT_TRUE(Boxes()[0].contains(QStringLiteral("се побират %1 реда, а той има 35").arg(fit))) << Boxes()[0].toStdString();
     EXPECT_TRUE(Doc->isVisible());
 
     for (TSpeedButton* button : {PrtD->SpeedButton1, PrtD->SpeedButton2, PrtD->SpeedButton3}) {
