@@ -23,19 +23,8 @@ void WrapDescriptions(TStringGrid* grid)
     const int width = grid->ColWidths(1) - 4;
     for (int r = grid->RowCount() - 1; r >= 1; --r) {
         const QStringList pieces = WrapToWidth(grid->Cells(1, r), grid->font(), width);
-        const int extra = int(pieces.size()) - 1;
-        if (extra < 1)
-            continue;
-        const int oldCount = grid->RowCount();
-        // Cells below the row count would be dropped: grow the grid first.
-        grid->SetRowCount(oldCount + extra);
-        for (int below = oldCount - 1; below > r; --below)
-            for (int c = 0; c < grid->ColCount(); ++c)
-                grid->SetCells(c, below + extra, grid->Cells(c, below));
-        for (int k = 0; k <= extra; ++k)
-            for (int c = 0; c < grid->ColCount(); ++c)
-                if (c == 1 || k > 0)
-                    grid->SetCells(c, r + k, c == 1 ? pieces[k] : QString());
+        if (pieces.size() > 1)
+            SpreadOverRows(grid, r, 1, pieces);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "page/wrap.h"
 
+#include "platform/grids.h"
+
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -65,4 +67,23 @@ QStringList WrapToWidth(const QString& text, const QFont& font, int width)
     for (const QString& paragraph : text.split(QLatin1Char('\n')))
         WrapParagraph(paragraph, fm, std::max(1, width), lines);
     return lines;
+}
+
+void SpreadOverRows(TStringGrid* grid, int row, int col, const QStringList& pieces)
+{
+    if (pieces.isEmpty())
+        return;
+    grid->SetCells(col, row, pieces.first());
+    const int extra = int(pieces.size()) - 1;
+    if (extra < 1)
+        return;
+    const int oldCount = grid->RowCount();
+    // Cells below the row count would be dropped: grow the grid first.
+    grid->SetRowCount(oldCount + extra);
+    for (int r = oldCount - 1; r > row; --r)
+        for (int c = 0; c < grid->ColCount(); ++c)
+            grid->SetCells(c, r + extra, grid->Cells(c, r));
+    for (int k = 1; k <= extra; ++k)
+        for (int c = 0; c < grid->ColCount(); ++c)
+            grid->SetCells(c, row + k, c == col ? pieces[k] : QString());
 }

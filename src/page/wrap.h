@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class TStringGrid;
+
 // Width in pixels of the widest line of text in font.
 int TextWidth(const QString& text, const QFont& font);
 
@@ -14,3 +16,8 @@ int TextWidth(const QString& text, const QFont& font);
 // text stay breaks; the blanks at a break are dropped, all others are kept.
 // An empty text gives one empty line.
 QStringList WrapToWidth(const QString& text, const QFont& font, int width);
+
+// Puts pieces[0] into the cell (col, row) and each further piece into the
+// same column of a new row under it, whose other cells are empty; the rows
+// below move down.
+void SpreadOverRows(TStringGrid* grid, int row, int col, const QStringList& pieces);
