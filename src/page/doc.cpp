@@ -426,9 +426,14 @@ void TDoc::FitLineColumns()
     std::vector<int> widths;
     for (int c = 0; c < g->ColCount(); ++c)
         widths.push_back(g->ColWidths(c));
-    if (widths != lineWidthsSet_ || lineWidthsBase_.size() != widths.size())
-        lineWidthsBase_ = widths;
-    widths = lineWidthsBase_;
+    // A width this fit left alone goes back to what it was before it; one
+    // set since (by the discount switch) is taken as it is.
+    std::vector<int> base = widths;
+    for (size_t c = 0; c < base.size() && c < lineWidthsSet_.size() && c < lineWidthsBase_.size(); ++c)
+        if (widths[c] == lineWidthsSet_[c])
+            base[c] = lineWidthsBase_[c];
+    lineWidthsBase_ = base;
+    widths = base;
     // A cell is drawn 2 px in from its left edge; as much is kept on its right.
     const QFontMetrics fm(g->font());
     int taken = 0;

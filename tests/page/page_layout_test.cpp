@@ -223,3 +223,35 @@ TEST_F(PageLayoutTest, TheLinesThatFitAreCountedExactly)
     ASSERT_TRUE(OrderForm->BuildPrintView(false));
     EXPECT_FALSE(Doc->Fits());
 }
+
+TEST_F(PageLayoutTest, WidenedAmountColumnsGiveTheirRoomBackForSmallAmounts)
+{
+    const auto widths = [] {
+        std::vector<int> w;
+        for (int c = 0; c < Doc->StringGrid2->ColCount(); ++c)
+            w.push_back(Doc->StringGrid2->ColWidths(c));
+        return w;
+    };
+    Lines(1);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    const std::vector<int> design = widths();
+    OneLine(QStringLiteral("833333333,32"));
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_NE(widths(), design);
+    Lines(1);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(widths(), design);
+
+    // Through the discount switch as well.
+    OrderForm->CheckBox7->SetChecked(true);
+    Lines(1);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    const std::vector<int> discount = widths();
+    OrderForm->CheckBox7->SetChecked(false);
+    OneLine(QStringLiteral("833333333,32"));
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    OrderForm->CheckBox7->SetChecked(true);
+    Lines(1);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(widths(), discount);
+}
