@@ -418,6 +418,9 @@ void TDoc::LayoutTotals()
     Bevel4->SetBounds(0, std::max(60, Lower(Label2, Label7) + 4), width, Bevel4->Height());
     Row(Label4, Label3, Bottom(Bevel4) + 2);
     Panel6->SetHeight(std::max(90, Lower(Label4, Label3) + 10));
+    // Totals on two lines push the notice accounts under them down.
+    if (StringGrid1->Top() < Bottom(Panel6) + kGap)
+        StringGrid1->SetTop(Bottom(Panel6) + kGap);
 }
 
 void TDoc::FitLineColumns()
