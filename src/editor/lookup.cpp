@@ -6,7 +6,6 @@
 
 #include "data/datamodule.h"
 #include "editor/orderform.h"
-#include "page/wrap.h"
 #include "platform/keys.h"
 #include "platform/sysutils.h"
 
@@ -313,8 +312,20 @@ void TOrderForm::ApplyToGrid()
     QStringList pieces = WrapDescription(LookupFieldText(description, recNo), width);
     if (pieces.isEmpty())
         pieces << QString();
+    StringGrid1->SetCells(1, CurRow, pieces.first());
+
     // Continuation rows go right under the chosen line, the lines below move down.
-    SpreadOverRows(StringGrid1, CurRow, 1, pieces);
+    const int extra = int(pieces.size()) - 1;
+    if (extra > 0) {
+        const int oldCount = StringGrid1->RowCount();
+        StringGrid1->SetRowCount(oldCount + extra);
+        for (int r = oldCount - 1; r > CurRow; --r)
+            for (int c = 0; c < StringGrid1->ColCount(); ++c)
+                StringGrid1->SetCells(c, r + extra, StringGrid1->Cells(c, r));
+        for (int k = 1; k <= extra; ++k)
+            for (int c = 0; c < StringGrid1->ColCount(); ++c)
+                StringGrid1->SetCells(c, CurRow + k, c == 1 ? pieces[k] : QString());
+    }
     StringGrid1->SetRowCount(StringGrid1->RowCount() + 1);
 
     RecalcLines();
