@@ -5,45 +5,56 @@
 #include "editor/money.h"
 #include "editor/words.h"
 #include "page/doc.h"
+#include "page/wrap.h"
 #include "platform/dialogs.h"
 #include "platform/locale.h"
 #include "platform/sysutils.h"
+
+#include <QFontMetrics>
 
 namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
+// Descriptions wider than their column go on in the rows under their line,
+// as those chosen from the catalogue do.
+void WrapDescriptions(TStringGrid* grid)
+{
+    const int width = grid->ColWidths(1) - 4;
+    for (int r = grid->RowCount() - 1; r >= 1; --r) {
+        const QStringList pieces = WrapToWidth(grid->Cells(1, r), grid->font(), width);
+        if (pieces.size() > 1)
+            SpreadOverRows(grid, r, 1, pieces);
+    }
+}
+
+// The amount in words on one line, or on two split near the middle when it
+// is long; more when even those do not fit the room beside the totals.
+QString FitWords(const QString& words, const QFont& font, int width)
+{
+    const QString split = SplitLongWords(words);
+    if (TextWidth(split, font) <= width)
+        return split;
+    return WrapToWidth(words, font, width).join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
-QString WrapPageText(const QString& text, int width)
+QString WrapPageText(const QString& text, const QFont& font, int width)
 {
-    if (text.size() <= width || width < 2)
+    if (TextWidth(text, font) <= width)
         return text;
+    // Too long for one line: a typed '*' marks where the user wants a break.
     QStringList lines;
-    const auto add = [&lines](const QString& line) {
-        if (!line.isEmpty())
-            lines << line;
-    };
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        const QString rest = text.mid(pos);
-        if (rest.size() <= width) {
-            lines << rest;
-            break;
-        }
-        const qsizetype star = rest.left(width).indexOf(QLatin1Char('*'));
-        const qsizetype secondStart = star < 0 ? width : star + 1;
-        const QString second = rest.mid(secondStart, width - 1);
-        add(star < 0 ? rest.left(width) : rest.left(star));
-        add(second);
-        pos += secondStart + second.size();
-    }
+    for (const QString& part : text.split(QLatin1Char('*')))
+        if (const QString trimmed = part.trimmed(); !trimmed.isEmpty())
+            lines << WrapToWidth(trimmed, font, width);
     return lines.join(QLatin1Char('\n'));
 }
 
 void TOrderForm::WrapToLabel(const QString& text, TLabel* label, int width)
 {
-    label->SetCaption(WrapPageText(text, width));
+    label->SetCaption(WrapPageText(text, label->font(), width));
 }
 
 bool TOrderForm::BuildPrintView(bool show)
@@ -66,11 +77,11 @@ bool TOrderForm::BuildPrintView(bool show)
     // The stamp of an earlier print is not this document's.
     page->SetStamp(StampText(english, false));
 
-    page->Label1->SetCaption(ComboBox2->Text());
+    WrapToLabel(ComboBox2->Text(), page->Label1, page->TextArea(page->Label1));
     page->Label21->SetCaption(ComboBox1->Text());
-    page->Label19->SetCaption(ComboBox4->Text());
-    page->Label20->SetCaption(ComboBox5->Text().isEmpty() ? QString()
-                                                           : QLatin1Char('/') + ComboBox5->Text() + QLatin1Char('/'));
+    WrapToLabel(ComboBox4->Text(), page->Label19, page->TextArea(page->Label19));
+    WrapToLabel(ComboBox5->Text().isEmpty() ? QString() : QLatin1Char('/') + ComboBox5->Text() + QLatin1Char('/'),
+                page->Label20, page->TextArea(page->Label20));
     page->Label20->SetLeft(page->Label19->Left());
     if (!converted) {
         page->Label5->SetCaption(Label7->Caption());
@@ -123,33 +134,39 @@ bool TOrderForm::BuildPrintView(bool show)
         pageLines->SetCells(5, 0, english ? U("Discount %") : U("Отстъпка %"));
         pageLines->SetCells(6, 0, english ? U("Total") : U("Стойност"));
     }
+    page->FitLineColumns();
+    WrapDescriptions(pageLines);
     Form1->FitGridHeight(pageLines);
 
     // ---- heading, dates, people, bank ----
     page->Label15->SetCaption((english ? U("No ") : U("№ ")) + MaskEdit1->Text() +
                               (english ? U(" / Date: ") : U(" / Дата: ")) + DateToStr(EDate->Date()));
-    page->Label57->SetCaption(CheckBox1->Checked() ? DateToStr(EDate2->Date()) : QString());
-    page->Label40->SetCaption(CheckBox2->Checked() ? DateToStr(EDate3->Date()) : QString());
-    page->Label35->SetCaption(Edit8->Text());
-    page->Label52->SetCaption(Edit10->Text());
-    page->Label37->SetCaption(ComboBox3->Text());
-    page->Label38->SetCaption(Bank->Text());
-    page->Label39->SetCaption(IBAN->Text());
-    page->Label53->SetCaption(SWIFT->Text());
+    // Every value is broken at blanks to fit where the page puts it.
+    const auto put = [this, page](TLabel* label, const QString& text) {
+        WrapToLabel(text, label, page->TextArea(label));
+    };
+    put(page->Label57, CheckBox1->Checked() ? DateToStr(EDate2->Date()) : QString());
+    put(page->Label40, CheckBox2->Checked() ? DateToStr(EDate3->Date()) : QString());
+    put(page->Label35, Edit8->Text());
+    put(page->Label52, Edit10->Text());
+    put(page->Label37, ComboBox3->Text());
+    put(page->Label38, Bank->Text());
+    put(page->Label39, IBAN->Text());
+    put(page->Label53, SWIFT->Text());
 
     // ---- customer and issuing company ----
-    WrapToLabel(Edit1->Text(), page->Label33, 43);
-    page->Label65->SetCaption(Edit7->Text());
-    page->Label34->SetCaption(Edit6->Text());
-    WrapToLabel(Edit3->Text(), page->Label29, 43);
-    page->Label30->SetCaption(Edit2->Text());
+    put(page->Label33, Edit1->Text());
+    put(page->Label65, Edit7->Text());
+    put(page->Label34, Edit6->Text());
+    put(page->Label29, Edit3->Text());
+    put(page->Label30, Edit2->Text());
     page->Image2->Picture()->Assign(DBImage1->Picture());
-    WrapToLabel(DBText1->Text(), page->Label46, 38);
-    WrapToLabel(DBText8->Text(), page->Label47, 38);
-    page->Label49->SetCaption(DBText2->Text());
-    page->Label11->SetCaption(DBText6->Text());
-    page->Label10->SetCaption(DBText5->Text());
-    page->Label16->SetCaption(DBText7->Text());
+    put(page->Label46, DBText1->Text());
+    put(page->Label47, DBText8->Text());
+    put(page->Label49, DBText2->Text());
+    put(page->Label11, DBText6->Text());
+    put(page->Label10, DBText5->Text());
+    put(page->Label16, DBText7->Text());
 
     // ---- the notice block ----
     const QString notice = ComboBox1->Text();
@@ -178,18 +195,22 @@ bool TOrderForm::BuildPrintView(bool show)
 
     // ---- the amount in words ----
     const QChar sep = FormatSettings().DecimalSeparator;
-    if (RadioButton1->Checked()) {
-        const QString words = SplitLongWords(BgAmountInWords(page->Label3->Caption(), sep));
-        page->Label18->SetCaption(words);
-        if (words.contains(QLatin1Char('\n'))) {
-            const int top = page->Label18->Top();
+    if (RadioButton1->Checked() || english) {
+        const QString words = english ? EnAmountInWords(page->Label3->Caption(), page->CurrencyPrefix, sep)
+                                      : BgAmountInWords(page->Label3->Caption(), sep);
+        TLabel* label = page->Label18;
+        label->SetCaption(FitWords(words, label->font(), page->TextArea(label)));
+        // The rows under the words move down: 12 px for the second line, a
+        // line's height for each further one.
+        const int lines = int(label->Caption().count(QLatin1Char('\n'))) + 1;
+        if (lines > 1) {
+            const int shift = 12 + (lines - 2) * QFontMetrics(label->font()).height();
+            const int top = label->Top();
             TPanel* block = page->Memo4;
             for (int i = 0; i < block->ControlCount(); ++i)
                 if (TControl* c = block->Controls(i); c->Top() > top)
-                    c->SetTop(c->Top() + 12);
+                    c->SetTop(c->Top() + shift);
         }
-    } else if (english) {
-        page->Label18->SetCaption(EnAmountInWords(page->Label3->Caption(), page->CurrencyPrefix, sep));
     }
 
     page->ArrangeLabels();
@@ -209,6 +230,9 @@ void TOrderForm::ViewClick(TObject*)
         return;
     Doc->Language = RadioButton1->Checked() ? 0 : RadioButton2->Checked() ? 1 : Doc->Language;
     BuildPrintView(true);
+    // The page stays one sheet: what does not fit would be printed cut.
+    if (!Doc->Fits())
+        ShowMessage(Doc->OverflowMessage());
 }
 
 void TOrderForm::StringGrid2SelectCell(TObject*, int, int, bool&)

@@ -11,12 +11,15 @@
 #include "platform/stdctrls.h"
 #include "platform/strings.h"
 
+#include <QFont>
+
 #include "ui_orderform.h"
 
 #include <vector>
-// Breaks a name or address for the page: lines of width and width - 1
-// characters in turn, a '*' forcing a break; joined by LF.
-QString WrapPageText(const QString& text, int width);
+// Breaks a text for a page label into lines of at most width pixels in font,
+// at blanks; a text too long for one line also breaks at each '*' typed in
+// it (the '*' is not printed). Joined by LF.
+QString WrapPageText(const QString& text, const QFont& font, int width);
 
 // The document editor: one sales document at a time, every value as text in
 // its controls. The enabled state of Save is the unsaved-changes flag.
@@ -144,7 +147,7 @@ public:
     // laid out (a currency rate of 0 or below): the user was told once, and
     // the caller must neither save nor print on this pass.
     bool BuildPrintView(bool show);
-    // The label's caption := text broken into lines of at most width characters.
+    // The label's caption := text broken into lines of at most width pixels.
     void WrapToLabel(const QString& text, TLabel* label, int width);
     void ViewClick(TObject* Sender);
     void StringGrid2SelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect);

@@ -14,6 +14,6 @@ QString BgAmountInWords(const QString& pageTotal, QChar decimalSeparator);
 // without a decimal separator gives "".
 QString EnAmountInWords(const QString& pageTotal, const QString& currencyName, QChar decimalSeparator);
 
-// A Bulgarian text longer than 50 characters goes on two lines: the blank
+// Words longer than 50 characters, in either language, go on two lines: the blank
 // nearest to its middle becomes a line feed. Shorter texts come back as they are.
 QString SplitLongWords(const QString& words);

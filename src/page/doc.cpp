@@ -2,10 +2,12 @@
 
 #include "app/mainform.h"
 #include "editor/calc.h"
+#include "page/wrap.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QFontInfo>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -37,6 +39,66 @@ void ForEachBlockChild(TPanel* page, Fn fn)
 }
 
 int Bottom(const TControl* c) { return c->Top() + c->Height(); }
+// The lower bottom of a caption and its value: either may take several lines.
+int Lower(const TControl* a, const TControl* b) { return std::max(Bottom(a), Bottom(b)); }
+
+// The page's content ends where the logo and the rules end.
+constexpr int kContentLeft = 14;
+constexpr int kContentRight = 841;
+// Between a caption and its value, and between neighbouring blocks.
+constexpr int kGap = 8;
+// Under the last line of the content, over the footer.
+constexpr int kFooterGap = 4;
+// The bottom block: its left column ends with its rules; the totals keep
+// their design right edge and grow to the left, never over the rules.
+constexpr int kLeftColumnRight = 401;
+constexpr int kTotalsRight = 784;
+constexpr int kTotalsMinWidth = 241;
+constexpr int kTotalsMargin = 2;
+
+int CaptionRight(const TLabel* c) { return c->Left() + TextWidth(c->Caption(), c->font()); }
+
+// Values that stand in a column right of their captions, as far as right
+// (in their block) at most.
+struct Column {
+    std::vector<TLabel*> captions;
+    std::vector<TLabel*> values;
+    int designLeft;
+    int right;
+
+    int ValueLeft() const
+    {
+        int left = designLeft;
+        for (const TLabel* c : captions)
+            left = std::max(left, CaptionRight(c) + kGap);
+        return left;
+    }
+};
+
+std::vector<Column> Columns(TDoc* d)
+{
+    const int customerRight = d->Panel4->Left() - kGap - d->Panel3->Left();
+    const int supplierRight = kContentRight - d->Panel4->Left();
+    return {
+        {{d->Label24, d->Label28, d->Label31, d->Label25, d->Label66},
+         {d->Label33, d->Label29, d->Label30, d->Label34, d->Label65},
+         88,
+         customerRight},
+        {{d->Label45, d->Label48, d->Label50, d->Label64, d->Label69},
+         {d->Label46, d->Label47, d->Label49, d->Label11, d->Label10},
+         88,
+         supplierRight},
+        {{}, {d->Label16}, d->Label12->Left() + d->Label12->Width() + 23, supplierRight},
+        {{d->Label36}, {d->Label18}, 64, d->Panel6->Left() - kGap},
+        {{d->Label58, d->Label27}, {d->Label57, d->Label40}, 184, kLeftColumnRight},
+        {{d->Label44, d->Label43, d->Label42, d->Label41},
+         {d->Label37, d->Label38, d->Label39, d->Label53},
+         80,
+         d->StringGrid1->Left() - kGap},
+        {{d->Label32}, {d->Label35}, 80, d->Label51->Left() - kGap},
+        {{d->Label51}, {d->Label52}, 473, kContentRight - d->Panel5->Left()},
+    };
+}
 
 // Sets the first label's Top and gives the second the same one.
 void Row(TControl* first, TControl* second, int top)
@@ -116,6 +178,14 @@ TDoc::TDoc(TComponent* owner) : TForm(owner)
     scrollBar_->setTracking(true);
     QObject::connect(scrollBar_, &QScrollBar::valueChanged, this, [this](int v) { Panel1->SetTop(-v); });
     PlaceScrollBar();
+
+    // The totals stand right-aligned in the whole room beside their captions,
+    // so that a total drawn a little wider at the printer's resolution is
+    // not cut; a total wider than the room goes on a second line.
+    for (TLabel* total : {Label5, Label7, Label3}) {
+        total->SetAlignment(taRightJustify);
+        total->SetWordWrap(true);
+    }
 
     OnCreate = Handler(this, &TDoc::FormCreate);
     OnShow = Handler(this, &TDoc::FormShow);
@@ -218,39 +288,71 @@ void TDoc::ArrangeLabels()
     Row(Label8, nullptr, Bottom(Label1) + 8);
     Row(Label15, nullptr, Bottom(Label8) + 5);
 
-    Row(Label28, Label29, Bottom(Label33) + 10);
-    Row(Label30, Label31, Bottom(Label29) + 10);
-    Row(Label25, Label34, Bottom(Label31) + 10);
+    PlaceValueColumns();
+    Row(Label28, Label29, Lower(Label24, Label33) + 10);
+    Row(Label30, Label31, Lower(Label28, Label29) + 10);
+    Row(Label25, Label34, Lower(Label31, Label30) + 10);
     Row(Label65, Label66, Bottom(Label34) + 10);
 
-    Row(Label47, Label48, Bottom(Label46) + 10);
-    Row(Label49, Label50, Bottom(Label47) + 10);
-    Row(Label64, Label11, Bottom(Label49) + 10);
-    Row(Label69, Label10, Bottom(Label64) + 10);
-    Row(Label12, Label16, Bottom(Label69) + 10);
+    Row(Label47, Label48, Lower(Label45, Label46) + 10);
+    Row(Label49, Label50, Lower(Label48, Label47) + 10);
+    Row(Label64, Label11, Lower(Label50, Label49) + 10);
+    Row(Label69, Label10, Lower(Label64, Label11) + 10);
+    Row(Label12, Label16, Lower(Label69, Label10) + 10);
 
     Row(Label20, nullptr, Bottom(Label19));
+    // A basis on two lines pushes the rule under it down.
+    Row(Bevel5, nullptr, std::max(Bevel5->Top(), Bottom(Label20) + 4));
     Row(Label57, Label58, Bottom(Bevel5) + 6);
-    Row(Label27, Label40, Bottom(Label57));
-    Row(Bevel6, nullptr, Bottom(Label27) + 4);
+    Row(Label27, Label40, Lower(Label57, Label58));
+    Row(Bevel6, nullptr, Lower(Label27, Label40) + 4);
     Row(Label44, Label37, Bottom(Bevel6) + 3);
-    Row(Label43, Label38, Bottom(Label44) + 8);
-    Row(Label42, Label39, Bottom(Label43) + 8);
-    Row(Label41, Label53, Bottom(Label42) + 8);
+    Row(Label43, Label38, Lower(Label44, Label37) + 8);
+    Row(Label42, Label39, Lower(Label43, Label38) + 8);
+    Row(Label41, Label53, Lower(Label42, Label39) + 8);
+
+    // Names on several lines push the signature lines down.
+    const int names = std::max(Lower(Label32, Label35), Lower(Label51, Label52));
+    Row(Label14, Label17, std::max(32, names + 16));
+    Row(Label62, Label13, Label14->Top() + 16);
 
     Label16->SetLeft(Label12->Left() + Label12->Width() + 23);
     Label20->SetLeft(0);
 }
 
+void TDoc::PlaceValueColumns()
+{
+    for (const Column& column : Columns(this)) {
+        const int left = column.ValueLeft();
+        for (TLabel* value : column.values)
+            value->SetLeft(left);
+    }
+}
+
+int TDoc::TextArea(TLabel* label)
+{
+    if (label == Label1)
+        return Image2->Left() - kGap - kContentLeft;
+    if (label == Label19 || label == Label20)
+        return kLeftColumnRight - (label == Label19 ? Label19->Left() : 0);
+    for (const Column& column : Columns(this))
+        if (std::find(column.values.begin(), column.values.end(), label) != column.values.end())
+            return column.right - column.ValueLeft();
+    return kContentRight - kContentLeft;
+}
+
 void TDoc::ResizedExecute(TObject*)
 {
     Header->SetTop(20);
-    Panel3->SetTop(120);
-    Panel4->SetTop(120);
+    // A kind on two lines keeps the blocks under the heading.
+    const int blocksTop = std::max(120, Bottom(Header) + kGap);
+    Panel3->SetTop(blocksTop);
+    Panel4->SetTop(blocksTop);
     Bevel3->SetWidth(Bevel1->Width());
     Panel2->SetTop(Bottom(Panel3) + 2);
-    // The notice block counts even while hidden.
-    StringGrid2->SetTop(std::max(Bottom(Panel2), Bottom(Panel4)) + 15);
+    // A hidden notice block takes no room from the lines.
+    const int above = Panel2->isVisibleTo(Panel1) ? Bottom(Panel2) : Bottom(Panel3);
+    StringGrid2->SetTop(std::max(above, Bottom(Panel4)) + 15);
     Bevel1->SetTop(Bottom(StringGrid2));
     Memo4->SetTop(Bottom(Bevel1) + 6);
     Bevel3->SetTop(Bottom(Memo4) + 7);
@@ -262,6 +364,10 @@ void TDoc::CentreHeading()
     Header->SetLeft(Panel1->Width() / 2 - Header->Width() / 2);
     Label8->SetLeft(Label1->Left() + (Label1->Width() - Label8->Width()) / 2);
     Label15->SetLeft(Label1->Left() + (Label1->Width() - Label15->Width()) / 2);
+    // A long kind stays clear of the logo.
+    const int logoLeft = Image2->Left() - kGap;
+    if (Header->Left() + Header->Width() > logoLeft)
+        Header->SetLeft(std::max(kContentLeft, logoLeft - Header->Width()));
 }
 
 void TDoc::SetStamp(const QString& stamp)
@@ -310,11 +416,88 @@ void TDoc::NewExecute(TObject*)
         Label3->SetCaption(Form1->Label5->Caption() + suffix);
     }
 
+    LayoutTotals();
+}
+
+void TDoc::LayoutTotals()
+{
+    const std::pair<TLabel*, TLabel*> rows[] = {{Label6, Label5}, {Label2, Label7}, {Label4, Label3}};
     Label2->SetLeft(Label6->Left());
     Label4->SetLeft(Label6->Left());
-    Label5->SetLeft(170);
-    Label7->SetLeft(Label5->Left() + Label5->Width() - Label7->Width());
-    Label3->SetLeft(Label5->Left() + Label5->Width() - Label3->Width());
+    // The block widens to the left for long totals, up to the left column.
+    int width = kTotalsMinWidth;
+    for (const auto& [caption, value] : rows)
+        width = std::max(width, CaptionRight(caption) + kGap + TextWidth(value->Caption(), value->font()) +
+                                    kTotalsMargin);
+    width = std::min(width, kTotalsRight - kLeftColumnRight - kGap);
+    Panel6->SetBounds(kTotalsRight - width, Panel6->Top(), width, Panel6->Height());
+    for (const auto& [caption, value] : rows) {
+        const int left = CaptionRight(caption) + kGap;
+        value->SetBounds(left, value->Top(), width - kTotalsMargin - left, value->Height());
+        value->SetWordWrap(true);  // measures the height at the new width
+    }
+
+    Row(Label6, Label5, 0);
+    Row(Label2, nullptr, std::max(24, Lower(Label6, Label5) + 8));
+    Row(Label7, nullptr, Label2->Top() + 8);  // beside the caption's second line
+    Bevel4->SetBounds(0, std::max(60, Lower(Label2, Label7) + 4), width, Bevel4->Height());
+    Row(Label4, Label3, Bottom(Bevel4) + 2);
+    Panel6->SetHeight(std::max(90, Lower(Label4, Label3) + 10));
+    // Totals on two lines push the notice accounts under them down.
+    if (StringGrid1->Top() < Bottom(Panel6) + kGap)
+        StringGrid1->SetTop(Bottom(Panel6) + kGap);
+}
+
+void TDoc::FitLineColumns()
+{
+    TStringGrid* g = StringGrid2;
+    std::vector<int> widths;
+    for (int c = 0; c < g->ColCount(); ++c)
+        widths.push_back(g->ColWidths(c));
+    // A width this fit left alone goes back to what it was before it; one
+    // set since (by the discount switch) is taken as it is.
+    std::vector<int> base = widths;
+    for (size_t c = 0; c < base.size() && c < lineWidthsSet_.size() && c < lineWidthsBase_.size(); ++c)
+        if (widths[c] == lineWidthsSet_[c])
+            base[c] = lineWidthsBase_[c];
+    lineWidthsBase_ = base;
+    widths = base;
+    // A cell is drawn 2 px in from its left edge; as much is kept on its right.
+    const QFontMetrics fm(g->font());
+    int taken = 0;
+    for (int c = 0; c < g->ColCount(); ++c) {
+        if (c == 1)
+            continue;
+        for (int r = 0; r < g->RowCount(); ++r)
+            widths[c] = std::max(widths[c], fm.horizontalAdvance(g->Cells(c, r)) + 4);
+        taken += widths[c] - lineWidthsBase_[c];
+    }
+    if (g->ColCount() > 1)
+        widths[1] = std::max(fm.horizontalAdvance(g->Cells(1, 0)) + 4, widths[1] - taken);
+    for (int c = 0; c < g->ColCount(); ++c)
+        g->SetColWidths(c, widths[c]);
+    lineWidthsSet_ = widths;
+}
+
+bool TDoc::Fits() const { return Bottom(Panel5) + kFooterGap <= Label9->Top(); }
+
+int TDoc::FittingRows() const
+{
+    const int rows = StringGrid2->RowCount() - StringGrid2->FixedRows();
+    const int excess = Bottom(Panel5) + kFooterGap - Label9->Top();
+    if (excess <= 0)
+        return rows;
+    const int span = StringGrid2->DefaultRowHeight() + 1;
+    return std::max(0, rows - (excess + span - 1) / span);
+}
+
+QString TDoc::OverflowMessage() const
+{
+    const int rows = StringGrid2->RowCount() - StringGrid2->FixedRows();
+    return QStringLiteral("Документът не се побира на една страница: на нея се побират %1 реда, а той има %2. "
+                          "Намалете редовете или разделете документа на два и опитайте отново.")
+        .arg(FittingRows())
+        .arg(rows);
 }
 
 void TDoc::RealignBlocks()

@@ -9,6 +9,8 @@
 
 #include "ui_doc.h"
 
+#include <vector>
+
 class QScrollBar;
 
 // The page window: the document laid out as it is printed. It holds no
@@ -49,6 +51,19 @@ public:
     // Paints the page into Image1's bitmap: what is printed or saved.
     void RenderPage();
 
+    // Width in pixels a label's text may take where the layout puts the
+    // label: up to the edge of its block's area, clear of its neighbours.
+    int TextArea(TLabel* label);
+    // Lines-grid rows that the page holds with everything else as laid out;
+    // the page is one sheet and ends above the footer line.
+    int FittingRows() const;
+    bool Fits() const;
+    // What the user is told when the laid-out document does not fit.
+    QString OverflowMessage() const;
+    // Widens the lines grid's number, unit, quantity and amount columns to
+    // their widest cell, from the description column's room.
+    void FitLineColumns();
+
     QScrollBar* VertScrollBar() const { return scrollBar_; }
 
 protected:
@@ -57,7 +72,12 @@ protected:
 
 private:
     void PlaceScrollBar();
+    void PlaceValueColumns();
+    void LayoutTotals();
     QScrollBar* scrollBar_ = nullptr;
+    // The lines grid's widths before the last fit and those it set: a fit
+    // starts again from the former unless the discount switch set others.
+    std::vector<int> lineWidthsBase_, lineWidthsSet_;
 };
 
 extern TDoc* Doc;

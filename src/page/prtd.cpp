@@ -49,6 +49,16 @@ struct PrintedMark {
     }
 };
 
+// Fills the page in the editor's language, as the preview button does.
+bool FillPage(bool show)
+{
+    TOrderForm* f = OrderForm;
+    if (!f->BuildPrintView(false))
+        return false;
+    Doc->Language = f->RadioButton1->Checked() ? 0 : f->RadioButton2->Checked() ? 1 : Doc->Language;
+    return f->BuildPrintView(show);
+}
+
 }  // namespace
 
 // The button pictures live in a resource of this static library.
@@ -148,6 +158,15 @@ bool TPrtD::ChoosePrinter(QRect& target)
 void TPrtD::PrintDocument(const QString& stamp, bool toImage)
 {
     TOrderForm* f = OrderForm;
+    // A page that cannot be laid out (the user was told) or does not fit its
+    // one sheet is neither asked about, stored nor printed.
+    if (!FillPage(false))
+        return;
+    if (!Doc->Fits()) {
+        ShowMessage(Doc->OverflowMessage());
+        return;
+    }
+
     QString fileName;
     QRect target;
     QSaveFile file;
@@ -169,23 +188,15 @@ void TPrtD::PrintDocument(const QString& stamp, bool toImage)
     }
 
     const PrintedMark before = PrintedMark::Take();
-    // The preview, as its button shows it; a page that cannot be laid out
-    // (the user was told) is neither stored nor printed.
-    if (!f->BuildPrintView(false))
+    // The preview, as its button shows it.
+    if (!FillPage(true))
         return;
-    Doc->Language = f->RadioButton1->Checked() ? 0 : f->RadioButton2->Checked() ? 1 : Doc->Language;
-    f->BuildPrintView(true);
     PrintedMark::SetPrinted();
     if (!f->SaveWithCustomer(false)) {
         before.Restore();
         return;
     }
-    f->BuildPrintView(false);
-    if (f->RadioButton1->Checked())
-        Doc->Language = 0;
-    else if (f->RadioButton2->Checked())
-        Doc->Language = 1;
-    f->BuildPrintView(false);
+    FillPage(false);
     try {
         Doc->StringGrid2->SetFocus();
     } catch (const Exception&) {

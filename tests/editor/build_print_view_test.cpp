@@ -1,18 +1,10 @@
 #include "editor_fixture.h"
 
+#include <QFontMetrics>
+
 #include <cmath>
 
 namespace {
-
-QStringList Lines(const QString& text) { return text.split(QLatin1Char('\n')); }
-
-std::vector<int> Lengths(const QString& wrapped)
-{
-    std::vector<int> n;
-    for (const QString& l : Lines(wrapped))
-        n.push_back(static_cast<int>(l.size()));
-    return n;
-}
 
 void SetLine(int row, const QString& quantity, const QString& price)
 {
@@ -34,34 +26,28 @@ void English(const QString& currency, double rate)
 
 }  // namespace
 
-TEST(WrapPageText, LinesAlternateBetweenWidthAndOneLess)
+TEST(WrapPageText, MeasuredLinesBreakAtBlanksAndAtAStarOnlyWhenTooLong)
 {
-    QString text;
-    for (int i = 0; i < 200; ++i)
-        text += QChar(u'a' + i % 26);
-    const struct {
-        int length;
-        std::vector<int> lines;
-    } cases[] = {
-        {0, {0}}, {43, {43}}, {44, {43, 1}}, {85, {43, 42}}, {86, {43, 42, 1}}, {200, {43, 42, 43, 42, 30}},
-    };
-    for (const auto& c : cases) {
-        const QString wrapped = WrapPageText(text.left(c.length), 43);
-        EXPECT_EQ(Lengths(wrapped), c.lines) << c.length;
-        EXPECT_EQ(QString(wrapped).remove(QLatin1Char('\n')), text.left(c.length)) << c.length;
-    }
-}
-
-TEST(WrapPageText, StarForcesABreakAndIsDropped)
-{
-    EXPECT_EQ(WrapPageText(QStringLiteral("ab*cdef"), 43), QStringLiteral("ab*cdef"));
-    const QString address = QString(19, QLatin1Char('x')) + QLatin1Char('*') + QString(40, QLatin1Char('y'));
-    EXPECT_EQ(WrapPageText(address, 43), QString(19, QLatin1Char('x')) + QLatin1Char('\n') + QString(40, QLatin1Char('y')));
-    const QString leading = QLatin1Char('*') + QString(60, QLatin1Char('z'));
-    EXPECT_EQ(Lengths(WrapPageText(leading, 43)), (std::vector<int>{42, 18}));
-    // A '*' in the part after a break is printed.
-    const QString late = QString(43, QLatin1Char('a')) + QStringLiteral("b*c");
-    EXPECT_EQ(WrapPageText(late, 43), QString(43, QLatin1Char('a')) + QStringLiteral("\nb*c"));
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    const QFontMetrics fm(font);
+    // Fits: kept as typed, '*' included.
+    EXPECT_EQ(WrapPageText(QStringLiteral("ab*cdef"), font, 239), QStringLiteral("ab*cdef"));
+    EXPECT_EQ(WrapPageText(QString(), font, 239), QString());
+    // Too long: the '*' breaks and is dropped; no line is wider than the width
+    // and no word is cut ("дистриб / уция").
+    const QString address = QStringLiteral("гр. София 1000, ж.к. Младост 4*бл. 451, вх. Б, ет. 12, ап. 77, "
+                                           "офис за дистрибуция");
+    const QStringList lines = WrapPageText(address, font, 239).split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.first(), QStringLiteral("гр. София 1000, ж.к. Младост 4"));
+    for (const QString& l : lines)
+        EXPECT_LE(fm.horizontalAdvance(l), 239) << l.toStdString();
+    EXPECT_EQ(lines.mid(1).join(QLatin1Char(' ')), address.mid(address.indexOf(QLatin1Char('*')) + 1));
+    // A leading '*' gives no empty first line.
+    const QString leading = QLatin1Char('*') + QString(10, QLatin1Char('z')) + QLatin1Char(' ') + QString(30, QLatin1Char('y'));
+    EXPECT_EQ(WrapPageText(leading, font, 239), QString(10, QLatin1Char('z')) + QLatin1Char('\n') + QString(30, QLatin1Char('y')));
 }
 
 TEST_F(EditorTest, BulgarianPageCopiesTheEditorTotalsWithOneSuffix)

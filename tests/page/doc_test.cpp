@@ -66,7 +66,7 @@ TEST_F(EditorTest, RefillingThePageGivesTheSamePicture)
     EXPECT_EQ(Doc->Image1->Picture()->Bitmap()->ToImage(), first);
 }
 
-TEST_F(EditorTest, PageFlowFollowsWrappedBlocksAndTheHiddenNoticeBlock)
+TEST_F(EditorTest, PageFlowFollowsWrappedBlocksAndTheShownNoticeBlock)
 {
     NewDocument();
     // Name and address of 200 characters each: the customer block outgrows the supplier's.
@@ -81,7 +81,12 @@ TEST_F(EditorTest, PageFlowFollowsWrappedBlocksAndTheHiddenNoticeBlock)
     EXPECT_EQ(d->Label29->Top(), d->Label28->Top());
     EXPECT_EQ(d->Label30->Top(), bottom(d->Label29) + 10);
     EXPECT_EQ(d->Panel2->Top(), bottom(d->Panel3) + 2);
-    ASSERT_GT(bottom(d->Panel2), bottom(d->Panel4));
+    ASSERT_GT(bottom(d->Panel3), bottom(d->Panel4));
+    // The hidden notice block takes no room: a long document still fits.
+    EXPECT_EQ(d->StringGrid2->Top(), bottom(d->Panel3) + 15);
+    OrderForm->ComboBox1->SetText(QStringLiteral("Кредитно известие"));
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    ASSERT_TRUE(d->Panel2->isVisibleTo(d->Panel1));
     EXPECT_EQ(d->StringGrid2->Top(), bottom(d->Panel2) + 15);
     EXPECT_EQ(d->Bevel1->Top(), bottom(d->StringGrid2));
     EXPECT_EQ(d->Memo4->Top(), bottom(d->Bevel1) + 6);

@@ -419,3 +419,43 @@ TEST_F(PrintTest, TheChooserOpensLeftOfTheCursorAndStaysOnTop)
     EXPECT_EQ(PrtD->x(), 700 - PrtD->frameGeometry().width());
     EXPECT_EQ(PrtD->y(), 300);
 }
+
+TEST_F(PrintTest, ADocumentLongerThanTheSheetIsRefusedBeforeAnythingIsAskedOrStored)
+{
+    TStringGrid* g = OrderForm->StringGrid1;
+    g->SetRowCount(36);
+    for (int r = 1; r < 36; ++r) {
+        g->SetCells(1, r, QStringLiteral("Стока %1").arg(r));
+        g->SetCells(3, r, QStringLiteral("1"));
+        g->SetCells(4, r, QStringLiteral("2,50"));
+    }
+    // The preview shows the page and says it does not fit.
+    OrderForm->View->Click();
+    ASSERT_EQ(Boxes().size(), 1u);
+    const int fit = Doc->FittingRows();
+    EXPECT_TRUE(Boxes()[0].contains(QStringLiteral("се побират %1 реда, а той има 35").arg(fit))) << Boxes()[0].toStdString();
+    EXPECT_TRUE(Doc->isVisible());
+
+    for (TSpeedButton* button : {PrtD->SpeedButton1, PrtD->SpeedButton2, PrtD->SpeedButton3}) {
+        ResetTestDialogs();
+        TestDialogs().printAnswers = {true};
+        TestDialogs().files = {Path("long.jpg")};
+        button->Click();
+        EXPECT_EQ(Boxes(), QStringList{Doc->OverflowMessage()});
+        EXPECT_EQ(TestDialogs().calls, std::vector<QString>{QStringLiteral("MessageBox")});
+    }
+    EXPECT_FALSE(QFileInfo::exists(pdf_));
+    EXPECT_FALSE(QFileInfo::exists(Path("long.jpg")));
+    EXPECT_EQ(Store()->RecordCount(), 0);
+    EXPECT_TRUE(Counter().isEmpty());
+    ExpectUnprinted();
+
+    // Down to the lines that fit, it prints.
+    g->SetRowCount(fit + 1);
+    ResetTestDialogs();
+    TestDialogs().printAnswers = {true};
+    PrtD->SpeedButton1->Click();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_GT(QFileInfo(pdf_).size(), 0);
+    EXPECT_EQ(Store()->RecordCount(), 1);
+}

@@ -1,0 +1,23 @@
+// Breaking text into lines that fit a width measured in a font, as the page
+// and the editor's grids draw it.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+class TStringGrid;
+
+// Width in pixels of the widest line of text in font.
+int TextWidth(const QString& text, const QFont& font);
+
+// The text's lines, none wider than width pixels in font: broken at blanks,
+// a word wider than the width by itself inside the word. Line feeds in the
+// text stay breaks; the blanks at a break are dropped, all others are kept.
+// An empty text gives one empty line.
+QStringList WrapToWidth(const QString& text, const QFont& font, int width);
+
+// Puts pieces[0] into the cell (col, row) and each further piece into the
+// same column of a new row under it, whose other cells are empty; the rows
+// below move down.
+void SpreadOverRows(TStringGrid* grid, int row, int col, const QStringList& pieces);
