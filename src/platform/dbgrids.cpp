@@ -6,6 +6,7 @@
 #include "platform/stdctrls_internal.h"
 
 #include <QAbstractTableModel>
+#include <QChildEvent>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -784,6 +785,7 @@ int TDBCtrlGrid::PanelIndex() const
 
 void TDBCtrlGrid::CaptureTemplate()
 {
+    templateStale_ = false;
     template_.erase(std::remove_if(template_.begin(), template_.end(), [](const auto& e) { return e.first.isNull(); }),
                     template_.end());
     for (QObject* o : children()) {
@@ -805,7 +807,9 @@ void TDBCtrlGrid::PlaceControls(int panel)
 
 void TDBCtrlGrid::DataChanged()
 {
-    CaptureTemplate();
+    // Not at every move: a walk of the table runs this for every record.
+    if (templateStale_)
+        CaptureTemplate();
     const TTable* t = Table();
     const int total = RecordRows();
     if (total == 0) {
@@ -994,6 +998,13 @@ void TDBCtrlGrid::resizeEvent(QResizeEvent* e)
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     scrollBar_->setGeometry(panelWidth_, 0, bar, rowCount_ * panelHeight_);
     SafeCall([this] { CheckResize(); });
+}
+
+void TDBCtrlGrid::childEvent(QChildEvent* e)
+{
+    QWidget::childEvent(e);
+    if (e->added() || e->removed())
+        templateStale_ = true;
 }
 
 void TDBCtrlGrid::LoadDesignProperties()
