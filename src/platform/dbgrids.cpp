@@ -6,8 +6,8 @@
 #include "platform/stdctrls_internal.h"
 
 #include <QAbstractTableModel>
-#include <QChildEvent>
 #include <QApplication>
+#include <QChildEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
