@@ -26,6 +26,7 @@ void CreateAllWindows()
     Application->CreateForm(Main);
     Application->CreateForm(OrderForm);
     Application->CreateForm(UpdateI);
+    RemoveLeftoverDownload();  // of an update killed half way
     Application->CreateForm(DataModule1);  // update check and tables, under the splash
     Application->CreateForm(Doc);
     Application->CreateForm(Stocks);

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QApplication>
+#include <QChildEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -859,6 +860,7 @@ int TDBCtrlGrid::PanelIndex() const
 
 void TDBCtrlGrid::CaptureTemplate()
 {
+    templateStale_ = false;
     template_.erase(std::remove_if(template_.begin(), template_.end(), [](const auto& e) { return e.first.isNull(); }),
                     template_.end());
     for (QObject* o : children()) {
@@ -880,7 +882,9 @@ void TDBCtrlGrid::PlaceControls(int panel)
 
 void TDBCtrlGrid::DataChanged()
 {
-    CaptureTemplate();
+    // Not at every move: a walk of the table runs this for every record.
+    if (templateStale_)
+        CaptureTemplate();
     const TTable* t = Table();
     const int total = RecordRows();
     if (total == 0) {
@@ -1069,6 +1073,13 @@ void TDBCtrlGrid::resizeEvent(QResizeEvent* e)
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     scrollBar_->setGeometry(panelWidth_, 0, bar, rowCount_ * panelHeight_);
     SafeCall([this] { CheckResize(); });
+}
+
+void TDBCtrlGrid::childEvent(QChildEvent* e)
+{
+    QWidget::childEvent(e);
+    if (e->added() || e->removed())
+        templateStale_ = true;
 }
 
 void TDBCtrlGrid::LoadDesignProperties()

@@ -296,6 +296,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void childEvent(QChildEvent* e) override;
 
 private:
     class Link : public TDataLink {
@@ -320,6 +321,7 @@ private:
     Link link_;
     QScrollBar* scrollBar_;
     std::vector<std::pair<QPointer<QWidget>, QPoint>> template_;
+    bool templateStale_ = true;  // a child came or went since the last capture
     int rowCount_ = 3;
     int panelWidth_ = 200;
     int panelHeight_ = 72;

@@ -142,6 +142,7 @@ bool THttpRequest::Open(const QString& url)
     status_ = -1;
     contentLength_.reset();
     failed_ = false;
+    timedOut_ = false;
     error_.clear();
 
     GlobalInit();
@@ -188,6 +189,7 @@ bool THttpRequest::Open(const QString& url)
     if (failed_)
         return false;
     if (!d_->headersDone) {
+        timedOut_ = d_->result == CURLE_OPERATION_TIMEDOUT;
         Fail(d_->result != CURLE_OK ? d_->CurlError(d_->result) : QStringLiteral("No reply from the server"));
         return false;
     }
@@ -217,14 +219,16 @@ void THttpRequest::Pump(const std::function<bool()>& done)
             return;
         // Measured from the last byte received, so a slow but moving transfer
         // goes on while a silent one ends.
+        const int stall = stallLimitMs_ > 0 ? std::min(stallMs, stallLimitMs_) : stallMs;
         const auto silent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - d_->lastActivity);
-        if (silent.count() >= stallMs) {
+        if (silent.count() >= stall) {
+            timedOut_ = true;
             Fail(QStringLiteral("Timed out: no data from the server for %1 ms").arg(silent.count()));
             return;
         }
         long wait = -1;
         curl_multi_timeout(d_->multi, &wait);
-        const long cap = std::min<long>(100, stallMs - silent.count());
+        const long cap = std::min<long>(100, stall - silent.count());
         wait = wait < 0 ? cap : std::min(wait, cap);
         curl_multi_poll(d_->multi, nullptr, 0, int(std::max(wait, 1L)), nullptr);
     }
@@ -252,6 +256,7 @@ qint64 THttpRequest::Read(char* buf, qint64 max)
         return -1;
     if (d_->finished && d_->result == CURLE_OK)
         return 0;
+    timedOut_ = d_->result == CURLE_OPERATION_TIMEDOUT;
     Fail(d_->CurlError(d_->result));
     return -1;
 }

@@ -41,6 +41,9 @@ public:
     qint64 Read(char* buf, qint64 max);
 
     bool Failed() const { return failed_; }
+    // The transfer failed because a time limit ran out (connection, stall or
+    // the whole request).
+    bool TimedOut() const { return timedOut_; }
     QString Error() const { return error_; }
 
     // Connection time-out and the longest time the transfer may stall without a
@@ -50,6 +53,8 @@ public:
     // A limit on the whole request, headers and body, from Open on; 0 = none.
     // Set before Open.
     void SetTimeLimit(int ms) { limitMs_ = ms; }
+    // A shorter stall limit for this request; 0 = the default. Set before Open.
+    void SetStallLimit(int ms) { stallLimitMs_ = ms; }
 
 private:
     struct Impl;
@@ -61,6 +66,8 @@ private:
     int status_ = -1;
     std::optional<qint64> contentLength_;
     int limitMs_ = 0;
+    int stallLimitMs_ = 0;
     bool failed_ = false;
+    bool timedOut_ = false;
     QString error_;
 };

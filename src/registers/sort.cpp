@@ -102,8 +102,10 @@ TSort::TSort(TComponent* owner) : TForm(owner)
                         static_cast<TControl*>(DBText3), static_cast<TControl*>(DBCheckBox1),
                         static_cast<TControl*>(DBCheckBox2), static_cast<TControl*>(DBCheckBox3)})
         AttachPopup(c, PopupMenu1);
+    // Only a user's toggle: an OnClick would run at every move of the register
+    // and make the boxes read their fields at each one.
     for (TDBCheckBox* box : {DBCheckBox1, DBCheckBox2, DBCheckBox3})
-        box->OnClick = Handler(this, &TSort::FlagClick);
+        QObject::connect(box, &QAbstractButton::clicked, this, [this, box] { SafeCall([this, box] { FlagClick(box); }); });
     Button1->OnClick = Handler(this, &TSort::Button1Click);
     SpeedButton1->OnClick = Handler(this, &TSort::SpeedButton1Click);
     Edit1->OnKeyPress = Handler(this, &TSort::ComboBox1KeyPress);
@@ -235,7 +237,7 @@ void TSort::N2Click(TObject*)
 void TSort::FlagClick(TObject*)
 {
     TTable* store = DataModule1->store;
-    // Following another record also runs this: only a user's toggle leaves the table editing.
+    // A refused toggle leaves the table browsing.
     if (store->Active() && store->State() == TDataSetState::dsEdit)
         store->Post();
 }

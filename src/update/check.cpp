@@ -21,7 +21,14 @@ void TMain::CheckForUpdate(bool interactive)
             SplashForm->CGauge1->SetVisible(true);
             SplashForm->Label1->SetCaption(QStringLiteral("Обновяване..."));
         }
-        UpdateI->SpeedButton1->Click();
+        {
+            struct StartUp {
+                bool& flag;
+                ~StartUp() { flag = false; }
+            } startUp{UpdateI->StartingUp};
+            UpdateI->StartingUp = !interactive;
+            UpdateI->SpeedButton1->Click();
+        }
         break;
     }
 }

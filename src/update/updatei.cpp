@@ -27,7 +27,16 @@ constexpr qint64 kBlock = 1024;
 constexpr qint64 kMaxVersionReply = 1024;
 
 int GaugeValue(qint64 v) { return int(std::min<qint64>(v, INT_MAX)); }
+
+// Beside the program, so that the swap is a plain rename.
+QString DownloadFile(const QString& program) { return program + QStringLiteral(".download"); }
 }  // namespace
+
+void RemoveLeftoverDownload()
+{
+    const QString name = kProgramPath.mid(kProgramPath.lastIndexOf(QLatin1Char('/')) + 1);
+    QFile::remove(DownloadFile(InstallPath(name)));
+}
 
 QString DefaultUpdateServer()
 {
@@ -116,40 +125,52 @@ void TUpdateI::SpeedButton1Click(TObject*)
 {
     if (Status != 1)
         return;
-    if (!Install()) {
-        MessageBox(this, QStringLiteral("Обновяването на програмата не може да бъде извършено!"), QString(),
-                   TMsgIcon::Error);
+    const Outcome outcome = Install();
+    if (outcome == Outcome::Installed) {
+        Main->Close();  // the new program runs; this one ends
         return;
     }
-    Main->Close();  // the new program runs; this one ends
+    QString text = QStringLiteral("Обновяването на програмата не може да бъде извършено!");
+    if (outcome == Outcome::TimedOut)
+        text += QStringLiteral("\nСървърът за обновяване не изпрати новата версия навреме. Програмата продължава "
+                               "с досегашната си версия; опитайте отново по-късно с бутона „Обновяване“.");
+    MessageBox(this, text, QString(), TMsgIcon::Error);
 }
 
 void TUpdateI::SpeedButton2Click(TObject*) { Close(); }
 
 // Downloads the new program next to the running one and swaps the two only
-// when the download is complete. False leaves the install folder as it was.
-bool TUpdateI::Install()
+// when the download is complete. Anything but Installed leaves the install
+// folder as it was.
+TUpdateI::Outcome TUpdateI::Install()
 {
     const QString address = Edit1->Text();
     const QString name = address.mid(address.lastIndexOf(QLatin1Char('/')) + 1);
     if (name.isEmpty())
-        return false;
+        return Outcome::Failed;
     const QString dir = Application->InstallDir();
     const QString program = dir + QLatin1Char('/') + name;
     const QString old = dir + QLatin1Char('/') + kOldProgram;
 
     THttpRequest http;
-    if (!http.Open(address) || http.Status() != 200 || !http.ContentLength() || *http.ContentLength() <= 0)
-        return false;
+    if (StartingUp) {
+        // A slow server must not hold the start-up: the old program does.
+        http.SetTimeLimit(StartUpInstallLimitMs);
+        http.SetStallLimit(StartUpInstallStallMs);
+    }
+    const auto transferFailed = [&http] { return http.TimedOut() ? Outcome::TimedOut : Outcome::Failed; };
+    if (!http.Open(address))
+        return transferFailed();
+    if (http.Status() != 200 || !http.ContentLength() || *http.ContentLength() <= 0)
+        return Outcome::Failed;
     const qint64 length = *http.ContentLength();
 
-    // Same folder as the program, so that the swap is a plain rename. A
-    // leftover of an interrupted download is of no use.
-    const QString downloaded = program + QStringLiteral(".download");
+    // A leftover of an interrupted download is of no use.
+    const QString downloaded = DownloadFile(program);
     QFile::remove(downloaded);
     QFile temp(downloaded);
     if (!temp.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
+        return Outcome::Failed;
     struct RemoveUnlessKept {
         QFile& file;
         bool keep = false;
@@ -170,37 +191,37 @@ bool TUpdateI::Install()
     for (;;) {
         const qint64 n = http.Read(block, kBlock);
         if (n < 0)
-            return false;  // time-out, reset, or a body shorter than announced
+            return transferFailed();  // time-out, reset, or a body shorter than announced
         if (n == 0)
             break;
         if (temp.write(block, n) != n)
-            return false;
+            return Outcome::Failed;
         written += n;
         if (gauge)
             gauge->SetProgress(GaugeValue(written));
     }
     http.Close();
     if (written != length)
-        return false;
+        return Outcome::Failed;
     // On disk before the old program is moved aside.
     if (!temp.flush() || ::fsync(temp.handle()) != 0)
-        return false;
+        return Outcome::Failed;
     if (!temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                              QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser |
                              QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                              QFileDevice::ExeOther))
-        return false;
+        return Outcome::Failed;
     // Closed before the start: a file open for writing cannot be executed.
     temp.close();
 
     DeleteFile(old);  // left by an earlier update that was not started since
     const bool hadProgram = QFileInfo::exists(program);
     if (hadProgram && !Rename(program, old))
-        return false;
+        return Outcome::Failed;
     if (!Rename(downloaded, program)) {
         if (hadProgram)
             Rename(old, program);
-        return false;
+        return Outcome::Failed;
     }
     cleanup.keep = true;
 
@@ -210,7 +231,7 @@ bool TUpdateI::Install()
         QFile::remove(program);
         if (hadProgram)
             Rename(old, program);
-        return false;
+        return Outcome::Failed;
     }
-    return true;
+    return Outcome::Installed;
 }

@@ -27,6 +27,12 @@ public:
     void FetchRemoteVersion(int timeLimitMs = 0);
     // The silent check at start-up holds the splash window at most this long.
     static inline int SilentCheckLimitMs = 5000;
+    // The install at start-up gives up after this long, or sooner when no byte
+    // arrives for the stall time; the old program stays.
+    static inline int StartUpInstallLimitMs = 30000;
+    static inline int StartUpInstallStallMs = 10000;
+    // Set while the installer runs for the check at start-up.
+    bool StartingUp = false;
     // Installs the program from Edit1's address when Status is 1.
     void SpeedButton1Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
@@ -39,11 +45,15 @@ public:
     std::function<bool(const QString& from, const QString& to)> Rename;
 
 private:
-    bool Install();
+    enum class Outcome { Installed, Failed, TimedOut };
+    Outcome Install();
     QString server_;
 };
 
 extern TUpdateI* UpdateI;
+
+// Removes what a download killed half way left in the install folder.
+void RemoveLeftoverDownload();
 
 // $QUARNEL_UPDATE_SERVER when set, otherwise the address the program was built with.
 QString DefaultUpdateServer();

@@ -16,12 +16,16 @@
 #include "registers/statform.h"
 #include "platform/stdctrls.h"
 #include "support/test_env.h"
+#include "update/update_server.h"
+#include "update/updatei.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -113,8 +117,47 @@ TEST_F(StartupTest, LeftoverOfTheLastUpdateIsDeleted)
 {
     CreateShippedTables(DefaultFolder());
     WriteBytes(Path(QStringLiteral("Orlendixold")), "old program");
+    WriteBytes(Path(QStringLiteral("Orlendix.download")), "half of a download killed with the program");
     CreateAllWindows();
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Orlendixold"))));
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("Orlendix.download"))));
+}
+
+TEST_F(StartupTest, AnUpdateTricklingInIsGivenUpAndTheOldProgramStarts)
+{
+    CreateShippedTables(DefaultFolder());
+    WriteBytes(Path(QStringLiteral("Orlendix")), "old program");
+    UpdateServer server;
+    server.ServeFile("/VORNASOFT3/Orlendix.txt", "36811");
+    // A byte every 50 ms: 20 s for what it sends, days for what it announces.
+    server.Serve("/VORNASOFT3/Orlendix", [](int fd, const std::atomic<bool>& stop) {
+        UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 50000000\r\n"));
+        for (int i = 0; i < 400 && !stop && UpdateServer::Send(fd, "x"); ++i)
+            QThread::msleep(50);
+    });
+    const QByteArray savedServer = qgetenv("QUARNEL_UPDATE_SERVER");
+    qputenv("QUARNEL_UPDATE_SERVER", server.Address().toUtf8());
+    const int savedLimit = TUpdateI::StartUpInstallLimitMs;
+    TUpdateI::StartUpInstallLimitMs = 1000;
+
+    QElapsedTimer clock;
+    clock.start();
+    CreateAllWindows();
+    const qint64 took = clock.elapsed();
+    TUpdateI::StartUpInstallLimitMs = savedLimit;
+    qputenv("QUARNEL_UPDATE_SERVER", savedServer);
+
+    EXPECT_LT(took, 10000);
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.startsWith(
+        QStringLiteral("Обновяването на програмата не може да бъде извършено!\nСървърът за обновяване не изпрати")));
+    // Started as usual, with the old program in its place.
+    for (TTable* t : DataModule1->Tables())
+        EXPECT_TRUE(t->Active()) << t->Name().toStdString();
+    EXPECT_TRUE(Main->SpeedButton4->Visible());
+    EXPECT_NE(StatForm, nullptr);
+    EXPECT_EQ(ReadBytes(Path(QStringLiteral("Orlendix"))), "old program");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Orlendix")});
 }
 
 TEST_F(StartupTest, NetworkFileChoosesTheDataFolder)

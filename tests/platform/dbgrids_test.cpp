@@ -556,6 +556,23 @@ TEST(ControlGrid, PostsAPendingFlagOnAMoveAndDetachesWithItsControls)
     EXPECT_EQ(f.grid.PanelRecord(f.grid.PanelIndex()), 10);
 }
 
+TEST(ControlGrid, AControlPlacedOnTheGridLaterMovesWithTheCurrentPanel)
+{
+    CtrlGridFixture f;
+    f.t->SetRecNo(3);
+    auto* kind = new TDBText(&f.grid);
+    kind->SetBounds(120, 30, 80, 16);
+    f.t->SetRecNo(2);
+    EXPECT_EQ(kind->pos(), QPoint(120, 30 + 1 * 56));
+    f.t->SetRecNo(4);
+    EXPECT_EQ(kind->pos(), QPoint(120, 30 + 3 * 56));
+    EXPECT_EQ(f.num->pos(), QPoint(8, 4 + 3 * 56));
+
+    delete kind;
+    f.t->SetRecNo(1);
+    EXPECT_EQ(f.num->pos(), QPoint(8, 4));
+}
+
 TEST(ControlGrid, OtherPanelsArePaintedCopiesOfTheirRecords)
 {
     CtrlGridFixture f;

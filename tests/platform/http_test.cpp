@@ -287,6 +287,7 @@ TEST_F(HttpTest, StalledServerTimesOutButASlowSteadyOneDoesNot)
         EXPECT_EQ(r.Status(), -1);
         EXPECT_FALSE(r.ContentLength().has_value());
         EXPECT_TRUE(r.Failed());
+        EXPECT_TRUE(r.TimedOut());
         EXPECT_FALSE(r.Error().isEmpty());
         char buf[16];
         EXPECT_EQ(r.Read(buf, sizeof buf), -1);
@@ -323,6 +324,45 @@ TEST_F(HttpTest, StalledServerTimesOutButASlowSteadyOneDoesNot)
     }
 }
 
+TEST_F(HttpTest, ARequestsOwnStallAndTimeLimitsEndItSooner)
+{
+    {   // headers, then silence: the default stall time is far off
+        TestServer server([](TestServer& s, int fd) {
+            TestServer::Send(fd, Head(200, "Content-Length: 100\r\n") + "abc");
+            s.StaySilent();
+        });
+        THttpRequest r;
+        r.SetStallLimit(300);
+        ASSERT_TRUE(r.Open(server.Url("/VORNASOFT3/Orlendix")));
+        QElapsedTimer t;
+        t.start();
+        const Drained d = Drain(r);
+        EXPECT_LT(t.elapsed(), 2000);
+        EXPECT_EQ(d.body, "abc");
+        EXPECT_EQ(d.reads.back(), -1);
+        EXPECT_TRUE(r.TimedOut());
+    }
+    {   // a byte every 50 ms never stalls, but the whole request has its limit
+        TestServer server([](TestServer& s, int fd) {
+            TestServer::Send(fd, Head(200, "Content-Length: 100\r\n"));
+            for (int i = 0; i < 100 && !s.Stopping(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                TestServer::Send(fd, "x");
+            }
+        });
+        QElapsedTimer t;
+        t.start();
+        THttpRequest r;
+        r.SetTimeLimit(600);
+        ASSERT_TRUE(r.Open(server.Url("/VORNASOFT3/Orlendix")));
+        const Drained d = Drain(r);
+        EXPECT_LT(t.elapsed(), 2000);
+        EXPECT_LT(d.body.size(), 100u);
+        EXPECT_EQ(d.reads.back(), -1);
+        EXPECT_TRUE(r.TimedOut());
+    }
+}
+
 TEST_F(HttpTest, RefusedConnectionHasNoReply)
 {
     // A port that was just free: nothing listens there.
@@ -343,6 +383,7 @@ TEST_F(HttpTest, RefusedConnectionHasNoReply)
     EXPECT_EQ(r.Status(), -1);
     EXPECT_FALSE(r.ContentLength().has_value());
     EXPECT_TRUE(r.Failed());
+    EXPECT_FALSE(r.TimedOut());
     EXPECT_FALSE(r.Error().isEmpty());
     char buf[16];
     EXPECT_EQ(r.Read(buf, sizeof buf), -1);

@@ -152,6 +152,29 @@ TEST_F(SortTest, AFlagTickedOnThePanelIsStoredAtOnce)
     EXPECT_EQ(other.FieldByName(QStringLiteral("Paid?"))->TextAt(1), QStringLiteral("True"));
 }
 
+TEST_F(SortTest, MovesOfTheRegisterLeaveTheFlagsOfTheHiddenWindowUnread)
+{
+    StoredDoc d;
+    for (int i = 0; i < 5; ++i)
+        Store(d);
+    TTable* store = DataModule1->store;
+    int reads = 0;
+    for (const char* flag : {"Статус", "Paid?", "Anulirana"})
+        store->FieldByName(QString::fromUtf8(flag))->OnGetText = [&](TField* f, QString& text, bool) {
+            ++reads;
+            text = f->AsString();
+        };
+    for (int i = 1; i <= store->RecordCount(); ++i)
+        store->SetRecNo(i);
+    EXPECT_EQ(reads, 0);
+
+    // Asked, a box reads its record's flag.
+    EXPECT_TRUE(Sort->DBCheckBox1->Checked());
+    EXPECT_EQ(reads, 1);
+    for (const char* flag : {"Статус", "Paid?", "Anulirana"})
+        store->FieldByName(QString::fromUtf8(flag))->OnGetText = nullptr;
+}
+
 TEST_F(SortTest, OpeningARecordThatCannotBeLoadedSaysSo)
 {
     StoredDoc d;

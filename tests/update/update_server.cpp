@@ -71,15 +71,16 @@ void UpdateServer::ClearRequests()
     requests_.clear();
 }
 
-void UpdateServer::Send(int fd, const std::string& bytes)
+bool UpdateServer::Send(int fd, const std::string& bytes)
 {
     size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
-            return;
+            return false;
         sent += size_t(n);
     }
+    return true;
 }
 
 void UpdateServer::Stall(int fd, const std::atomic<bool>& stop)

@@ -37,7 +37,8 @@ public:
     std::vector<std::string> Requests();
     void ClearRequests();
 
-    static void Send(int fd, const std::string& bytes);
+    // False once the client has gone.
+    static bool Send(int fd, const std::string& bytes);
     // Keeps the connection open and silent until the client gives up.
     static void Stall(int fd, const std::atomic<bool>& stop);
     static std::string Head(int status, const std::string& headers);

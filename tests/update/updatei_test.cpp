@@ -29,6 +29,9 @@ const std::string kProgramPath = "/VORNASOFT3/Orlendix";
 const QString kNoConnection = QStringLiteral("Няма връзка със сървъра!");
 const QString kUpToDate = QStringLiteral("Вашата версия на програмата е актуална!");
 const QString kCannotUpdate = QStringLiteral("Обновяването на програмата не може да бъде извършено!");
+const QString kTooSlow = kCannotUpdate + QStringLiteral(
+    "\nСървърът за обновяване не изпрати новата версия навреме. Програмата продължава с досегашната си версия; "
+    "опитайте отново по-късно с бутона „Обновяване“.");
 const QByteArray kOldProgram = "#!/bin/sh\n# the version that runs now\n";
 
 // More than a few 1024-byte blocks, zero bytes included.
@@ -82,6 +85,8 @@ protected:
     {
         SetShellRecorderForTests(nullptr);
         THttpRequest::ResetTimeouts();
+        TUpdateI::StartUpInstallLimitMs = installLimit_;
+        TUpdateI::StartUpInstallStallMs = installStall_;
         delete UpdateI;
         UpdateI = nullptr;
         delete Main;
@@ -135,9 +140,10 @@ protected:
     }
 
     // A failed install: reported, nothing started, nothing on disk changed.
-    void ExpectFailedInstall(const QStringList& filesBefore = {QStringLiteral("Orlendix")}) const
+    void ExpectFailedInstall(const QStringList& filesBefore = {QStringLiteral("Orlendix")},
+                             const QString& text = kCannotUpdate) const
     {
-        ExpectOneBox(kCannotUpdate, UpdateI, TMsgIcon::Error);
+        ExpectOneBox(text, UpdateI, TMsgIcon::Error);
         EXPECT_EQ(Files(), filesBefore);
         EXPECT_EQ(ReadAll(Path("Orlendix")), kOldProgram);
         EXPECT_TRUE(started.isEmpty()) << started.join(QLatin1Char(',')).toStdString();
@@ -148,7 +154,18 @@ protected:
     QTemporaryDir folder_;
     QStringList started;
     int mainCloses = 0;
+    const int installLimit_ = TUpdateI::StartUpInstallLimitMs;
+    const int installStall_ = TUpdateI::StartUpInstallStallMs;
 };
+
+// The program's 5000 bytes announced, then one byte every 20 ms for up to 20 s.
+void Trickle(int fd, const std::atomic<bool>& stop)
+{
+    UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 5000\r\n"));
+    const std::string program = NewProgram();
+    for (size_t i = 0; i < 1000 && !stop && UpdateServer::Send(fd, program.substr(i, 1)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
 
 TEST_F(UpdateTest, TheUpdaterWindowHoldsNoAnswerUntilItAsks)
 {
@@ -399,9 +416,53 @@ TEST_F(UpdateTest, AnIncompleteDownloadKeepsTheOldProgramAndIsReported)
         Main->CheckForUpdate(false);  // reported even at start-up
 
         EXPECT_EQ(UpdateI->Status, 1);
-        ExpectFailedInstall({QStringLiteral("Orlendix"), QStringLiteral("Orlendixold")});
+        ExpectFailedInstall({QStringLiteral("Orlendix"), QStringLiteral("Orlendixold")},
+                            std::string(name) == "stalls half way" ? kTooSlow : kCannotUpdate);
         EXPECT_EQ(ReadAll(Path("Orlendixold")), "left by an update before");
     }
+}
+
+TEST_F(UpdateTest, TheStartUpInstallGivesUpOnASlowServerAndTheOldProgramStays)
+{
+    server.ServeFile(kVersionPath, "36811");
+    // Never silent for long, so only the limit on the whole download ends it.
+    TUpdateI::StartUpInstallLimitMs = 700;
+    server.Serve(kProgramPath, Trickle);
+    QElapsedTimer clock;
+    clock.start();
+    Main->CheckForUpdate(false);
+    EXPECT_LT(clock.elapsed(), 3000);
+    ExpectFailedInstall({QStringLiteral("Orlendix")}, kTooSlow);
+
+    // Headers, a first block, then silence: the stall time ends it sooner.
+    Reset();
+    TUpdateI::StartUpInstallLimitMs = 60000;
+    TUpdateI::StartUpInstallStallMs = 300;
+    server.Serve(kProgramPath, [](int fd, const std::atomic<bool>& stop) {
+        UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 5000\r\n") + NewProgram().substr(0, 1500));
+        UpdateServer::Stall(fd, stop);
+    });
+    clock.restart();
+    Main->CheckForUpdate(false);
+    EXPECT_LT(clock.elapsed(), 3000);
+    ExpectFailedInstall({QStringLiteral("Orlendix")}, kTooSlow);
+
+    // Asked for from the main window, a slow download that keeps moving is let finish.
+    Reset();
+    TUpdateI::StartUpInstallLimitMs = 300;
+    TUpdateI::StartUpInstallStallMs = 300;
+    server.Serve(kProgramPath, [](int fd, const std::atomic<bool>&) {
+        const std::string program = NewProgram();
+        UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 5000\r\n"));
+        for (size_t at = 0; at < program.size(); at += 1000) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            UpdateServer::Send(fd, program.substr(at, 1000));
+        }
+    });
+    Main->CheckForUpdate(true);
+    EXPECT_TRUE(TestDialogs().boxes.empty()) << BoxTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(ReadAll(Path("Orlendix")), QByteArray::fromStdString(NewProgram()));
+    EXPECT_EQ(mainCloses, 1);
 }
 
 TEST_F(UpdateTest, AFailedSwapPutsTheOldProgramBack)
