@@ -5,6 +5,7 @@
 #include "editor/money.h"
 #include "page/doc.h"
 #include "platform/sysutils.h"
+#include "registers/revenue.h"
 #include "registers/sort.h"
 
 #include <algorithm>
@@ -21,16 +22,10 @@ struct LoadError {
     QString reason;
 };
 
-// "08.12.2026 г.": the text before the first blank, day, month and year by position.
 QDate ParseStoredDate(const QString& field, const QString& text)
 {
-    const QString d = text.section(QLatin1Char(' '), 0, 0);
-    bool okDay = false, okMonth = false, okYear = false;
-    const int day = d.mid(0, 2).toInt(&okDay);
-    const int month = d.mid(3, 2).toInt(&okMonth);
-    const int year = d.mid(6, 4).toInt(&okYear);
-    const QDate date(year, month, day);
-    if (!text.contains(QLatin1Char(' ')) || !okDay || !okMonth || !okYear || !date.isValid())
+    const QDate date = StoredDate(text);
+    if (!date.isValid())
         throw LoadError{QStringLiteral("полето „%1“ съдържа „%2“, което не е дата").arg(field, text)};
     return date;
 }

@@ -297,8 +297,7 @@ void TOrderForm::ApplyToGrid()
                                          [this](const QString& text) { return DescriptionFits(text); });
     if (pieces.isEmpty())
         pieces << QString();
-    StringGrid1->SetCells(1, CurRow, pieces.first());
-    InsertDescriptionRows(CurRow, pieces.mid(1));
+    SpreadOverRows(StringGrid1, CurRow, 1, pieces);
     StringGrid1->SetRowCount(StringGrid1->RowCount() + 1);
 
     RecalcLines();

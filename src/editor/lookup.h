@@ -1,7 +1,7 @@
 // Lookup bindings and goods entries of the editor's drop-down list.
 #pragma once
 
-#include "editor/wrap_to_fit.h"
+#include "page/wrap.h"
 
 #include <QString>
 #include <QStringList>

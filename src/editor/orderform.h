@@ -43,8 +43,6 @@ public:
     // Whether a description piece shows whole in the description column of
     // both the editor's and the page's lines grid, in their fonts.
     bool DescriptionFits(const QString& text) const;
-    // Puts the pieces into new rows right under row, the rows below moving down.
-    void InsertDescriptionRows(int row, const QStringList& pieces);
     // Breaks the descriptions that no longer fit (a narrower column, bold
     // lines) into rows of their own under them.
     void RewrapDescriptions();

@@ -3,8 +3,8 @@
 
 #include "editor/calc.h"
 #include "editor/money.h"
-#include "editor/wrap_to_fit.h"
 #include "page/doc.h"
+#include "page/wrap.h"
 #include "platform/keys.h"
 #include "platform/locale.h"
 
@@ -112,22 +112,6 @@ bool TOrderForm::DescriptionFits(const QString& text) const
     return true;
 }
 
-void TOrderForm::InsertDescriptionRows(int row, const QStringList& pieces)
-{
-    const int extra = int(pieces.size());
-    if (extra == 0)
-        return;
-    TStringGrid* g = StringGrid1;
-    const int oldCount = g->RowCount();
-    g->SetRowCount(oldCount + extra);
-    for (int r = oldCount - 1; r > row; --r)
-        for (int c = 0; c < g->ColCount(); ++c)
-            g->SetCells(c, r + extra, g->Cells(c, r));
-    for (int k = 1; k <= extra; ++k)
-        for (int c = 0; c < g->ColCount(); ++c)
-            g->SetCells(c, row + k, c == 1 ? pieces[k - 1] : QString());
-}
-
 void TOrderForm::RewrapDescriptions()
 {
     const TextFits fits = [this](const QString& text) { return DescriptionFits(text); };
@@ -135,8 +119,7 @@ void TOrderForm::RewrapDescriptions()
         const QStringList pieces = WrapToFit(StringGrid1->Cells(1, r), fits);
         if (pieces.size() < 2)
             continue;
-        StringGrid1->SetCells(1, r, pieces.first());
-        InsertDescriptionRows(r, pieces.mid(1));
+        SpreadOverRows(StringGrid1, r, 1, pieces);
         r += int(pieces.size()) - 1;
     }
 }

@@ -187,6 +187,10 @@ TDoc::TDoc(TComponent* owner) : TForm(owner)
         total->SetWordWrap(true);
     }
 
+    // The page is printed as it is drawn: no grid on it marks a current cell.
+    for (TStringGrid* grid : {StringGrid1, StringGrid2})
+        grid->SetShowsCurrentCell(false);
+
     OnCreate = Handler(this, &TDoc::FormCreate);
     OnShow = Handler(this, &TDoc::FormShow);
     OnResize = Handler(this, &TDoc::FormResize);

@@ -19,37 +19,39 @@ QString TrimBlanksRight(QString s)
     return s;
 }
 
-void WrapParagraph(const QString& paragraph, const QFontMetrics& fm, int width, QStringList& lines)
-{
-    QString rest = paragraph;
-    while (fm.horizontalAdvance(rest) > width) {
-        // The longest start that ends before a blank and fits.
-        qsizetype cut = -1;
-        for (qsizetype i = 1; i < rest.size(); ++i) {
-            if (!Blank(rest[i]) || Blank(rest[i - 1]))
-                continue;
-            if (fm.horizontalAdvance(rest.left(i)) > width)
-                break;
-            cut = i;
-        }
-        if (cut < 0) {
-            // One word wider than the width: as many characters as fit, at least one.
-            cut = 1;
-            while (cut < rest.size() && fm.horizontalAdvance(rest.left(cut + 1)) <= width)
-                ++cut;
-        }
-        lines << TrimBlanksRight(rest.left(cut));
-        qsizetype next = cut;
-        while (next < rest.size() && Blank(rest[next]))
-            ++next;
-        rest = rest.mid(next);
-        if (rest.isEmpty())
-            return;
-    }
-    lines << rest;
-}
-
 }  // namespace
+
+QStringList WrapToFit(const QString& line, const TextFits& fits)
+{
+    QStringList pieces;
+    QString rest = line;
+    while (!rest.isEmpty() && !fits(rest)) {
+        // The longest start of the rest that fits.
+        qsizetype low = 0;
+        qsizetype high = rest.size() - 1;
+        while (low < high) {
+            const qsizetype mid = (low + high + 1) / 2;
+            if (fits(rest.left(mid)))
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        // The last blank that ends a word within it, a blank right after it included.
+        qsizetype cut = std::min(low, rest.size() - 1);
+        while (cut > 0 && !(Blank(rest[cut]) && !Blank(rest[cut - 1])))
+            --cut;
+        if (cut == 0)
+            cut = std::max<qsizetype>(low, 1);  // one word wider than the room: as much as fits
+        pieces << TrimBlanksRight(rest.left(cut));
+        while (cut < rest.size() && Blank(rest[cut]))
+            ++cut;
+        rest = rest.mid(cut);
+        if (rest.isEmpty())
+            return pieces;
+    }
+    pieces << rest;
+    return pieces;
+}
 
 int TextWidth(const QString& text, const QFont& font)
 {
@@ -63,9 +65,11 @@ int TextWidth(const QString& text, const QFont& font)
 QStringList WrapToWidth(const QString& text, const QFont& font, int width)
 {
     const QFontMetrics fm(font);
+    const int room = std::max(1, width);
+    const TextFits fits = [&fm, room](const QString& s) { return fm.horizontalAdvance(s) <= room; };
     QStringList lines;
     for (const QString& paragraph : text.split(QLatin1Char('\n')))
-        WrapParagraph(paragraph, fm, std::max(1, width), lines);
+        lines << WrapToFit(paragraph, fits);
     return lines;
 }
 

@@ -6,10 +6,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class TStringGrid;
+
+// Whether a piece of text fits where it is to be shown.
+using TextFits = std::function<bool(const QString&)>;
 
 // Width in pixels of the widest line of text in font.
 int TextWidth(const QString& text, const QFont& font);
+
+// One line broken into pieces that each fit: at the last blank that keeps the
+// piece fitting, inside a word only when the word alone does not fit. The
+// blanks at a break are dropped, all others are kept. A line that fits is one
+// piece, unchanged; fits must hold for a start of a piece whenever it holds
+// for the piece.
+QStringList WrapToFit(const QString& line, const TextFits& fits);
 
 // The text's lines, none wider than width pixels in font: broken at blanks,
 // a word wider than the width by itself inside the word. Line feeds in the

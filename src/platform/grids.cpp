@@ -661,6 +661,14 @@ void TStringGrid::SetEditorMode(bool on)
     viewport()->update();
 }
 
+void TStringGrid::SetShowsCurrentCell(bool on)
+{
+    if (showsCurrentCell_ == on)
+        return;
+    showsCurrentCell_ = on;
+    viewport()->update();
+}
+
 bool TStringGrid::HasFocusInside() const { return hasFocus() || editor_->hasFocus(); }
 
 void TStringGrid::SyncEditor()
@@ -744,6 +752,7 @@ void TStringGrid::paintEvent(QPaintEvent*)
 
     // A disabled grid keeps its normal text colour and shows no selection.
     const bool enabled = isEnabled();
+    const bool marked = enabled && showsCurrentCell_;
     const bool focused = HasFocusInside();
     const QPalette& pal = palette();
     const QColor textColor = pal.color(QPalette::Active, QPalette::Text);
@@ -775,7 +784,7 @@ void TStringGrid::paintEvent(QPaintEvent*)
         for (const auto& [c, left] : cols) {
             const QRect cell(left, top, ColWidths(c), RowHeights(r));
             const bool fixed = r < fixedRows_ || c < fixedCols_;
-            const bool selected = !fixed && enabled && r == row_ && (rowSelect || c == col_) &&
+            const bool selected = !fixed && marked && r == row_ && (rowSelect || c == col_) &&
                                   (rowSelect || !focused || (options_ & goDrawFocusSelected));
             const QColor cellBg = fixed ? fixedBg : selected ? selBg : bg;
             p.fillRect(cell, cellBg);
@@ -799,7 +808,7 @@ void TStringGrid::paintEvent(QPaintEvent*)
         }
     }
 
-    if (focused && enabled && !editorShown_ && row_ >= topRow_) {
+    if (focused && marked && !editorShown_ && row_ >= topRow_) {
         QRect r = CellRect(col_, row_);
         if (rowSelect && !cols.empty()) {
             const int first = std::max(fixedCols_, leftCol_);

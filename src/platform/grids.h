@@ -126,6 +126,11 @@ public:
     bool EditorShown() const { return editorShown_; }
     QLineEdit* InplaceEditor() const;
 
+    // Off for a grid that is printed: the current cell is drawn as the others,
+    // without the highlight or the focus frame.
+    bool ShowsCurrentCell() const { return showsCurrentCell_; }
+    void SetShowsCurrentCell(bool on);
+
     TColor FixedColor() const { return fixedColor_; }
     void SetFixedColor(TColor c);
     void SetColor(TColor c) override;
@@ -218,6 +223,7 @@ private:
     TGridOptions options_ = DefaultGridOptions;
     bool editorMode_ = false;
     bool editorShown_ = false;
+    bool showsCurrentCell_ = true;
     int editorCol_ = -1;
     int editorRow_ = -1;
     TColor fixedColor_ = clBtnFace;

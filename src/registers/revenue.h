@@ -45,7 +45,7 @@ QString CentsText(TCentSum cents);
 TCentSum RoundToCents(double value);
 
 // The date of a stored "dd.MM.yyyy г." text; invalid when the text names no
-// date that exists, as the load refuses it.
+// date that exists (the editor's load then refuses the document).
 QDate StoredDate(const QString& text);
 
 // The own companies by name: a document belongs to the company whose Bulgarian

@@ -66,6 +66,34 @@ TEST_F(EditorTest, RefillingThePageGivesTheSamePicture)
     EXPECT_EQ(Doc->Image1->Picture()->Bitmap()->ToImage(), first);
 }
 
+TEST_F(EditorTest, ThePageShowsNoCurrentCellOfItsGrids)
+{
+    NewDocument();
+    OrderForm->ComboBox1->SetText(QStringLiteral("Дебитно известие"));
+    OrderForm->StringGrid2->SetCells(0, 1, QStringLiteral("1"));
+    OrderForm->StringGrid2->SetCells(1, 1, QStringLiteral("411"));
+    OrderForm->StringGrid2->SetCells(2, 1, QStringLiteral("120,00"));
+    OrderForm->StringGrid1->SetCells(1, 1, QStringLiteral("Услуга"));
+    OrderForm->StringGrid1->SetCells(3, 1, QStringLiteral("1"));
+    OrderForm->StringGrid1->SetCells(4, 1, QStringLiteral("100"));
+    // Printed from the editor, and again with the page window open.
+    for (bool show : {false, true}) {
+        ASSERT_TRUE(OrderForm->BuildPrintView(show));
+        for (TStringGrid* grid : {Doc->StringGrid1, Doc->StringGrid2}) {
+            ASSERT_TRUE(grid->isVisibleTo(Doc->Panel1));
+            const QColor highlight = grid->palette().color(QPalette::Active, QPalette::Highlight);
+            const QImage image = Crop(grid);
+            const QRect cell = grid->CellRect(grid->Col(), grid->Row()).translated(grid->viewport()->pos());
+            ASSERT_TRUE(image.rect().contains(cell)) << grid->Name().toStdString();
+            int marked = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x)
+                    marked += image.pixelColor(x, y) == highlight;
+            EXPECT_EQ(marked, 0) << grid->Name().toStdString() << " shown " << show;
+        }
+    }
+}
+
 TEST_F(EditorTest, PageFlowFollowsWrappedBlocksAndTheShownNoticeBlock)
 {
     NewDocument();

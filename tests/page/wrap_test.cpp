@@ -56,3 +56,11 @@ TEST(WrapToWidth, KeepsLineFeedsAndBreaksAWordWiderThanTheWidth)
     EXPECT_EQ(WrapToWidth(QStringLiteral("ЖЖ"), font, 1), (QStringList{QStringLiteral("Ж"), QStringLiteral("Ж")}));
     EXPECT_EQ(TextWidth(QStringLiteral("a\nЖЖЖ"), font), fm.horizontalAdvance(QStringLiteral("ЖЖЖ")));
 }
+
+TEST(WrapToFit, ARunOfBlanksAtABreakLeavesNoBlankAtEitherPiece)
+{
+    // Counted in characters: the editor's grid and the page share this breaking.
+    const TextFits upTo3 = [](const QString& t) { return t.size() <= 3; };
+    EXPECT_EQ(WrapToFit(QStringLiteral("ab   cd"), upTo3), (QStringList{QStringLiteral("ab"), QStringLiteral("cd")}));
+    EXPECT_EQ(WrapToFit(QStringLiteral("abc   "), upTo3), QStringList{QStringLiteral("abc")});
+}
