@@ -97,7 +97,7 @@ TEST_F(EditorTest, EnglishPageConvertsByTheRateAndRecomputesTheTotals)
     EXPECT_EQ(OrderForm->Label11->Caption(), QStringLiteral("12,00"));
 }
 
-// The lines of the example: 4 x 1,115 and 1 x 10.
+// Two lines whose rounding differs between the editor and a converted page: 4 x 1,115 and 1 x 10.
 static void PricesWithThreeDecimals()
 {
     SetLine(1, QStringLiteral("4"), QStringLiteral("1,115"));
