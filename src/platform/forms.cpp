@@ -74,10 +74,7 @@ void TForm::Close()
         ~Reset() { f = false; }
     } reset{closing_};
 
-    bool canClose = true;
-    if (OnCloseQuery)
-        OnCloseQuery(this, canClose);
-    if (!canClose)
+    if (!CloseQuery())
         return;
     TCloseAction action = TCloseAction::caHide;
     if (OnClose)
@@ -87,6 +84,14 @@ void TForm::Close()
     QWidget::hide();
     if (Application && Application->MainForm() == this)
         Application->Terminate();
+}
+
+bool TForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
 }
 
 void TForm::Update()

@@ -32,6 +32,9 @@ public:
     void SetVisible(bool v) override;
     // OnCloseQuery, OnClose, then hide (or end the program for the main form).
     void Close();
+    // Runs OnCloseQuery alone: whether the window may close now (its pending
+    // work stored, or the user agreed to drop it).
+    bool CloseQuery();
     // Paints at once, before any other event is processed.
     void Update();
 
