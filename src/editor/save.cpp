@@ -436,9 +436,10 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
     Save->SetEnabled(false);
     if (renumbered)
         MessageBox(this,
-                   (IsTenDigits(typed) ? QStringLiteral("Номер %1 вече е зает: друго работно място е записало документ с него. ")
-                                             .arg(typed)
-                                       : QString()) +
+                   (IsTenDigits(typed)
+                        ? QStringLiteral("Номер %1 вече е използван: междувременно е записан друг документ от серията. ")
+                              .arg(typed)
+                        : QString()) +
                        QStringLiteral("Документът е запазен под номер %1.").arg(plan.number),
                    QString(), TMsgIcon::Information);
     return true;
