@@ -580,6 +580,13 @@ void TOrderForm::SpeedButton3Click(TObject* Sender)
             DataModule1->CheckTablesOpen();
         return;
     }
+    // Refused before the customer window's typing is posted.
+    if (!CustomerWindowReady())
+        return;
+    if (FindCustomerRecord() == kCustomerUnclear) {
+        MessageBox(this, UnclearCustomerText(name), QString(), TMsgIcon::Warning);
+        return;
+    }
     if (!CustomerWindowPosted())
         return;
     const int keep = cust->RecNo();
