@@ -279,7 +279,9 @@ bool TOrderForm::LoadDocument(int recNo)
     // 15.
     BuildPrintView(false);
     Doc->RenderPage();
-    LoadedRecNo = recNo;
+    RememberStoredRecord(recNo);
+    // The stored number is the document's own, not a proposal.
+    ProposedNumber.clear();
     if (!d.company)
         MessageBox(this,
                    QStringLiteral("Фирмата на документа („%1“) не е намерена. Документът е отворен с текущата фирма.")

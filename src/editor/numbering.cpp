@@ -31,6 +31,9 @@ bool IsCounterText(const QString& text) { return text.size() <= 10 && IsDigits(t
 
 QString NextNumber(const QString& counter)
 {
+    // "-5", "+5", " 5" or "1e3" would read as numbers and give a number no counter can hold.
+    if (!IsCounterText(counter))
+        throw EConvertError(QStringLiteral("„%1“ не е номер").arg(counter));
     const double last = counter.isEmpty() ? 0.0 : StrToFloat(counter);
     QString next = FloatToStr(last + 1);
     while (next.size() < 10)
@@ -68,5 +71,21 @@ void TOrderForm::AssignNextNumber()
         ShowMessage(QStringLiteral("Броячът „%1“ на фирмата „%2“ не е число: „%3“.\nПредлага се номер %4.")
                         .arg(counterName, DBText1->Text(), counter->Text(), next));
     }
-    MaskEdit1->SetText(next);
+    // A number past ten digits would be cut by the edit into one already used:
+    // the edit stays blank and the save says the series is used up.
+    MaskEdit1->SetText(next.size() > 10 ? QString() : next);
+    ProposedNumber = MaskEdit1->Text();
+}
+
+QString NormalizedKind(const QString& kind)
+{
+    QString out = kind;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const QChar c = out.at(i);
+        if (c.isHighSurrogate() && i + 1 < out.size() && out.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            out[i] = QLatin1Char('?');
+    }
+    return out;
 }

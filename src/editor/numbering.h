@@ -21,5 +21,10 @@ TSeriesCounter SeriesCounter(TNumberSeries series);
 bool IsCounterText(const QString& text);
 
 // The number after a counter text, zero-padded to ten digits ("" counts as 0;
-// longer numbers are not cut). Raises EConvertError when the counter is no number.
+// longer numbers are not cut). Raises EConvertError when the counter is no
+// counter text (IsCounterText).
 QString NextNumber(const QString& counter);
+
+// The kind as it can be stored and compared: a lone half of a UTF-16 pair
+// becomes '?', whole characters stay.
+QString NormalizedKind(const QString& kind);

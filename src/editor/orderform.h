@@ -155,7 +155,19 @@ public:
     int SupplierRecNo = 0;
     // The register record this document was loaded from or last stored in;
     // 0 for a new document. The print path overwrites only this one silently.
+    // Where it stood then: the record is found again by LoadedRecord.
     int LoadedRecNo = 0;
+    // What tells that record from every other: it may have moved since
+    // (a delete in the register, here or at another workplace).
+    struct TStoredIdentity {
+        QString kind, number, company, customer, customerId, date, total;
+        bool operator==(const TStoredIdentity&) const = default;
+    };
+    TStoredIdentity LoadedRecord;
+    // The number AssignNextNumber proposed, as the number edit shows it. A new
+    // document saved under it after another workplace took it (or with the
+    // series moved on) gets the next free number instead of a question.
+    QString ProposedNumber;
     // The customer record the block was filled from (a list choice, a loaded
     // document): its name and identification number as they were then, and
     // its record number, 0 when unknown. Saves go to it while Edit1 keeps the name.
@@ -192,10 +204,25 @@ private:
     void ApplyToEdits(int index);
     void ApplyToGrid();
     int IssuingCompany() const;
-    int FindStoredDocument(int company) const;
-    void WriteDocumentRecord(int found, int company, const QString& lines, const QString& notice);
+    // The record this document was loaded from or last stored in, found by
+    // its content; 0 when it is gone.
+    int FindOwnRecord() const;
+    // The stored document of that number, of this kind and company: own when
+    // it is that one, else the last one; 0 when none.
+    int FindStoredDocument(int company, const QString& number, int own) const;
+    struct TSavePlan;
+    struct TSaveStep;
+    TSaveStep DecideSave(TSavePlan& plan, bool askOverwrite) const;
+    // The record's fields as the editor would write them, in the table's order.
+    std::vector<std::pair<QString, QString>> DocumentValues(int company, const QString& number,
+                                                            const QString& lines, const QString& notice);
+    // Appends or edits found; the printed mark it wrote ("True"/"False").
+    QString WriteDocumentRecord(int found, std::vector<std::pair<QString, QString>> values, bool printedAsShown);
+    void RememberStoredRecord(int recNo);
     // Customer saving, inside the caller's transaction on cust.
     static constexpr int kCustomerUnclear = -1;
+    // Whether the customer window's pending change may be posted (told why not).
+    bool CustomerWindowReady();
     bool CustomerWindowPosted();
     int FindCustomerRecord() const;
     // The record written: found, or the one appended when found is 0.

@@ -3,9 +3,11 @@
 #include "editor/orderform.h"
 
 #include "data/datamodule.h"
+#include "editor/money.h"
 #include "editor/numbering.h"
 #include "page/doc.h"
 #include "platform/application.h"
+#include "platform/dbctrls.h"
 #include "platform/sysutils.h"
 #include "registers/editcust.h"
 #include "registers/fillfirm.h"
@@ -51,8 +53,24 @@ bool TOrderForm::SaveWithCustomer(bool askOverwrite)
 {
     if (!DataModule1->CheckTablesOpen())
         return false;
+    // Stored and compared as the table holds it, or every save would find no
+    // record of this kind and add another one.
+    const QString kind = NormalizedKind(ComboBox2->Text());
+    if (kind != ComboBox2->Text()) {
+        // The same kind, so the number stays.
+        const TNotifyEvent change = ComboBox2->OnChange;
+        ComboBox2->OnChange = nullptr;
+        ComboBox2->SetText(kind);
+        ComboBox2->OnChange = change;
+    }
     if (!BuildPrintView(false))
         return false;
+    // A document that cannot be printed gets no number and no record.
+    if (!Doc->Fits()) {
+        Doc->Hide();
+        MessageBox(this, Doc->OverflowMessage(), QString(), TMsgIcon::Warning);
+        return false;
+    }
     GridRowUp();
     return SaveDocument(askOverwrite);
 }
@@ -73,31 +91,195 @@ int TOrderForm::IssuingCompany() const
     return 1;
 }
 
-int TOrderForm::FindStoredDocument(int company) const
+namespace {
+
+const char* const kIdentityFields[] = {"Документ", "Firm.db index", "Клиент", "ИН /к/", "От дата", "Стойност /общо/"};
+
+TOrderForm::TStoredIdentity Identity(const QString& number, const std::vector<QString>& texts)
+{
+    return {texts[0], number, texts[1], texts[2], texts[3], texts[4], texts[5]};
+}
+
+std::vector<TField*> IdentityFields(TTable* store)
+{
+    std::vector<TField*> fields;
+    for (const char* name : kIdentityFields)
+        fields.push_back(store->FieldByName(QString::fromUtf8(name)));
+    return fields;
+}
+
+bool IsTenDigits(const QString& number) { return number.size() == 10 && IsDigits(number); }
+
+bool Editing(const TTable* t)
+{
+    return t->Active() && (t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert);
+}
+
+// A company added in the company window that nothing was typed into yet.
+bool NewCompanyUntouched()
+{
+    TTable* firm = DataModule1->firm;
+    TTable* ae = DataModule1->Tableae;
+    if (firm->State() != TDataSetState::dsInsert)
+        return false;
+    for (TTable* t : {firm, ae}) {
+        if (!Editing(t))
+            continue;
+        for (int i = 0; i < t->FieldCount(); ++i) {
+            TField* f = t->Fields(i);
+            if (f->DataType() == TFieldType::ftGraphic ? !f->AsBytes().isEmpty() : !f->Text().trimmed().isEmpty())
+                return false;
+        }
+    }
+    // Typing not yet written into its field.
+    for (TDBEdit* edit : FillFirm->findChildren<TDBEdit*>()) {
+        const TTable* t = edit->DataSource() ? edit->DataSource()->DataSet() : nullptr;
+        if ((t == firm || t == ae) && !edit->Text().trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QString CounterName(TNumberSeries series)
+{
+    switch (series) {
+    case TNumberSeries::Invoice: return QStringLiteral("Фактура №");
+    case TNumberSeries::Protocol117: return QStringLiteral("ВОП №");
+    case TNumberSeries::ProForma: break;
+    }
+    return QStringLiteral("Проформа №");
+}
+
+}  // namespace
+
+int TOrderForm::FindOwnRecord() const
+{
+    // A new document has none.
+    if (LoadedRecNo == 0 || LoadedRecord.number.isEmpty())
+        return 0;
+    TTable* store = DataModule1->store;
+    const TTable::TColumnRead rows =
+        store->ColumnTexts(IdentityFields(store), store->FieldByName(QStringLiteral("Num")), LoadedRecord.number);
+    int own = 0;
+    for (size_t k = 0; k < rows.RecNos.size(); ++k) {
+        std::vector<QString> texts;
+        for (const auto& column : rows.Texts)
+            texts.push_back(column[k]);
+        if (Identity(LoadedRecord.number, texts) == LoadedRecord) {
+            own = rows.RecNos[k];
+            if (own == LoadedRecNo)
+                break;
+        }
+    }
+    return own;
+}
+
+int TOrderForm::FindStoredDocument(int company, const QString& number, int own) const
 {
     TTable* store = DataModule1->store;
-    TField* num = store->FieldByName(QStringLiteral("Num"));
-    TField* kind = store->FieldByName(QStringLiteral("Документ"));
-    TField* index = store->FieldByName(QStringLiteral("Firm.db index"));
-    const QString wantNum = MaskEdit1->Text();
-    const QString wantKind = ComboBox2->Text();
-    const QString wantIndex = QString::number(company);
-    const auto sameDocument = [&](int r) { return num->TextAt(r) == wantNum && kind->TextAt(r) == wantKind; };
-    const auto matches = [&](int r) {
+    const int companies = DataModule1->firm->RecordCount();
+    const TTable::TColumnRead rows =
+        store->ColumnTexts({store->FieldByName(QStringLiteral("Документ")), store->FieldByName(QStringLiteral("Firm.db index"))},
+                           store->FieldByName(QStringLiteral("Num")), number);
+    const QString kind = ComboBox2->Text();
+    int last = 0;
+    for (size_t k = 0; k < rows.RecNos.size(); ++k) {
+        if (rows.Texts[0][k] != kind)
+            continue;
         // Each own company numbers on its own: its number 5 is not another's.
-        return sameDocument(r) && index->TextAt(r).trimmed() == wantIndex;
-    };
-    // The document this editor was loaded from, or last stored, comes first. One
-    // whose company is unknown was loaded under the company shown and goes back
-    // into its own record, not beside it.
-    if (LoadedRecNo >= 1 && LoadedRecNo <= store->RecordCount() &&
-        (matches(LoadedRecNo) ||
-         (sameDocument(LoadedRecNo) && !StoredCompany(index->TextAt(LoadedRecNo), DataModule1->firm->RecordCount()))))
-        return LoadedRecNo;
-    for (int r = store->RecordCount(); r >= 1; --r)
-        if (matches(r))
-            return r;
-    return 0;
+        // "01", "+1" and " 1" all name company 1.
+        const int stored = StoredCompany(rows.Texts[1][k], companies);
+        const int r = rows.RecNos[k];
+        // The document this editor holds was loaded under the company shown
+        // when its own names none.
+        if (r == own && (stored == company || stored == 0))
+            return own;
+        if (stored == company)
+            last = r;
+    }
+    return last;
+}
+
+struct TOrderForm::TSavePlan {
+    int company = 0;
+    TNumberSeries series = TNumberSeries::Invoice;
+    TTable* counterTable = nullptr;
+    QString counterField;
+    bool withCustomer = false;
+    int approved = 0;  // the record the user agreed to overwrite
+    // What the last decision found.
+    int found = 0;
+    QString number;  // the number the document is stored under
+    QString counter;
+    int customer = 0;
+};
+
+struct TOrderForm::TSaveStep {
+    enum { Go, Refuse, AskOverwrite, AskCustomer } kind = Go;
+    QString text;
+    int found = 0;
+};
+
+// Decides from the tables as they are now; writes nothing, asks nothing.
+TOrderForm::TSaveStep TOrderForm::DecideSave(TSavePlan& plan, bool askOverwrite) const
+{
+    TTable* store = DataModule1->store;
+    const QString counter = plan.counterTable->FieldByName(plan.counterField)->TextAt(plan.company);
+    if (!IsCounterText(counter))
+        return {TSaveStep::Refuse,
+                QStringLiteral("Броячът „%1“ на фирмата съдържа „%2“, което не е номер. Поправете го в „Моите фирмени детайли“.")
+                    .arg(CounterName(plan.series), counter)};
+
+    const QString typed = MaskEdit1->Text();
+    const int own = FindOwnRecord();
+    int found = IsTenDigits(typed) ? FindStoredDocument(plan.company, typed, own) : 0;
+    QString number = typed;
+    // A proposed number that another workplace took meanwhile, or that its
+    // series has passed, is not what the user chose: the next free one is.
+    const bool proposed = !ProposedNumber.isEmpty() && typed == ProposedNumber;
+    if (proposed && !(found && found == own) &&
+        (found || !IsTenDigits(typed) || (!counter.isEmpty() && StrToFloat(counter) >= StrToFloat(typed)))) {
+        QString next = NextNumber(counter);
+        while (next.size() == 10 && FindStoredDocument(plan.company, next, 0))
+            next = NextNumber(next);
+        if (next.size() > 10)
+            return {TSaveStep::Refuse,
+                    QStringLiteral("Номерата от серията „%1“ на фирмата са изчерпани: последният е %2. "
+                                   "Документът не е запазен. Изберете друга фирма или друг вид документ.")
+                        .arg(CounterName(plan.series), counter)};
+        number = next;
+        found = 0;
+    }
+    if (!IsTenDigits(number))
+        return {TSaveStep::Refuse, QStringLiteral("Номерът на документа трябва да се състои от 10 цифри.")};
+
+    if (found && found != plan.approved && !(found == own && !askOverwrite)) {
+        const auto text = [store, found](const char* field) {
+            return store->FieldByName(QString::fromUtf8(field))->TextAt(found);
+        };
+        const QString customer = text("Клиент").trimmed();
+        return {TSaveStep::AskOverwrite,
+                QStringLiteral("Вече съществува ") + ComboBox2->Text() + QStringLiteral(" с този номер!") +
+                    QLatin1Char('\n') +
+                    QStringLiteral("Ще бъде заменен документът %1 от %2 на стойност %3.")
+                        .arg(customer.isEmpty() ? QStringLiteral("без клиент") : QStringLiteral("за „%1“").arg(customer),
+                             text("От дата"), text("Стойност /общо/")) +
+                    QLatin1Char('\n') + QStringLiteral("Да презапиша ли промените?"),
+                found};
+    }
+    int customer = 0;
+    if (plan.withCustomer) {
+        customer = FindCustomerRecord();
+        if (customer == kCustomerUnclear)
+            return {TSaveStep::AskCustomer,
+                    UnclearCustomerText(Edit1->Text()) + QLatin1Char('\n') +
+                        QStringLiteral("Да запазя ли документа сега, без да променям клиентите?")};
+    }
+    plan.found = found;
+    plan.number = number;
+    plan.counter = counter;
+    plan.customer = customer;
+    return {};
 }
 
 bool TOrderForm::SaveDocument(bool askOverwrite)
@@ -106,151 +288,188 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
     TTable* store = dm->store;
     TTable* firm = dm->firm;
     TTable* ae = dm->Tableae;
+    TTable* cust = dm->cust;
 
-    // What the user typed in the company window is written first, or the save waits for it.
-    if (FillFirm && !FillFirm->PostPendingChanges())
-        return false;
-
-    // Everything that can be refused is checked before any table is touched.
-    const QString number = MaskEdit1->Text();
-    if (number.size() != 10 || !IsDigits(number)) {
+    // Every refusal and every question comes before anything is posted, here
+    // or in another window.
+    const QString typed = MaskEdit1->Text();
+    const bool proposed = !ProposedNumber.isEmpty() && typed == ProposedNumber;
+    if (!proposed && !IsTenDigits(typed)) {
         MessageBox(this, QStringLiteral("Номерът на документа трябва да се състои от 10 цифри."), QString(),
                    TMsgIcon::Warning);
         return false;
     }
-    if (firm->IsEmpty()) {
+    if (firm->RecordCount() == 0) {
         MessageBox(this, QStringLiteral("Няма въведена фирма. Въведете я в „Моите фирмени детайли“."), QString(),
                    TMsgIcon::Warning);
         return false;
     }
-    const int company = IssuingCompany();
-    const TSeriesCounter series = SeriesCounter(NumberSeries(ComboBox2->Text()));
-    TTable* counterTable = series.table == QLatin1String("Tableae") ? ae : firm;
-    if (counterTable->RecordCount() < company) {
+    TSavePlan plan;
+    plan.company = IssuingCompany();
+    plan.series = NumberSeries(ComboBox2->Text());
+    const TSeriesCounter counter = SeriesCounter(plan.series);
+    plan.counterTable = counter.table == QLatin1String("Tableae") ? ae : firm;
+    plan.counterField = counter.field;
+    if (plan.counterTable->RecordCount() < plan.company) {
         MessageBox(this, QStringLiteral("Липсват английските данни на фирмата. Отворете „Моите фирмени детайли“."),
                    QString(), TMsgIcon::Warning);
         return false;
     }
-
     // The customer is stored with the document and looked up under the same
     // lock, so that one another workplace stored meanwhile is updated.
-    TTable* cust = dm->cust;
-    bool withCustomer = !Edit1->Text().trimmed().isEmpty() && cust->Active();
-    if (withCustomer && !CustomerWindowPosted())
+    plan.withCustomer = !Edit1->Text().trimmed().isEmpty() && cust->Active();
+    const bool customerPending = plan.withCustomer && Editing(cust);
+    if (customerPending && !CustomerWindowReady())
         return false;
-    const int keepCustomer = cust->RecNo();
-    int customerRecNo = 0;
+    const bool companyPending = FillFirm && (Editing(firm) || Editing(ae));
+    if (companyPending && !NewCompanyUntouched() && !FillFirm->CountersValid())
+        return false;
+
+    // Nothing may hold the other workplaces up while a question waits.
+    const auto settle = [this, &plan](const TSaveStep& step) {
+        switch (step.kind) {
+        case TSaveStep::Go: return true;
+        case TSaveStep::Refuse: MessageBox(this, step.text, QString(), TMsgIcon::Warning); return false;
+        case TSaveStep::AskOverwrite:
+            if (MessageBox(this, step.text, QString(), TMsgIcon::Warning, TMsgButtons::YesNoCancel) != mrYes)
+                return false;
+            plan.approved = step.found;
+            return true;
+        case TSaveStep::AskCustomer:
+            if (MessageBox(this, step.text, QString(), TMsgIcon::Warning, TMsgButtons::YesNo) != mrYes)
+                return false;
+            plan.withCustomer = false;
+            return true;
+        }
+        return false;
+    };
 
     TRegisterWalk walk(false);
-    int approved = 0;  // the record the user agreed to overwrite
-    for (;;) {
-        try {
+    const int keepCustomer = cust->RecNo();
+    int customerRecNo = 0;
+    QString printed;
+    try {
+        if (customerPending || companyPending) {
+            // The typing waiting in those windows is posted only once every
+            // question is answered, on the tables as they are now.
+            for (TTable* t : {store, firm, ae, cust})
+                if (t->Active() && !Editing(t))
+                    t->Resync();
+            for (;;) {
+                const TSaveStep step = DecideSave(plan, askOverwrite);
+                if (step.kind == TSaveStep::Go)
+                    break;
+                if (!settle(step))
+                    return false;
+            }
+            if (companyPending) {
+                if (NewCompanyUntouched()) {
+                    // An empty company is no company.
+                    firm->Cancel();
+                    ae->Cancel();
+                } else if (!FillFirm->PostPendingChanges()) {
+                    return false;
+                }
+            }
+            if (customerPending && !CustomerWindowPosted())
+                return false;
+        }
+
+        for (;;) {
             std::vector<TTable*> tables{store, firm, ae};
-            if (withCustomer)
+            if (plan.withCustomer)
                 tables.push_back(cust);
             TDatabaseTransaction tx(tables);
             // What other workplaces stored up to now counts: they wait for us from here on.
-            store->Resync();
-            firm->Resync();
-            ae->Resync();
-            if (withCustomer)
-                cust->Resync();
-
-            const QString counter = counterTable->FieldByName(series.field)->TextAt(company);
-            if (!IsCounterText(counter)) {
+            for (TTable* t : tables)
+                t->Resync();
+            const TSaveStep step = DecideSave(plan, askOverwrite);
+            if (step.kind != TSaveStep::Go) {
                 tx.Rollback();
-                MessageBox(this,
-                           QStringLiteral("Броячът „%1“ на фирмата съдържа „%2“, което не е номер. Поправете го в „Моите фирмени детайли“.")
-                               .arg(series.field, counter),
-                           QString(), TMsgIcon::Warning);
-                return false;
-            }
-
-            const int found = FindStoredDocument(company);
-            const bool silent = found == LoadedRecNo && !askOverwrite;
-            if (found && found != approved && !silent) {
-                // Never ask while holding the other workplaces up.
-                tx.Rollback();
-                const int answer = MessageBox(
-                    this,
-                    QStringLiteral("Вече съществува ") + ComboBox2->Text() + QStringLiteral(" с този номер!") +
-                        QLatin1Char('\n') + QStringLiteral("Да презапиша ли промените?"),
-                    QString(), TMsgIcon::Warning, TMsgButtons::YesNoCancel);
-                if (answer != mrYes)
+                if (!settle(step))
                     return false;
-                approved = found;
                 continue;  // again, in case the register changed meanwhile
-            }
-            const int customer = withCustomer ? FindCustomerRecord() : 0;
-            if (customer == kCustomerUnclear) {
-                tx.Rollback();
-                const int answer = MessageBox(
-                    this,
-                    UnclearCustomerText(Edit1->Text()) + QLatin1Char('\n') +
-                        QStringLiteral("Да запазя ли документа сега, без да променям клиентите?"),
-                    QString(), TMsgIcon::Warning, TMsgButtons::YesNo);
-                if (answer != mrYes)
-                    return false;
-                withCustomer = false;
-                continue;
             }
 
             const QString lines = GridMemoText(StringGrid1);
             const QString notice = GridMemoText(StringGrid2);
-            WriteDocumentRecord(found, company, lines, notice);
+            printed = WriteDocumentRecord(plan.found, DocumentValues(plan.company, plan.number, lines, notice),
+                                          !askOverwrite);
 
-            firm->SetRecNo(company);
-            if (ae->RecordCount() >= company)
-                ae->SetRecNo(company);
-            TField* counterField = counterTable->FieldByName(series.field);
-            if (StrToFloat(number) > (counter.isEmpty() ? 0.0 : StrToFloat(counter))) {
-                counterTable->Edit();
-                counterField->SetText(number);
-                counterTable->Post();
+            firm->SetRecNo(plan.company);
+            if (ae->RecordCount() >= plan.company)
+                ae->SetRecNo(plan.company);
+            if (StrToFloat(plan.number) > (plan.counter.isEmpty() ? 0.0 : StrToFloat(plan.counter))) {
+                plan.counterTable->Edit();
+                plan.counterTable->FieldByName(plan.counterField)->SetText(plan.number);
+                plan.counterTable->Post();
             }
             store->Post();
-            if (withCustomer)
-                customerRecNo = WriteCustomerRecord(customer);
+            if (plan.withCustomer)
+                customerRecNo = WriteCustomerRecord(plan.customer);
             tx.Commit();
-        } catch (const Exception& e) {
-            // The transaction has put every table back as it was in its file.
-            Application->ShowException(e);
-            return false;
+            break;
         }
-        break;
+    } catch (const Exception& e) {
+        // The transaction has put every table back as it was in its file.
+        Application->ShowException(e);
+        return false;
     }
 
-    SupplierRecNo = company;
-    LoadedRecNo = store->RecNo();
-    if (withCustomer) {
+    SupplierRecNo = plan.company;
+    RememberStoredRecord(store->RecNo());
+    const bool isPrinted = printed == QLatin1String("True");
+    CheckBox3->SetChecked(isPrinted);
+    Panel2->SetCaption(isPrinted ? QStringLiteral("Отпечатан") : QStringLiteral("Неотпечатан"));
+    Panel2->Font()->SetColor(isPrinted ? clBlue : clRed);
+    if (plan.withCustomer) {
         RememberCustomer(customerRecNo, Edit1->Text(), Edit7->Text());
         if (keepCustomer >= 1 && keepCustomer <= cust->RecordCount())
             cust->SetRecNo(keepCustomer);
         ListBox1->Hide();
     }
+    const bool renumbered = plan.number != typed;
+    if (renumbered)
+        MaskEdit1->SetText(plan.number);
+    // Stored: from now on the number is the document's own.
+    ProposedNumber.clear();
     Save->SetEnabled(false);
+    if (renumbered)
+        MessageBox(this,
+                   (IsTenDigits(typed)
+                        ? QStringLiteral("Номер %1 вече е използван: междувременно е записан друг документ от серията. ")
+                              .arg(typed)
+                        : QString()) +
+                       QStringLiteral("Документът е запазен под номер %1.").arg(plan.number),
+                   QString(), TMsgIcon::Information);
     return true;
 }
 
-void TOrderForm::WriteDocumentRecord(int found, int company, const QString& lines, const QString& notice)
+void TOrderForm::RememberStoredRecord(int recNo)
 {
     TTable* store = DataModule1->store;
-    QString cancelled = QStringLiteral("False");
-    if (found) {
-        store->SetRecNo(found);
-        // Re-saving (a reprint) must not bring a cancelled document back into the turnover.
-        if (store->FieldByName(QStringLiteral("Anulirana"))->Text() == QLatin1String("True"))
-            cancelled = QStringLiteral("True");
-        store->Edit();
-    } else {
-        store->Append();
+    std::vector<QString> texts;
+    for (TField* f : IdentityFields(store))
+        texts.push_back(f->TextAt(recNo));
+    LoadedRecNo = recNo;
+    LoadedRecord = Identity(store->FieldByName(QStringLiteral("Num"))->TextAt(recNo), texts);
+}
+
+std::vector<std::pair<QString, QString>> TOrderForm::DocumentValues(int company, const QString& number,
+                                                                    const QString& lines, const QString& notice)
+{
+    if (RadioButton1->Checked()) {
+        Doc->CurrencyPrefix.clear();
+        Doc->CurrencyRate = 1.0;
+        Doc->Language = 0;
     }
-    const auto put = [store](const char* field, const QString& text) {
-        store->FieldByName(QString::fromUtf8(field))->SetText(text);
+    std::vector<std::pair<QString, QString>> values;
+    const auto put = [&values](const char* field, const QString& text) {
+        values.emplace_back(QString::fromUtf8(field), text);
     };
     put("Документ", ComboBox2->Text());
     put("Статус", Flag(CheckBox3->Checked()));
-    put("Num", MaskEdit1->Text());
+    put("Num", number);
     put("От дата", FormatDateTime(kDateFormat, EDate->Date()));
     put("Дата на д.с.?", Flag(CheckBox1->Checked()));
     put("Дата на данъчното събитие", FormatDateTime(kDateFormat, EDate2->Date()));
@@ -282,16 +501,68 @@ void TOrderForm::WriteDocumentRecord(int found, int company, const QString& line
     put("Стойност /общо/", Label11->Caption());
     put("Paid?", Flag(CheckBox6->Checked()));
     put("Firm.db index", QString::number(company));
-    put("Anulirana", cancelled);
-    if (RadioButton1->Checked()) {
-        Doc->CurrencyPrefix.clear();
-        Doc->CurrencyRate = 1.0;
-        Doc->Language = 0;
-    }
+    put("Anulirana", QStringLiteral("False"));
     put("CurrencyPrefix", Doc->CurrencyPrefix);
     put("CurrencyRate", FloatToStr(Doc->CurrencyRate));
-    store->FieldByName(QStringLiteral("Стоки и Услуги"))->SetAsMemo(lines);
-    store->FieldByName(QStringLiteral("Str2"))->SetAsMemo(notice);
+    put("Стоки и Услуги", lines);
+    put("Str2", notice);
+    return values;
+}
+
+QString TOrderForm::WriteDocumentRecord(int found, std::vector<std::pair<QString, QString>> values,
+                                        bool printedAsShown)
+{
+    TTable* store = DataModule1->store;
+    const auto value = [&values](const char* field) -> QString& {
+        for (auto& [name, text] : values)
+            if (name == QString::fromUtf8(field))
+                return text;
+        throw EDatabaseError(QStringLiteral("Вътрешна грешка: няма поле „%1“.").arg(QString::fromUtf8(field)));
+    };
+    if (found) {
+        const auto stored = [store, found](const QString& field) {
+            TField* f = store->FieldByName(field);
+            return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(found) : f->TextAt(found);
+        };
+        // Re-saving (a reprint) must not bring a cancelled document back into the turnover.
+        if (stored(QStringLiteral("Anulirana")) == QLatin1String("True"))
+            value("Anulirana") = QStringLiteral("True");
+        // The print mark stays only on what was printed: the print chooser
+        // sets it for what it prints, any other save keeps it only while the
+        // content is the stored one.
+        if (!printedAsShown) {
+            bool same = true;
+            for (const auto& [name, text] : values) {
+                if (name == QLatin1String("Статус") || name == QLatin1String("Anulirana") || name == QLatin1String("Paid?"))
+                    continue;
+                TField* f = store->FieldByName(name);
+                const QString was = stored(name);
+                if (f->DataType() == TFieldType::ftBoolean)
+                    same = (was == QLatin1String("True")) == (text == QLatin1String("True"));
+                else if (name == QLatin1String("CurrencyRate"))
+                    same = NormalizeDecimalText(was) == NormalizeDecimalText(text);
+                else
+                    same = was == (f->DataType() == TFieldType::ftString && f->Size() > 0 ? text.left(f->Size()) : text);
+                if (!same)
+                    break;
+            }
+            value("Статус") = Flag(same && stored(QStringLiteral("Статус")) == QLatin1String("True"));
+        }
+        store->SetRecNo(found);
+        store->Edit();
+    } else {
+        if (!printedAsShown)
+            value("Статус") = Flag(false);
+        store->Append();
+    }
+    for (const auto& [name, text] : values) {
+        TField* f = store->FieldByName(name);
+        if (f->DataType() == TFieldType::ftMemo)
+            f->SetAsMemo(text);
+        else
+            f->SetText(text);
+    }
+    return value("Статус");
 }
 
 void TOrderForm::SpeedButton3Click(TObject* Sender)
@@ -307,6 +578,13 @@ void TOrderForm::SpeedButton3Click(TObject* Sender)
     if (!cust->Active()) {
         if (Sender)
             DataModule1->CheckTablesOpen();
+        return;
+    }
+    // Refused before the customer window's typing is posted.
+    if (!CustomerWindowReady())
+        return;
+    if (FindCustomerRecord() == kCustomerUnclear) {
+        MessageBox(this, UnclearCustomerText(name), QString(), TMsgIcon::Warning);
         return;
     }
     if (!CustomerWindowPosted())
@@ -344,23 +622,35 @@ void TOrderForm::RememberCustomer(int recNo, const QString& name, const QString&
 
 // A change still open in the customer register is the user's own typing: it
 // is posted before the editor writes the table, or the user is told why not.
+bool TOrderForm::CustomerWindowReady()
+{
+    TTable* cust = DataModule1->cust;
+    if (cust->State() != TDataSetState::dsEdit && cust->State() != TDataSetState::dsInsert)
+        return true;
+    if (!EditCustForm || !EditCustForm->DBEdName->Text().trimmed().isEmpty())
+        return true;
+    MessageBox(this,
+               QStringLiteral("Клиентът, отворен в „Редактирай фирма“, още не е записан: няма име. "
+                              "Запишете го там с „OK“ или го откажете с „Cancel“ и запазете отново."),
+               QString(), TMsgIcon::Warning);
+    return false;
+}
+
 bool TOrderForm::CustomerWindowPosted()
 {
     TTable* cust = DataModule1->cust;
     if (cust->State() != TDataSetState::dsEdit && cust->State() != TDataSetState::dsInsert)
         return true;
-    const bool named = !EditCustForm || !EditCustForm->DBEdName->Text().trimmed().isEmpty();
-    if (named) {
-        try {
-            cust->Post();
-            return true;
-        } catch (const Exception&) {
-        }
+    if (!CustomerWindowReady())
+        return false;
+    try {
+        cust->Post();
+        return true;
+    } catch (const Exception&) {
     }
     MessageBox(this,
-               QStringLiteral("Клиентът, отворен в „Редактирай фирма“, още не е записан") +
-                   (named ? QStringLiteral(". ") : QStringLiteral(": няма име. ")) +
-                   QStringLiteral("Запишете го там с „OK“ или го откажете с „Cancel“ и запазете отново."),
+               QStringLiteral("Клиентът, отворен в „Редактирай фирма“, още не е записан. "
+                              "Запишете го там с „OK“ или го откажете с „Cancel“ и запазете отново."),
                QString(), TMsgIcon::Warning);
     return false;
 }
@@ -372,10 +662,12 @@ int TOrderForm::FindCustomerRecord() const
     TField* idField = cust->FieldByName(QStringLiteral("Идент №"));
     const QString name = Edit1->Text();
     const TTable::TColumnRead same = cust->ColumnTexts({idField}, nameField, name);
-    const auto withId = [&same](const QString& id) {
+    // The register keeps a shorter number than a document does.
+    const auto kept = [idField](const QString& id) { return idField->Size() > 0 ? id.left(idField->Size()) : id; };
+    const auto withId = [&same, &kept](const QString& id) {
         std::vector<int> recNos;
         for (size_t k = 0; k < same.RecNos.size(); ++k)
-            if (same.Texts[0][k] == id)
+            if (same.Texts[0][k] == kept(id))
                 recNos.push_back(same.RecNos[k]);
         return recNos;
     };

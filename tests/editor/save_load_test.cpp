@@ -14,7 +14,17 @@
 
 namespace {
 
-const QString kQuestion = QStringLiteral("Вече съществува ФАКТУРА с този номер!\nДа презапиша ли промените?");
+// The overwrite question, naming the stored document it would replace.
+::testing::AssertionResult OverwriteQuestion(const QString& text, const QStringList& replaced)
+{
+    if (!text.startsWith(QStringLiteral("Вече съществува ФАКТУРА с този номер!\n")) ||
+        !text.endsWith(QStringLiteral("\nДа презапиша ли промените?")))
+        return ::testing::AssertionFailure() << "not the overwrite question: " << text.toStdString();
+    for (const QString& part : replaced)
+        if (!text.contains(part))
+            return ::testing::AssertionFailure() << "does not name " << part.toStdString() << ": " << text.toStdString();
+    return ::testing::AssertionSuccess();
+}
 
 class SaveLoadTest : public EditorTest {
 protected:
@@ -118,7 +128,10 @@ TEST_F(SaveLoadTest, TheSameNumberAsksAndARefusalKeepsEverything)
         TestDialogs().answers.push_back(answer);
         OrderForm->Save->SetEnabled(true);
         SaveByButton();
-        EXPECT_EQ(Boxes(), QStringList{kQuestion});
+        ASSERT_EQ(Boxes().size(), 1);
+        // What would be replaced: the stored customer, date and total, not the typed ones.
+        EXPECT_TRUE(OverwriteQuestion(Boxes()[0], {QStringLiteral("Бета & Гама ООД"), QStringLiteral("31.03.2026 г."),
+                                                   QStringLiteral("6,42")}));
         EXPECT_EQ(TestDialogs().boxes[0].buttons, TMsgButtons::YesNoCancel);
         EXPECT_EQ(Store()->RecordCount(), 1);
         EXPECT_EQ(Record(1), before);
@@ -162,7 +175,7 @@ TEST_F(SaveLoadTest, ThePrintPathOverwritesOnlyTheDocumentItWasLoadedFrom)
     ResetTestDialogs();
     TestDialogs().answers.push_back(mrCancel);
     EXPECT_FALSE(OrderForm->SaveWithCustomer(false));
-    EXPECT_EQ(Boxes().last(), kQuestion);
+    EXPECT_TRUE(OverwriteQuestion(Boxes().last(), {QStringLiteral("Бета & Гама ООД")}));
     EXPECT_EQ(Field(Store(), "Клиент", 1), QStringLiteral("Бета & Гама ООД"));
 
     // Reopened and printed again: overwritten without a question.
@@ -415,9 +428,10 @@ TEST_F(SaveLoadTest, TextsStopAtTheSizeOfTheirFields)
     OrderForm->Edit10->SetText(QString(60, QChar(u'И')));
     OrderForm->ComboBox3->SetText(QString(300, QChar(u'п')));
     EXPECT_EQ(OrderForm->Edit1->Text().size(), 255);
-    EXPECT_EQ(OrderForm->Edit7->Text().size(), 20);
-    EXPECT_EQ(OrderForm->Edit6->Text().size(), 20);
-    EXPECT_EQ(OrderForm->Edit10->Text().size(), 40);  // an employee's name
+    // The document's fields are wider than the customer register's and an employee's name.
+    EXPECT_EQ(OrderForm->Edit7->Text().size(), 25);
+    EXPECT_EQ(OrderForm->Edit6->Text().size(), 27);
+    EXPECT_EQ(OrderForm->Edit10->Text().size(), 60);
     EXPECT_EQ(OrderForm->ComboBox3->Text().size(), 255);
     Line(1, QStringLiteral("Услуга"), "1", "10");
     OrderForm->RecalcByRate();
@@ -429,8 +443,31 @@ TEST_F(SaveLoadTest, TextsStopAtTheSizeOfTheirFields)
     SaveByButton();
     ASSERT_EQ(Store()->RecordCount(), 2);
     EXPECT_EQ(Field(Store(), "Клиент", 2), longName.left(255));
+    EXPECT_EQ(Field(Store(), "ИН /к/", 1), QStringLiteral("1234567890123456789012345"));
+    EXPECT_EQ(Field(Store(), "Ин по ЗДДС /к/", 1), QStringLiteral("BG1234567890123456789012345"));
+    EXPECT_EQ(Field(Store(), "Съставил", 1), QString(60, QChar(u'И')));
+    // Cut only where the register keeps less, and the customer is still found there.
     ASSERT_EQ(DataModule1->cust->RecordCount(), 1);
     EXPECT_EQ(Field(DataModule1->cust, "Идент №", 1), QStringLiteral("12345678901234567890"));
+    EXPECT_EQ(Field(DataModule1->cust, "ИН по ЗДДС", 1), QStringLiteral("BG123456789012345678"));
+
+    // Stored whole, loaded whole and stored back whole.
+    const QString issuer = QString(51, QChar(u'С'));
+    Store()->SetRecNo(1);
+    Store()->Edit();
+    Set(Store(), "Съставил", issuer);
+    Store()->Post();
+    const QStringList stored = Record(1);
+    NewDocument();
+    ASSERT_TRUE(OrderForm->LoadDocument(1));
+    EXPECT_EQ(OrderForm->Edit10->Text(), issuer);
+    EXPECT_EQ(OrderForm->Edit7->Text(), QStringLiteral("1234567890123456789012345"));
+    EXPECT_EQ(OrderForm->Edit6->Text(), QStringLiteral("BG1234567890123456789012345"));
+    ResetTestDialogs();
+    EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_EQ(Record(1), stored);
+    EXPECT_EQ(DataModule1->cust->RecordCount(), 1);
 }
 
 TEST_F(SaveLoadTest, SaveLoadSaveKeepsEveryFieldWithAndWithoutDiscount)
@@ -629,16 +666,27 @@ TEST_F(SaveChild, SavesTheNextNumberUntilKilled)
     }
 }
 
-TEST_F(SaveChild, SavesNumberOneOnceTheSignalIsGiven)
+constexpr int kSavesEach = 20;
+
+TEST_F(SaveChild, SavesNewDocumentsOnceTheSignalIsGiven)
 {
-    Document();
-    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));
-    TestDialogs().answers.push_back(mrNo);
     while (!QFileInfo::exists(folder + QStringLiteral("/go")))
         QThread::msleep(1);
-    const bool saved = OrderForm->SaveWithCustomer(true);
-    printf("%s\n", saved ? "saved" : TestDialogs().boxes.empty() ? "failed" : "asked");
-    fflush(stdout);
+    for (int i = 0; i < kSavesEach; ++i) {
+        Document();
+        const QString proposed = OrderForm->MaskEdit1->Text();
+        ResetTestDialogs();
+        TestDialogs().answers.push_back(mrNo);
+        const bool saved = OrderForm->SaveWithCustomer(true);
+        // The user is told the number the document got when it is not the proposed one.
+        const QString stored = OrderForm->MaskEdit1->Text();
+        bool told = false;
+        for (const RecordedBox& b : TestDialogs().boxes)
+            told = told || b.text.contains(stored);
+        printf("%s %s %s %s\n", saved ? "saved" : TestDialogs().boxes.empty() ? "failed" : "asked",
+               qPrintable(proposed), qPrintable(stored), told ? "told" : "silent");
+        fflush(stdout);
+    }
 }
 
 TEST_F(SaveChild, SavesADocumentForANewCustomer)
@@ -710,30 +758,64 @@ TEST_F(SharedSaveTest, AWorkplaceKilledWhileSavingLeavesDocumentAndCounterTogeth
     EXPECT_GT(total, 0);
 }
 
-TEST_F(SharedSaveTest, TwoWorkplacesSavingOneNewNumberAtOnceStoreItOnce)
+TEST_F(SharedSaveTest, TwoWorkplacesSavingNewDocumentsAtOnceEachGetAFreeNumberAndAreTold)
 {
-    QProcess* a = Child("SavesNumberOneOnceTheSignalIsGiven");
-    QProcess* b = Child("SavesNumberOneOnceTheSignalIsGiven");
+    QProcess* a = Child("SavesNewDocumentsOnceTheSignalIsGiven");
+    QProcess* b = Child("SavesNewDocumentsOnceTheSignalIsGiven");
     ASSERT_TRUE(a->waitForStarted() && b->waitForStarted());
     QThread::msleep(1500);  // both windows built and waiting
     QFile go(Path("go"));
     ASSERT_TRUE(go.open(QIODevice::WriteOnly));
     go.close();
-    ASSERT_TRUE(a->waitForFinished(30000) && b->waitForFinished(30000));
-    const auto outcome = [](QProcess* p) {
-        for (const QByteArray& line : p->readAllStandardOutput().split('\n'))
-            if (line == "saved" || line == "asked" || line == "failed")
-                return QString::fromLatin1(line);
-        return QStringLiteral("none");
-    };
-    QStringList outcomes{outcome(a), outcome(b)};
-    outcomes.sort();
-    EXPECT_EQ(outcomes, (QStringList{QStringLiteral("asked"), QStringLiteral("saved")}));
+    ASSERT_TRUE(a->waitForFinished(60000) && b->waitForFinished(60000));
+
+    QStringList numbers;
+    int renumbered = 0;
+    for (QProcess* p : {a, b}) {
+        int saves = 0;
+        for (const QByteArray& line : p->readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> words = line.split(' ');
+            if (words.size() != 4)
+                continue;
+            ++saves;
+            EXPECT_EQ(words[0], "saved") << line.toStdString();
+            // Told exactly when the number is not the proposed one.
+            EXPECT_EQ(words[1] != words[2], words[3] == "told") << line.toStdString();
+            renumbered += words[1] != words[2];
+            numbers << QString::fromLatin1(words[2]);
+        }
+        EXPECT_EQ(saves, kSavesEach) << p->readAllStandardError().toStdString();
+    }
+
+    // Every save is a document of its own, under a number of its own, and the counter went along.
     Store()->Resync();
-    EXPECT_EQ(Store()->RecordCount(), 1);
-    // The customer goes with the stored document only.
+    DataModule1->firm->Resync();
+    ASSERT_EQ(Store()->RecordCount(), 2 * kSavesEach);
+    QStringList inTable;
+    for (int r = 1; r <= Store()->RecordCount(); ++r)
+        inTable << Field(Store(), "Num", r);
+    inTable.sort();
+    numbers.sort();
+    EXPECT_EQ(inTable, numbers);
+    EXPECT_EQ(inTable.removeDuplicates(), 0);
+    EXPECT_EQ(inTable.last(), QStringLiteral("%1").arg(2 * kSavesEach, 10, 10, QLatin1Char('0')));
+    EXPECT_EQ(Counter(), inTable.last());
+    RecordProperty("renumbered", renumbered);
+    // The customer goes with the stored documents, once.
     DataModule1->cust->Resync();
     EXPECT_EQ(DataModule1->cust->RecordCount(), 1);
+
+    // This workplace began its new document before all of them: the next free number, and said so.
+    ASSERT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000001"));
+    TwoLineDocument();
+    SaveByButton();
+    const QString next = QStringLiteral("%1").arg(2 * kSavesEach + 1, 10, 10, QLatin1Char('0'));
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].contains(next)) << Boxes()[0].toStdString();
+    EXPECT_EQ(OrderForm->MaskEdit1->Text(), next);
+    ASSERT_EQ(Store()->RecordCount(), 2 * kSavesEach + 1);
+    EXPECT_EQ(Field(Store(), "Num", 2 * kSavesEach + 1), next);
+    EXPECT_EQ(Counter(), next);
 }
 
 TEST_F(SharedSaveTest, ACustomerAnotherWorkplaceStoredMeanwhileIsUpdatedNotAddedAgain)

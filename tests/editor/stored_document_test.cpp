@@ -141,7 +141,8 @@ TEST_F(StoredDocumentTest, ADocumentWhoseCompanyIsUnknownIsStoredBackInItsOwnRec
     OrderForm->Edit8->SetText(QStringLiteral("Двойник"));
     TestDialogs().answers = {mrYes};
     OrderForm->Save->Click();
-    EXPECT_EQ(Boxes().last(), QStringLiteral("Вече съществува ФАКТУРА с този номер!\nДа презапиша ли промените?"));
+    EXPECT_TRUE(Boxes().last().startsWith(QStringLiteral("Вече съществува ФАКТУРА с този номер!\n")));
+    EXPECT_TRUE(Boxes().last().endsWith(QStringLiteral("\nДа презапиша ли промените?")));
     EXPECT_EQ(Store()->RecordCount(), twin);
     EXPECT_EQ(Field("Получател", twin), QStringLiteral("Двойник"));
     EXPECT_EQ(Field("Firm.db index", twin), QStringLiteral("1"));

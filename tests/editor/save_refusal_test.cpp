@@ -1,0 +1,333 @@
+// What a save refuses, asks or renumbers, and that a refusal leaves every
+// table as it was; a reopened document goes back only into its own record.
+#include "editor/numbering.h"
+#include "editor_fixture.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+class SaveRefusalTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        AddSampleCompany();
+        NewDocument();
+        ResetTestDialogs();
+    }
+
+    static TTable* Store() { return DataModule1->store; }
+    static QString Field(TTable* t, const char* name, int rec)
+    {
+        TField* f = t->FieldByName(QString::fromUtf8(name));
+        return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(rec) : f->TextAt(rec);
+    }
+    // What the file holds, read as another workplace would, past the program's own tables.
+    QString InFile(const char* file, const char* field, int rec) const
+    {
+        TTable t;
+        t.SetDatabaseName(Path("DB"));
+        t.SetTableName(QString::fromUtf8(file));
+        t.Open();
+        return t.FieldByName(QString::fromUtf8(field))->TextAt(rec);
+    }
+    int CountInFile(const char* file) const
+    {
+        TTable t;
+        t.SetDatabaseName(Path("DB"));
+        t.SetTableName(QString::fromUtf8(file));
+        t.Open();
+        return t.RecordCount();
+    }
+    static void Line(int row, const QString& text, const char* quantity = "1", const char* price = "10")
+    {
+        TStringGrid* g = OrderForm->StringGrid1;
+        if (g->RowCount() <= row)
+            g->SetRowCount(row + 1);
+        g->SetCells(1, row, text);
+        g->SetCells(2, row, QStringLiteral("бр."));
+        g->SetCells(3, row, QString::fromUtf8(quantity));
+        g->SetCells(4, row, QString::fromUtf8(price));
+    }
+    static void Document(const QString& customer)
+    {
+        OrderForm->Edit1->SetText(customer);
+        Line(1, QStringLiteral("Услуга"));
+        OrderForm->RecalcByRate();
+    }
+    static void Rewrite(int rec, const char* field, const QString& text)
+    {
+        Store()->SetRecNo(rec);
+        Store()->Edit();
+        Set(Store(), field, text);
+        Store()->Post();
+    }
+    static void SetCounter(const QString& text)
+    {
+        DataModule1->firm->SetRecNo(1);
+        DataModule1->firm->Edit();
+        Set(DataModule1->firm, "Фактура №", text);
+        DataModule1->firm->Post();
+    }
+    // What a user's keys put into an edit: the table goes into edit state.
+    static void Type(QWidget* w, const QString& text)
+    {
+        w->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            edit->selectAll();
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(w, &press);
+        }
+    }
+    static QStringList Boxes()
+    {
+        QStringList texts;
+        for (const RecordedBox& b : TestDialogs().boxes)
+            texts << b.text;
+        return texts;
+    }
+};
+
+TEST_F(SaveRefusalTest, ARefusedOrDeclinedSaveLeavesTheOtherWindowsTypingUnstored)
+{
+    // The company window holds a new МОЛ; the number cannot be stored.
+    FillFirm->Show();
+    Type(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
+    Document(QStringLiteral("Бета ООД"));
+    OrderForm->MaskEdit1->SetText(QStringLiteral("12"));
+    OrderForm->Save->Click();
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_EQ(InFile("Firm.db", "МОЛ", 1), QStringLiteral("Иван Иванов"));
+    EXPECT_EQ(FillFirm->DBEdit3->Text(), QStringLiteral("Нов МОЛ"));
+    EXPECT_EQ(CountInFile("Store.DB"), 0);
+
+    // Stored once the number is right, with the company window's typing.
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));
+    ResetTestDialogs();
+    OrderForm->Save->Click();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_EQ(InFile("Firm.db", "МОЛ", 1), QStringLiteral("Нов МОЛ"));
+    ASSERT_EQ(CountInFile("Store.DB"), 1);
+    FillFirm->Close();
+
+    // The customer window holds a new phone; the overwrite question is declined.
+    TTable* cust = DataModule1->cust;
+    cust->SetRecNo(1);
+    EditCustForm->Show();
+    Type(EditCustForm->DBEdit4, QStringLiteral("032111222"));
+    NewDocument();
+    Document(QStringLiteral("Бета ООД"));
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));
+    ResetTestDialogs();
+    TestDialogs().answers = {mrNo};
+    OrderForm->Save->Click();
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].startsWith(QStringLiteral("Вече съществува ФАКТУРА")));
+    EXPECT_EQ(InFile("customer.db", "Телефон", 1), QString());
+    EXPECT_EQ(EditCustForm->DBEdit4->Text(), QStringLiteral("032111222"));
+    EXPECT_EQ(CountInFile("Store.DB"), 1);
+    // Yes: the phone and the document go in together.
+    ResetTestDialogs();
+    TestDialogs().answers = {mrYes};
+    OrderForm->Save->Click();
+    EXPECT_EQ(InFile("customer.db", "Телефон", 1), QStringLiteral("032111222"));
+    EXPECT_EQ(CountInFile("customer.db"), 1);
+    EditCustForm->Close();
+
+    // A company added in the company window with nothing typed is no company.
+    NewDocument();
+    Document(QStringLiteral("Бета ООД"));
+    FillFirm->Show();
+    FillFirm->Button1->Click();
+    ResetTestDialogs();
+    OrderForm->Save->Click();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_EQ(CountInFile("Store.DB"), 2);
+    EXPECT_EQ(CountInFile("Firm.db"), 1);
+    EXPECT_EQ(CountInFile("ae.db"), 1);
+}
+
+TEST_F(SaveRefusalTest, AReopenedDocumentGoesBackOnlyIntoItsOwnRecord)
+{
+    // Three records of number 32, company 1 each, told apart by their customers.
+    Document(QStringLiteral("Първи"));
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000032"));
+    ASSERT_TRUE(OrderForm->SaveWithCustomer(true));
+    for (const char* customer : {"Втори", "Трети"}) {
+        QStringList values;
+        for (int i = 0; i < Store()->FieldCount(); ++i)
+            values << Field(Store(), Store()->Fields(i)->FieldName().toUtf8().constData(), 1);
+        Store()->Append();
+        for (int i = 0; i < Store()->FieldCount(); ++i) {
+            TField* f = Store()->Fields(i);
+            if (f->DataType() == TFieldType::ftMemo)
+                f->SetAsMemo(values[i]);
+            else
+                f->SetText(values[i]);
+        }
+        Set(Store(), "Клиент", QString::fromUtf8(customer));
+        Store()->Post();
+    }
+    ASSERT_EQ(Field(Store(), "Клиент", 2), QStringLiteral("Втори"));
+
+    // A company index written "01", "+1" or " 1" is company 1: the reopened record, not the last one of its number.
+    for (const char* index : {"01", "+1", " 1"}) {
+        SCOPED_TRACE(index);
+        Rewrite(2, "Firm.db index", QString::fromUtf8(index));
+        ResetTestDialogs();
+        ASSERT_TRUE(OrderForm->LoadDocument(2));
+        OrderForm->Edit8->SetText(QStringLiteral("Получил ") + QString::fromUtf8(index));
+        EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+        EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+        EXPECT_EQ(Store()->RecordCount(), 3);
+        EXPECT_EQ(Field(Store(), "Получател", 2), QStringLiteral("Получил ") + QString::fromUtf8(index));
+        EXPECT_EQ(Field(Store(), "Клиент", 2), QStringLiteral("Втори"));
+        EXPECT_EQ(Field(Store(), "Получател", 3), QString());
+    }
+
+    // Its company index names no company, and another workplace deleted an
+    // earlier record meanwhile: it still goes into its own record.
+    Rewrite(2, "Firm.db index", QStringLiteral("7"));
+    Rewrite(3, "Firm.db index", QStringLiteral("8"));
+    ASSERT_TRUE(OrderForm->LoadDocument(2));
+    {
+        TTable other;
+        other.SetDatabaseName(Path("DB"));
+        other.SetTableName(QStringLiteral("Store.DB"));
+        other.Open();
+        other.SetRecNo(1);
+        other.Delete();
+    }
+    OrderForm->Edit8->SetText(QStringLiteral("След изтриване"));
+    ResetTestDialogs();
+    EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    ASSERT_EQ(Store()->RecordCount(), 2);
+    EXPECT_EQ(Field(Store(), "Клиент", 1), QStringLiteral("Втори"));
+    EXPECT_EQ(Field(Store(), "Получател", 1), QStringLiteral("След изтриване"));
+    EXPECT_EQ(Field(Store(), "Клиент", 2), QStringLiteral("Трети"));
+    EXPECT_EQ(Field(Store(), "Получател", 2), QString());
+}
+
+TEST_F(SaveRefusalTest, ANumberTheSeriesCannotGiveIsRefusedAndNothingStored)
+{
+    Document(QStringLiteral("Бета ООД"));
+    for (const char* counter : {"9999999999", "-000000005"}) {
+        SCOPED_TRACE(counter);
+        SetCounter(QString::fromUtf8(counter));
+        NewDocument();
+        Document(QStringLiteral("Бета ООД"));
+        ResetTestDialogs();
+        OrderForm->Save->Click();
+        EXPECT_FALSE(OrderForm->SaveWithCustomer(false));
+        ASSERT_FALSE(Boxes().isEmpty());
+        // The counter is named, and so is what is wrong with it.
+        const QString said = Boxes().last();
+        EXPECT_TRUE(said.contains(QStringLiteral("Фактура №"))) << said.toStdString();
+        EXPECT_TRUE(said.contains(QString::fromUtf8(counter))) << said.toStdString();
+        if (QString::fromUtf8(counter) == QStringLiteral("9999999999"))
+            EXPECT_TRUE(said.contains(QStringLiteral("изчерпан"))) << said.toStdString();
+        EXPECT_EQ(CountInFile("Store.DB"), 0);
+        EXPECT_EQ(InFile("Firm.db", "Фактура №", 1), QString::fromUtf8(counter));
+        EXPECT_TRUE(OrderForm->Save->Enabled());
+    }
+    // A number typed by hand is still the user's to give.
+    OrderForm->MaskEdit1->SetText(QStringLiteral("0000000007"));
+    SetCounter(QStringLiteral("9999999999"));
+    ResetTestDialogs();
+    EXPECT_TRUE(OrderForm->SaveWithCustomer(true));
+    EXPECT_EQ(Field(Store(), "Num", 1), QStringLiteral("0000000007"));
+    EXPECT_EQ(InFile("Firm.db", "Фактура №", 1), QStringLiteral("9999999999"));
+}
+
+TEST_F(SaveRefusalTest, AKindHoldingHalfACharacterIsStoredOnceAndFoundAgain)
+{
+    const QString kind = QStringLiteral("ФАКТУРА") + QChar(0xD83D);
+    OrderForm->ComboBox2->SetText(kind);
+    Document(QStringLiteral("Бета ООД"));
+    const QString number = OrderForm->MaskEdit1->Text();
+    OrderForm->Save->Click();
+    for (int i = 0; i < 2; ++i) {
+        OrderForm->Edit8->SetText(QStringLiteral("Получил %1").arg(i));
+        EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
+    }
+    ASSERT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(Field(Store(), "Документ", 1), QStringLiteral("ФАКТУРА?"));
+    EXPECT_EQ(Field(Store(), "Num", 1), number);
+    EXPECT_EQ(Field(Store(), "Получател", 1), QStringLiteral("Получил 1"));
+    EXPECT_EQ(OrderForm->MaskEdit1->Text(), number);
+    // A whole character of two halves stays as it is.
+    EXPECT_EQ(NormalizedKind(QStringLiteral("Ф") + QChar(0xD83D) + QChar(0xDE00)),
+              QStringLiteral("Ф") + QChar(0xD83D) + QChar(0xDE00));
+}
+
+TEST_F(SaveRefusalTest, ADocumentThatCannotBePrintedIsNotStored)
+{
+    Document(QStringLiteral("Бета ООД"));
+    for (int row = 1; row <= 40; ++row)
+        Line(row, QStringLiteral("Ред %1").arg(row));
+    OrderForm->RecalcByRate();
+    OrderForm->View->Click();
+    ASSERT_TRUE(Doc->Visible());
+    ResetTestDialogs();
+    OrderForm->Save->Click();
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].startsWith(QStringLiteral("Документът не се побира на една страница"))) << Boxes()[0].toStdString();
+    EXPECT_EQ(CountInFile("Store.DB"), 0);
+    EXPECT_EQ(CountInFile("customer.db"), 0);
+    EXPECT_EQ(InFile("Firm.db", "Фактура №", 1), QString());
+    EXPECT_TRUE(OrderForm->Save->Enabled());
+    // The page whose signatures would run over its footer is not left in sight.
+    EXPECT_FALSE(Doc->Visible());
+
+    // Short enough, it goes in under the same number.
+    OrderForm->StringGrid1->SetRowCount(4);
+    OrderForm->RecalcByRate();
+    ResetTestDialogs();
+    OrderForm->Save->Click();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_EQ(CountInFile("Store.DB"), 1);
+    EXPECT_EQ(InFile("Store.DB", "Num", 1), QStringLiteral("0000000001"));
+}
+
+TEST_F(SaveRefusalTest, ChangedContentOverAPrintedRecordIsNoLongerMarkedPrinted)
+{
+    Document(QStringLiteral("Бета ООД"));
+    // What the print chooser does: mark, then store.
+    OrderForm->CheckBox3->SetChecked(true);
+    ASSERT_TRUE(OrderForm->SaveWithCustomer(false));
+    ASSERT_EQ(Field(Store(), "Статус", 1), QStringLiteral("True"));
+
+    // Reopened and stored again unchanged: still printed.
+    NewDocument();
+    ASSERT_TRUE(OrderForm->LoadDocument(1));
+    ASSERT_TRUE(OrderForm->CheckBox3->Checked());
+    TestDialogs().answers = {mrYes};
+    OrderForm->Save->Click();
+    EXPECT_EQ(Field(Store(), "Статус", 1), QStringLiteral("True"));
+    EXPECT_EQ(OrderForm->Panel2->Caption(), QStringLiteral("Отпечатан"));
+
+    // A line added: what the record holds was never printed.
+    Line(2, QStringLiteral("Още една услуга"), "2", "5");
+    OrderForm->RecalcByRate();
+    ResetTestDialogs();
+    TestDialogs().answers = {mrYes};
+    OrderForm->Save->Click();
+    ASSERT_EQ(Store()->RecordCount(), 1);
+    EXPECT_TRUE(Field(Store(), "Стоки и Услуги", 1).contains(QStringLiteral("Още една услуга")));
+    EXPECT_EQ(Field(Store(), "Стойност /общо/", 1), QStringLiteral("24,00"));
+    EXPECT_EQ(Field(Store(), "Статус", 1), QStringLiteral("False"));
+    EXPECT_FALSE(OrderForm->CheckBox3->Checked());
+    EXPECT_EQ(OrderForm->Panel2->Caption(), QStringLiteral("Неотпечатан"));
+
+    // Printed again, it is marked again.
+    OrderForm->CheckBox3->SetChecked(true);
+    ASSERT_TRUE(OrderForm->SaveWithCustomer(false));
+    EXPECT_EQ(Field(Store(), "Статус", 1), QStringLiteral("True"));
+}
+
+}  // namespace
