@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <climits>
@@ -319,12 +320,21 @@ TUpdateI::Outcome TUpdateI::CheckProgram(const QString& file)
     const std::optional<int> expected = ParseRemoteVersion(RemoteVersion);
     if (!expected)
         return Outcome::NotRunnable;
+    // Started from a folder of its own beside the program, so that a file that
+    // ignores the check argument and starts as a whole program touches neither
+    // the data folder nor the install folder.
+    QTemporaryDir place(QFileInfo(file).absolutePath() + QStringLiteral("/.Orlendix-check-XXXXXX"));
+    if (!place.isValid())
+        return Outcome::NotRunnable;
+    const QString copy = place.filePath(QFileInfo(Application->ExeName()).fileName());
+    if (::link(QFile::encodeName(file).constData(), QFile::encodeName(copy).constData()) != 0 && !QFile::copy(file, copy))
+        return Outcome::NotRunnable;
     QProcess check;
-    check.setProgram(file);
+    check.setProgram(copy);
+    check.setWorkingDirectory(place.path());
     check.setArguments({QStringLiteral("--version")});
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // A file that ignores the check argument starts as a whole program: it
-    // must show no window and must not update itself into this folder.
+    // Nor may such a file show a window or update itself.
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QUARNEL_UPDATE_SERVER"), QStringLiteral("http://127.0.0.1:0"));
     check.setProcessEnvironment(env);

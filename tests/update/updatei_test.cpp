@@ -541,6 +541,8 @@ TEST_F(UpdateTest, ADownloadThatFailsItsCheckNeverReplacesTheProgramAndARealOneD
         {"answers another version", "#!/bin/sh\necho 3.6.8.12\n"},
         {"answers nothing", "#!/bin/sh\nexit 0\n"},
         {"never ends", "#!/bin/sh\nexec sleep 30\n"},
+        // Ignores the check and starts as the whole program would, beside itself.
+        {"writes beside itself", "#!/bin/sh\nmkdir \"$(dirname \"$0\")/DB\"\nexec sleep 30\n"},
         {"answers, then crashes", "#!/bin/sh\necho 3.6.8.11\nkill -SEGV $$\n"},
     };
     for (const auto& [name, program] : programs) {
