@@ -4,12 +4,11 @@
 #include "app/splash.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/extctrls.h"
 #include "platform/http.h"
 #include "platform/shell.h"
-#include "platform/sysutils.h"
-
-#include "platform/extctrls.h"
 #include "platform/stdctrls.h"
+#include "platform/sysutils.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
