@@ -76,17 +76,32 @@ void TMain::SpeedButton7Click(TObject*)
 
 void TMain::SpeedButton3Click(TObject*)
 {
+    if (!DataModule1->CheckTablesOpen())
+        return;  // an empty window would look like an empty folder
     DataModule1->RefreshStockGrid();
     Stocks->Show();
 }
 
-void TMain::SpeedButton1Click(TObject*) { Emp->Show(); }
-void TMain::SpeedButton5Click(TObject*) { FillFirm->Show(); }
+void TMain::SpeedButton1Click(TObject*)
+{
+    if (DataModule1->CheckTablesOpen())
+        Emp->Show();
+}
+
+void TMain::SpeedButton5Click(TObject*)
+{
+    if (DataModule1->CheckTablesOpen())
+        FillFirm->Show();
+}
 void TMain::SpeedButton9Click(TObject*) { CheckForUpdate(true); }
 void TMain::SpeedButton2Click(TObject*) { Close(); }
 
 void TMain::FilePrinterSetupClick(TObject*) { Dialogs()->PrinterSetup(this); }
 
-void TMain::N9Click(TObject* Sender) { Sort->Button1Click(Sender); }
+void TMain::N9Click(TObject* Sender)
+{
+    if (DataModule1->CheckTablesOpen())
+        Sort->Button1Click(Sender);
+}
 
 void TMain::N8Click(TObject*) { ShellOpen(InstallPath(QStringLiteral("Help.pdf"))); }

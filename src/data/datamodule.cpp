@@ -14,6 +14,7 @@
 #include "platform/grids.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 TDataModule1* DataModule1 = nullptr;
 
@@ -130,7 +131,7 @@ bool TDataModule1::CheckTablesOpen() const
 {
     for (TTable* t : Tables())
         if (!t->Active()) {
-            ShowMessage(QStringLiteral("Папката с данни не е отворена: проверете файловете в нея и стартирайте програмата отново."));
+            ShowMessage(QStringLiteral("Папката с данни не е отворена.\nИзберете папка с данни с бутона „Работно място“."));
             return false;
         }
     return true;
@@ -148,24 +149,49 @@ void TDataModule1::DataModuleCreate(TObject*)
     } catch (...) {
     }
 
+    const QString fallback = DefaultDataFolder();
+    // Copied alone into a folder, the program lays out what an install would.
+    const auto openDefault = [&] {
+        if (!QFileInfo::exists(fallback))
+            CreateShippedTables(fallback);
+        OpenDatabase(fallback, true);
+    };
+    QStringList reasons;  // the layer's own, each naming its file
+    bool opened = false;
     try {
-        QString folder = DefaultDataFolder();
-        ReadNetworkFolder(folder);
-        try {
-            OpenDatabase(folder, true);
-        } catch (...) {
-            OpenDatabase(DefaultDataFolder(), true);
-            // Documents would otherwise go into another database unnoticed.
-            ShowMessage(QStringLiteral("Папката с данни „%1“ не може да бъде отворена.\nИзползва се папката по подразбиране „%2“.")
-                            .arg(folder, DefaultDataFolder()));
+        QString folder = fallback;
+        if (!ReadNetworkFolder(folder) || folder == fallback) {
+            openDefault();
+        } else {
+            bool chosenFailed = false;
+            try {
+                OpenDatabase(folder, true);
+            } catch (const Exception& e) {
+                reasons << e.Message;
+                chosenFailed = true;
+            } catch (...) {
+                chosenFailed = true;
+            }
+            if (chosenFailed) {
+                openDefault();
+                // Documents would otherwise go into another database unnoticed.
+                ShowMessage(QStringLiteral("Папката с данни „%1“ не може да бъде отворена.\nИзползва се папката по подразбиране „%2“.")
+                                .arg(folder, fallback));
+            }
         }
-        Main->SpeedButton4->SetVisible(true);
+        opened = true;
+    } catch (const Exception& e) {
+        reasons << e.Message;
     } catch (...) {
-        ShowMessage(QStringLiteral("Не могат да се заредят база данните!") + QLatin1Char('\n') +
-                    QStringLiteral("BDE може да не е инсталирано правилно,моля повторете инсталацията! ") +
-                    QLatin1Char('\n') +
-                    QStringLiteral(" За потребителите на Windows Vista, Start->Settings->Control Panel->User Accounts->Turn User Account Control on or off->... - отметката трябва да бъде изключена"));
+        reasons << QStringLiteral("Таблиците не могат да бъдат отворени.");
     }
+    if (!opened) {
+        reasons.removeDuplicates();
+        ShowMessage(QStringLiteral("Не могат да се заредят база данните!\n") + reasons.join(QLatin1Char('\n')) +
+                    QStringLiteral("\nС бутона „Работно място“ изберете друга папка с данни."));
+    }
+    // Always usable: it is the way out of a folder that does not open.
+    Main->SpeedButton4->SetVisible(true);
 }
 
 void TDataModule1::OpenDatabase(const QString& folder, bool open)

@@ -19,12 +19,21 @@ void TMain::SpeedButton4Click(TObject*)
     // that is not written there would be left again at the next start.
     const QString previous = DataModule1->Folder();
     const auto backToPrevious = [&](const QString& why) {
-        DataModule1->OpenDatabase(previous, true);
+        try {
+            DataModule1->OpenDatabase(previous, true);
+        } catch (...) {
+            // The previous folder did not open either (a start-up that failed).
+            ShowMessage(why + QStringLiteral("\nИзберете друга папка с данни с бутона „Работно място“."));
+            return;
+        }
         DataModule1->RefreshStockGrid();
         ShowMessage(why + QStringLiteral("\nПродължава работата с „%1“.").arg(previous));
     };
     try {
         DataModule1->OpenDatabase(chosen, true);
+    } catch (const Exception& e) {
+        backToPrevious(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.\n%2").arg(chosen, e.Message));
+        return;
     } catch (...) {
         backToPrevious(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.").arg(chosen));
         return;

@@ -143,6 +143,7 @@ bool THttpRequest::Open(const QString& url)
     contentLength_.reset();
     failed_ = false;
     timedOut_ = false;
+    cancelled_ = false;
     error_.clear();
 
     GlobalInit();
@@ -226,9 +227,14 @@ void THttpRequest::Pump(const std::function<bool()>& done)
             Fail(QStringLiteral("Timed out: no data from the server for %1 ms").arg(silent.count()));
             return;
         }
+        if (waitHook_ && !waitHook_()) {
+            cancelled_ = true;
+            Fail(QStringLiteral("Cancelled"));
+            return;
+        }
         long wait = -1;
         curl_multi_timeout(d_->multi, &wait);
-        const long cap = std::min<long>(100, stall - silent.count());
+        const long cap = std::min<long>(waitHook_ ? 50 : 100, stall - silent.count());
         wait = wait < 0 ? cap : std::min(wait, cap);
         curl_multi_poll(d_->multi, nullptr, 0, int(std::max(wait, 1L)), nullptr);
     }

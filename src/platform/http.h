@@ -44,6 +44,8 @@ public:
     // The transfer failed because a time limit ran out (connection, stall or
     // the whole request).
     bool TimedOut() const { return timedOut_; }
+    // The wait hook gave up on the transfer.
+    bool Cancelled() const { return cancelled_; }
     QString Error() const { return error_; }
 
     // Connection time-out and the longest time the transfer may stall without a
@@ -55,6 +57,10 @@ public:
     void SetTimeLimit(int ms) { limitMs_ = ms; }
     // A shorter stall limit for this request; 0 = the default. Set before Open.
     void SetStallLimit(int ms) { stallLimitMs_ = ms; }
+    // Called at least every 50 ms while Open or Read wait for the server, so
+    // that a window can go on answering; when it returns false the transfer
+    // ends at once and Open or Read fails with Cancelled().
+    void SetWaitHook(std::function<bool()> hook) { waitHook_ = std::move(hook); }
 
 private:
     struct Impl;
@@ -69,5 +75,7 @@ private:
     int stallLimitMs_ = 0;
     bool failed_ = false;
     bool timedOut_ = false;
+    bool cancelled_ = false;
+    std::function<bool()> waitHook_;
     QString error_;
 };

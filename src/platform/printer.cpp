@@ -10,12 +10,18 @@
 namespace {
 QString outputFile;
 std::optional<bool> availabilityOverride;
+std::optional<QStringList> installedOverride;
+
+QStringList InstalledPrinters()
+{
+    return installedOverride ? *installedOverride : QPrinterInfo::availablePrinterNames();
+}
 
 bool Available()
 {
     if (availabilityOverride)
         return *availabilityOverride;
-    return !outputFile.isEmpty() || !QPrinterInfo::availablePrinterNames().isEmpty();
+    return !outputFile.isEmpty() || !InstalledPrinters().isEmpty();
 }
 
 void ApplyOutput(QPrinter* p)
@@ -54,7 +60,7 @@ QStringList TPrinter::Printers() const
 {
     if (availabilityOverride && !*availabilityOverride)
         return {};
-    QStringList names = QPrinterInfo::availablePrinterNames();
+    QStringList names = InstalledPrinters();
     if (names.isEmpty() && Available())
         names << (outputFile.isEmpty() ? QStringLiteral("Test printer") : outputFile);
     return names;
@@ -63,6 +69,20 @@ QStringList TPrinter::Printers() const
 void TPrinter::CheckAvailable() const
 {
     if (!Available())
+        throw EPrinter(NoPrinterText());
+}
+
+void TPrinter::CheckTarget()
+{
+    if (availabilityOverride && !*availabilityOverride)
+        throw EPrinter(NoPrinterText());
+    QPrinter* p = QtPrinter();
+    // Qt sends a PDF without a file name nowhere; a native job goes to the
+    // system, never while the tests stand in for its printers.
+    const bool target = p->outputFormat() == QPrinter::PdfFormat
+                            ? !p->outputFileName().isEmpty()
+                            : !installedOverride && Available() && p->isValid();
+    if (!target)
         throw EPrinter(NoPrinterText());
 }
 
@@ -155,6 +175,8 @@ void SetPrinterOutputFile(const QString& path)
 }
 
 void SetPrinterAvailabilityForTests(std::optional<bool> available) { availabilityOverride = available; }
+
+void SetInstalledPrintersForTests(std::optional<QStringList> names) { installedOverride = std::move(names); }
 
 QString NoPrinterText()
 {

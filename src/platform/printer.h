@@ -29,6 +29,9 @@ public:
     QStringList Printers() const;
     // Raises EPrinter when no printer is installed.
     void CheckAvailable() const;
+    // Raises EPrinter with NoPrinterText() unless a document sent to the Qt
+    // printer now would reach a printer or a PDF file.
+    void CheckTarget();
 
     // Both raise EPrinter when no printer is installed; changing the
     // orientation while a document is printing raises as well.
@@ -72,3 +75,7 @@ void SetPrinterOutputFile(const QString& path);
 // Overrides whether a printer counts as installed: true or false, or
 // std::nullopt to ask the system (and the output file hook) again.
 void SetPrinterAvailabilityForTests(std::optional<bool> available);
+// Stands in for the system's list of installed printers, so that tests never
+// depend on the machine's printers; std::nullopt asks the system again. While
+// it is set, only an output file is a place to print to.
+void SetInstalledPrintersForTests(std::optional<QStringList> names);

@@ -258,10 +258,8 @@ void TRichEdit::SetScrollBars(TScrollStyle s)
 
 void TRichEdit::Print(const QString& title)
 {
+    Printer()->CheckTarget();
     QPrinter* printer = Printer()->QtPrinter();
-    const bool noTarget = printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty();
-    if (!printer->isValid() || noTarget)
-        throw EPrinter(NoPrinterText());
     printer->setDocName(title);
     PrintableCopy(document(), logicalDpiY())->print(printer);
     if (printer->printerState() == QPrinter::Error)

@@ -3,9 +3,29 @@
 #include "platform/dialogs.h"
 #include "update/updatei.h"
 
+#include <memory>
+
 void TMain::CheckForUpdate(bool interactive)
 {
+    std::unique_ptr<TUpdateProgress> progress;
+    if (interactive) {
+        if (UpdateI->Progress)
+            return;  // one is running already
+        // The window answers while the server is asked and the program downloaded.
+        progress = std::make_unique<TUpdateProgress>();
+        progress->Show();
+    }
+    struct Showing {
+        TUpdateProgress*& slot;
+        ~Showing() { slot = nullptr; }
+    } showing{UpdateI->Progress};
+    UpdateI->Progress = progress.get();
+
     UpdateI->CheckVersion(interactive ? 0 : TUpdateI::SilentCheckLimitMs);
+    if (progress && progress->Cancelled)
+        return;
+    if (progress && UpdateI->Status != 1)
+        progress->Hide();
     switch (UpdateI->Status) {
     case -1:
         if (interactive)

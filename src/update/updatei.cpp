@@ -4,12 +4,19 @@
 #include "app/splash.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/extctrls.h"
 #include "platform/http.h"
 #include "platform/shell.h"
+#include "platform/stdctrls.h"
 #include "platform/sysutils.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <climits>
@@ -31,6 +38,53 @@ int GaugeValue(qint64 v) { return int(std::min<qint64>(v, INT_MAX)); }
 // Beside the program, so that the swap is a plain rename.
 QString DownloadFile(const QString& program) { return program + QStringLiteral(".download"); }
 }  // namespace
+
+TUpdateProgress::TUpdateProgress(TComponent* owner) : TForm(owner)
+{
+    SetCaption(QStringLiteral("Обновяване на програмата"));
+    SetClientSize(300, 100);
+    Position = TPosition::poScreenCenter;
+    Label1 = new TLabel(this);
+    Label1->SetCaption(QStringLiteral("Обновяване..."));
+    Label1->SetBounds(12, 10, 276, 16);
+    CGauge1 = new TGauge(this);
+    CGauge1->SetShowText(false);
+    CGauge1->SetForeColor(33023);
+    CGauge1->SetBackColor(13882323);
+    CGauge1->SetBounds(12, 32, 276, 16);
+    Button1 = new TButton(this);
+    Button1->SetCaption(QStringLiteral("Отказ"));
+    Button1->SetBounds(110, 62, 80, 26);
+    Button1->SetCancel(true);
+    Button1->OnClick = [this](TObject*) { Cancelled = true; };
+    // The close box stops the update as "Отказ" does.
+    OnClose = [this](TObject*, TCloseAction&) { Cancelled = true; };
+    // The other windows repaint and move but take no input until it ends.
+    setWindowModality(Qt::ApplicationModal);
+    Loaded();
+}
+
+bool TUpdateProgress::KeepGoing()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return !Cancelled;
+}
+
+QString ProgramVersion() { return QStringLiteral("3.6.8.10"); }
+
+std::optional<int> PackedVersionAnswer(const QByteArray& output)
+{
+    static const QRegularExpression version(QStringLiteral("\\A\\d\\.\\d\\.\\d\\.\\d\\d\\z"));
+    QByteArray line = output;
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    const QString text = QString::fromLatin1(line);
+    if (!version.match(text).hasMatch())
+        return std::nullopt;
+    return PackedVersion(text);
+}
 
 void RemoveLeftoverDownload()
 {
@@ -89,6 +143,10 @@ void TUpdateI::FetchRemoteVersion(int timeLimitMs)
     RemoteVersion.clear();
     THttpRequest http;
     http.SetTimeLimit(timeLimitMs);
+    if (Progress) {
+        http.SetStallLimit(StartUpInstallStallMs);
+        http.SetWaitHook([p = Progress] { return p->KeepGoing(); });
+    }
     if (!http.Open(server_ + kVersionPath))
         return;
     // An error page or a reply of unknown length is no answer.
@@ -130,10 +188,17 @@ void TUpdateI::SpeedButton1Click(TObject*)
         Main->Close();  // the new program runs; this one ends
         return;
     }
+    if (Progress)
+        Progress->Hide();
+    if (outcome == Outcome::Cancelled)
+        return;  // the user stopped it and knows
     QString text = QStringLiteral("Обновяването на програмата не може да бъде извършено!");
     if (outcome == Outcome::TimedOut)
         text += QStringLiteral("\nСървърът за обновяване не изпрати новата версия навреме. Програмата продължава "
                                "с досегашната си версия; опитайте отново по-късно с бутона „Обновяване“.");
+    else if (outcome == Outcome::NotRunnable)
+        text += QStringLiteral("\nИзтеглената нова версия не се стартира правилно и не беше инсталирана. Програмата "
+                               "продължава с досегашната си версия; опитайте отново по-късно с бутона „Обновяване“.");
     MessageBox(this, text, QString(), TMsgIcon::Error);
 }
 
@@ -157,8 +222,16 @@ TUpdateI::Outcome TUpdateI::Install()
         // A slow server must not hold the start-up: the old program does.
         http.SetTimeLimit(StartUpInstallLimitMs);
         http.SetStallLimit(StartUpInstallStallMs);
+    } else if (Progress) {
+        // The user sees it move and may stop it; only a silent server is given up on.
+        http.SetStallLimit(StartUpInstallStallMs);
+        http.SetWaitHook([p = Progress] { return p->KeepGoing(); });
     }
-    const auto transferFailed = [&http] { return http.TimedOut() ? Outcome::TimedOut : Outcome::Failed; };
+    const auto transferFailed = [&http] {
+        if (http.Cancelled())
+            return Outcome::Cancelled;
+        return http.TimedOut() ? Outcome::TimedOut : Outcome::Failed;
+    };
     if (!http.Open(address))
         return transferFailed();
     if (http.Status() != 200 || !http.ContentLength() || *http.ContentLength() <= 0)
@@ -181,7 +254,7 @@ TUpdateI::Outcome TUpdateI::Install()
         }
     } cleanup{temp};
 
-    TGauge* gauge = SplashForm ? SplashForm->CGauge1 : nullptr;
+    TGauge* gauge = Progress ? Progress->CGauge1 : SplashForm ? SplashForm->CGauge1 : nullptr;
     if (gauge) {
         gauge->SetProgress(0);
         gauge->SetMaxValue(GaugeValue(length));
@@ -199,6 +272,8 @@ TUpdateI::Outcome TUpdateI::Install()
         written += n;
         if (gauge)
             gauge->SetProgress(GaugeValue(written));
+        if (Progress && !Progress->KeepGoing())
+            return Outcome::Cancelled;
     }
     http.Close();
     if (written != length)
@@ -213,6 +288,9 @@ TUpdateI::Outcome TUpdateI::Install()
         return Outcome::Failed;
     // Closed before the start: a file open for writing cannot be executed.
     temp.close();
+    // A program that does not run would replace one that does, for good.
+    if (const Outcome checked = CheckProgram(downloaded); checked != Outcome::Installed)
+        return checked;
 
     DeleteFile(old);  // left by an earlier update that was not started since
     const bool hadProgram = QFileInfo::exists(program);
@@ -234,4 +312,56 @@ TUpdateI::Outcome TUpdateI::Install()
         return Outcome::Failed;
     }
     return Outcome::Installed;
+}
+
+TUpdateI::Outcome TUpdateI::CheckProgram(const QString& file)
+{
+    const std::optional<int> expected = ParseRemoteVersion(RemoteVersion);
+    if (!expected)
+        return Outcome::NotRunnable;
+    // Started from a folder of its own beside the program, so that a file that
+    // ignores the check argument and starts as a whole program touches neither
+    // the data folder nor the install folder.
+    QTemporaryDir place(QFileInfo(file).absolutePath() + QStringLiteral("/.Orlendix-check-XXXXXX"));
+    if (!place.isValid())
+        return Outcome::NotRunnable;
+    const QString copy = place.filePath(QFileInfo(Application->ExeName()).fileName());
+    if (::link(QFile::encodeName(file).constData(), QFile::encodeName(copy).constData()) != 0 && !QFile::copy(file, copy))
+        return Outcome::NotRunnable;
+    QProcess check;
+    check.setProgram(copy);
+    check.setWorkingDirectory(place.path());
+    check.setArguments({QStringLiteral("--version")});
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Nor may such a file show a window or update itself.
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QUARNEL_UPDATE_SERVER"), QStringLiteral("http://127.0.0.1:0"));
+    check.setProcessEnvironment(env);
+    check.setStandardInputFile(QProcess::nullDevice());
+    check.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    check.start();
+    if (!check.waitForStarted(ProgramCheckLimitMs))
+        return Outcome::NotRunnable;
+    const auto stop = [&check] {
+        check.kill();
+        check.waitForFinished(1000);
+    };
+    while (check.state() != QProcess::NotRunning) {
+        if (check.waitForFinished(Progress ? 30 : 100))
+            break;
+        if (Progress && !Progress->KeepGoing()) {
+            stop();
+            return Outcome::Cancelled;
+        }
+        if (clock.elapsed() >= ProgramCheckLimitMs) {
+            stop();
+            return Outcome::NotRunnable;
+        }
+    }
+    if (check.exitStatus() != QProcess::NormalExit || check.exitCode() != 0)
+        return Outcome::NotRunnable;
+    const std::optional<int> answer = PackedVersionAnswer(check.readAllStandardOutput());
+    return answer && *answer == *expected ? Outcome::Installed : Outcome::NotRunnable;
 }

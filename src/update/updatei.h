@@ -9,6 +9,24 @@
 #include <functional>
 #include <optional>
 
+class TButton;
+class TGauge;
+class TLabel;
+
+// Shown while an update asked for from the main window runs: what it does, how
+// far the download is, and "Отказ", which stops it at once.
+class TUpdateProgress : public TForm {
+public:
+    explicit TUpdateProgress(TComponent* owner = nullptr);
+    TLabel* Label1;
+    TGauge* CGauge1;
+    TButton* Button1;  // "Отказ"
+    bool Cancelled = false;
+    // Lets the windows answer (they stay blocked for input but this one);
+    // false once the user has cancelled.
+    bool KeepGoing();
+};
+
 // Never shown: holds the outcome of the last update check and installs a new
 // version of the program from the update server.
 class TUpdateI : public TForm, public Ui::TUpdateI {
@@ -41,12 +59,20 @@ public:
     QString Server() const { return server_; }
     void SetServer(const QString& address);
 
+    // The new program must answer its check within this time.
+    static inline int ProgramCheckLimitMs = 5000;
+    // Shown while an update from the main window runs; nullptr otherwise.
+    TUpdateProgress* Progress = nullptr;
+
     // Renames done by the installer; tests make one of them fail here.
     std::function<bool(const QString& from, const QString& to)> Rename;
 
 private:
-    enum class Outcome { Installed, Failed, TimedOut };
+    enum class Outcome { Installed, Failed, TimedOut, Cancelled, NotRunnable };
     Outcome Install();
+    // Starts the downloaded file in its check mode: it must answer with the
+    // version the server announced, in time.
+    Outcome CheckProgram(const QString& file);
     QString server_;
 };
 
@@ -54,6 +80,13 @@ extern TUpdateI* UpdateI;
 
 // Removes what a download killed half way left in the install folder.
 void RemoveLeftoverDownload();
+
+// This program's version, "3.6.8.10": the main window's caption ends with it,
+// and "Orlendix --version" prints it.
+QString ProgramVersion();
+// The answer of "Orlendix --version" as a packed number; nullopt when it is
+// not one version line.
+std::optional<int> PackedVersionAnswer(const QByteArray& output);
 
 // $QUARNEL_UPDATE_SERVER when set, otherwise the address the program was built with.
 QString DefaultUpdateServer();

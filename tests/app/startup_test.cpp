@@ -14,6 +14,8 @@
 #include "platform/strings.h"
 #include "registers/stocks.h"
 #include "registers/statform.h"
+#include "registers/emp.h"
+#include "registers/fillfirm.h"
 #include "platform/stdctrls.h"
 #include "support/test_env.h"
 #include "update/update_server.h"
@@ -24,11 +26,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -210,7 +215,7 @@ TEST_F(StartupTest, EmptyFirstLineOfNetworkFileIsAnEmptyFolderName)
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„“")));
 }
 
-TEST_F(StartupTest, ATableThatIsNoDatabaseKeepsTheMainWindowWithoutWorkplaceButton)
+TEST_F(StartupTest, ATableThatIsNoDatabaseIsNamedAndTheWorkplaceButtonStaysUsable)
 {
     CreateShippedTables(DefaultFolder());
     WriteBytes(DefaultFolder() + QStringLiteral("/Store.DB"), QByteArray(4096, 'x'));
@@ -218,16 +223,109 @@ TEST_F(StartupTest, ATableThatIsNoDatabaseKeepsTheMainWindowWithoutWorkplaceButt
     CreateAllWindows();
 
     ASSERT_EQ(Boxes(), 1);
-    EXPECT_TRUE(TestDialogs().boxes[0].text.startsWith(QStringLiteral("Не могат да се заредят база данните!\n")));
+    const QString text = TestDialogs().boxes[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Не могат да се заредят база данните!\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("„Store.DB“"))) << text.toStdString();
+    for (const char* foreign : {"BDE", "Windows", "Control Panel", "Start->"})
+        EXPECT_FALSE(text.contains(QLatin1String(foreign))) << text.toStdString();
+    EXPECT_FALSE(text.contains(DefaultFolder())) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("„Работно място“"))) << text.toStdString();
     EXPECT_EQ(TestDialogs().boxes[0].icon, TMsgIcon::None);
     ASSERT_NE(Main, nullptr);
-    EXPECT_FALSE(Main->SpeedButton4->Visible());
+    EXPECT_TRUE(Main->SpeedButton4->Visible());
     // The tables before the broken one stay open, the rest closed.
     EXPECT_TRUE(DataModule1->employee->Active());
     EXPECT_FALSE(DataModule1->store->Active());
     EXPECT_FALSE(DataModule1->Tableae->Active());
     // A later use of a closed table is reported, and the window stays usable.
     EXPECT_THROW(DataModule1->store->RecordCount(), EDatabaseError);
+}
+
+TEST_F(StartupTest, ACopiedProgramWithNoDataFolderLaysItOutAndStarts)
+{
+    ASSERT_FALSE(QFileInfo::exists(DefaultFolder()));
+
+    CreateAllWindows();
+
+    EXPECT_EQ(Boxes(), 0) << (Boxes() ? TestDialogs().boxes[0].text.toStdString() : std::string());
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    for (TTable* t : DataModule1->Tables())
+        EXPECT_TRUE(t->Active()) << t->TableName().toStdString();
+    for (const TableDefinition& def : TableDefinitions())
+        EXPECT_TRUE(QFileInfo::exists(DefaultFolder() + QLatin1Char('/') + def.fileName)) << def.fileName.toStdString();
+    EXPECT_TRUE(Main->SpeedButton4->Visible());
+    Main->SpeedButton3->Click();
+    EXPECT_TRUE(Stocks->Visible());
+    EXPECT_EQ(Boxes(), 0);
+
+    // network.txt naming a missing folder: the laid-out default is used, as before.
+    DestroyAllWindows();
+    QDir(DefaultFolder()).removeRecursively();
+    WriteBytes(Path(QStringLiteral("network.txt")), EncodeCp1251(Path(QStringLiteral("нямаја"))) + "\r\n");
+    CreateAllWindows();
+    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
+    EXPECT_TRUE(DataModule1->store->Active());
+    EXPECT_EQ(Boxes(), 1);  // the fall-back is reported
+}
+
+TEST_F(StartupTest, WithADamagedFolderTheWindowsSayItIsNotOpenUntilAnotherIsChosen)
+{
+    CreateShippedTables(DefaultFolder());
+    WriteBytes(DefaultFolder() + QStringLiteral("/Store.DB"), QByteArray(4096, 'x'));
+    const QByteArray damaged = ReadBytes(DefaultFolder() + QStringLiteral("/Store.DB"));
+    CreateAllWindows();
+    ResetTestDialogs();
+
+    const std::vector<std::pair<const char*, std::function<void()>>> needTables = {
+        {"Статистика", [] { Main->N9Click(Main); }},
+        {"Стоки и Услуги", [] { Main->SpeedButton3->Click(); }},
+        {"Служители", [] { Main->SpeedButton1->Click(); }},
+        {"Моите фирмени детайли", [] { Main->SpeedButton5->Click(); }},
+    };
+    for (const auto& [name, open] : needTables) {
+        SCOPED_TRACE(name);
+        ResetTestDialogs();
+        open();
+        ASSERT_EQ(Boxes(), 1);
+        EXPECT_TRUE(TestDialogs().boxes[0].text.startsWith(QStringLiteral("Папката с данни не е отворена")));
+        EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„Работно място“")));
+    }
+    EXPECT_FALSE(StatForm->Visible());
+    EXPECT_FALSE(Stocks->Visible());
+    EXPECT_FALSE(Emp->Visible());
+    EXPECT_FALSE(FillFirm->Visible());
+
+    // Another damaged folder first: its own file is named and nothing breaks.
+    const QString other = Path(QStringLiteral("other"));
+    CreateShippedTables(other);
+    WriteBytes(other + QStringLiteral("/customer.db"), QByteArray(4096, 'y'));
+    ResetTestDialogs();
+    TestDialogs().folders.push_back(other);
+    Main->SpeedButton4->Click();
+    ASSERT_EQ(Boxes(), 1);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„customer.db“"))) << TestDialogs().boxes[0].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("network.txt"))));
+
+    // Then a good one: the tables open, it is remembered and the windows open.
+    const QString good = Path(QStringLiteral("good"));
+    CreateShippedTables(good);
+    AddGoods(good, QStringLiteral("Хартия А4"));
+    ResetTestDialogs();
+    TestDialogs().folders.push_back(good);
+    Main->SpeedButton4->Click();
+    EXPECT_EQ(Boxes(), 0);
+    EXPECT_EQ(DataModule1->Folder(), good);
+    for (TTable* t : DataModule1->Tables())
+        EXPECT_TRUE(t->Active());
+    EXPECT_EQ(ReadBytes(Path(QStringLiteral("network.txt"))), EncodeCp1251(good) + "\r\n");
+    Main->SpeedButton3->Click();
+    Main->SpeedButton1->Click();
+    EXPECT_EQ(Boxes(), 0);
+    EXPECT_TRUE(Stocks->Visible());
+    EXPECT_TRUE(Emp->Visible());
+    EXPECT_EQ(Stocks->StringGrid1->Cells(0, 1), QStringLiteral("Хартия А4"));
+    // The damaged file was left as it was.
+    EXPECT_EQ(ReadBytes(DefaultFolder() + QStringLiteral("/Store.DB")), damaged);
 }
 
 TEST_F(StartupTest, WithTheTablesClosedANewDocumentIsRefusedOnceAndTheProgramStillEnds)

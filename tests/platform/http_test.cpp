@@ -363,6 +363,48 @@ TEST_F(HttpTest, ARequestsOwnStallAndTimeLimitsEndItSooner)
     }
 }
 
+TEST_F(HttpTest, TheWaitHookRunsWhileTheServerIsSilentAndEndsTheTransferAtOnce)
+{
+    {   // waiting for headers that never come
+        TestServer server([](TestServer& s, int) { s.StaySilent(); });
+        THttpRequest r;
+        int calls = 0;
+        QElapsedTimer t;
+        t.start();
+        r.SetWaitHook([&] { return ++calls < 10; });
+        EXPECT_FALSE(r.Open(server.Url("/VORNASOFT3/Orlendix.txt")));
+        EXPECT_LT(t.elapsed(), 1500);  // ten calls, each at most 50 ms apart
+        EXPECT_EQ(calls, 10);
+        EXPECT_TRUE(r.Cancelled());
+        EXPECT_FALSE(r.TimedOut());
+        EXPECT_EQ(r.Status(), -1);
+    }
+    {   // half a body, then silence: Read hands out what came, then fails
+        TestServer server([](TestServer& s, int fd) {
+            TestServer::Send(fd, Head(200, "Content-Length: 100\r\n") + "abc");
+            s.StaySilent();
+        });
+        THttpRequest r;
+        bool stop = false;
+        r.SetWaitHook([&] { return !stop; });
+        ASSERT_TRUE(r.Open(server.Url("/VORNASOFT3/Orlendix")));
+        char buf[16];
+        qint64 got = 0;
+        while (got < 3) {
+            const qint64 n = r.Read(buf + got, sizeof buf - size_t(got));
+            ASSERT_GT(n, 0);
+            got += n;
+        }
+        stop = true;
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(r.Read(buf, sizeof buf), -1);
+        EXPECT_LT(t.elapsed(), 500);
+        EXPECT_TRUE(r.Cancelled());
+        EXPECT_FALSE(r.TimedOut());
+    }
+}
+
 TEST_F(HttpTest, RefusedConnectionHasNoReply)
 {
     // A port that was just free: nothing listens there.

@@ -1,5 +1,6 @@
 #include "platform/graphics.h"
 #include "platform/printer.h"
+#include "platform/stdctrls.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -19,6 +20,7 @@ struct PrinterHooks {
         Printer()->Abort();
         SetPrinterOutputFile(QString());
         SetPrinterAvailabilityForTests(std::nullopt);
+        SetInstalledPrintersForTests(QStringList());  // as the whole suite has it
         Printer()->QtPrinter()->setPageOrientation(QPageLayout::Portrait);
     }
 };
@@ -47,6 +49,32 @@ TEST(Printer, WithoutPrintersEverythingRaisesEPrinter)
     SetPrinterAvailabilityForTests(std::nullopt);
     EXPECT_NO_THROW(p->SetOrientation(poPortrait));  // the file counts as a printer
     EXPECT_FALSE(p->Printers().isEmpty());
+}
+
+TEST(Printer, TheInstalledPrintersAreTheOnesTheTestsSetAndNoJobLeavesForTheMachine)
+{
+    PrinterHooks hooks;
+    TPrinter* p = Printer();
+    EXPECT_TRUE(p->Printers().isEmpty());
+    EXPECT_THROW(p->CheckAvailable(), EPrinter);
+    EXPECT_THROW(p->BeginDoc(), EPrinter);
+
+    SetInstalledPrintersForTests(QStringList{QStringLiteral("Офис")});
+    EXPECT_EQ(p->Printers(), QStringList{QStringLiteral("Офис")});
+    EXPECT_NO_THROW(p->CheckAvailable());
+    // A stand-in printer is no place to print to: only a file is.
+    EXPECT_THROW(p->CheckTarget(), EPrinter);
+    TRichEdit extract;
+    extract.SetText(QStringLiteral("Извлечение"));
+    EXPECT_THROW(extract.Print(QStringLiteral("Quarnel")), EPrinter);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = dir.filePath(QStringLiteral("extract.pdf"));
+    SetPrinterOutputFile(pdf);
+    EXPECT_NO_THROW(p->CheckTarget());
+    extract.Print(QStringLiteral("Quarnel"));
+    EXPECT_TRUE(QFile::exists(pdf));
 }
 
 TEST(Printer, PrintsOnePageToAPdfFile)

@@ -1,6 +1,7 @@
 #include "support/test_env.h"
 
 #include "platform/locale.h"
+#include "platform/printer.h"
 
 namespace {
 ScriptedDialogs* scripted = nullptr;
@@ -72,11 +73,14 @@ void QuarnelTestEnvironment::SetUp()
     scripted = new ScriptedDialogs;
     SetDialogs(scripted);
     SetBulgarianLocale();
+    // The machine's printers are none of the tests' business: tests print to files.
+    SetInstalledPrintersForTests(QStringList());
 }
 
 void QuarnelTestEnvironment::TearDown()
 {
     SetDialogs(nullptr);
+    SetInstalledPrintersForTests(std::nullopt);
     delete scripted;
     scripted = nullptr;
 }

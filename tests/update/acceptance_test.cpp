@@ -33,8 +33,10 @@ TEST(UpdateAcceptance, TheProgramReplacesItselfWithTheServersVersionAndStartsIt)
 
     // The "new version" says where it was started from and in which working
     // directory, so that the test sees it run.
+    // Before it takes the program's place it must answer its check with its version.
     const std::string newProgram =
-        "#!/bin/sh\nd=\"$(dirname \"$0\")\"\n{ echo \"$0\"; pwd; } > \"$d/started.tmp\" && mv \"$d/started.tmp\" \"$d/started\"\n";
+        "#!/bin/sh\nif [ \"$1\" = --version ]; then echo 3.6.8.11; exit 0; fi\n"
+        "d=\"$(dirname \"$0\")\"\n{ echo \"$0\"; pwd; } > \"$d/started.tmp\" && mv \"$d/started.tmp\" \"$d/started\"\n";
     UpdateServer server;
     server.ServeFile("/VORNASOFT3/Orlendix.txt", "36811\n");
     server.ServeFile("/VORNASOFT3/Orlendix", newProgram);

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <chrono>
 #include <thread>
@@ -32,14 +33,24 @@ const QString kCannotUpdate = QStringLiteral("Обновяването на пр
 const QString kTooSlow = kCannotUpdate + QStringLiteral(
     "\nСървърът за обновяване не изпрати новата версия навреме. Програмата продължава с досегашната си версия; "
     "опитайте отново по-късно с бутона „Обновяване“.");
+const QString kNotRunnable = kCannotUpdate + QStringLiteral(
+    "\nИзтеглената нова версия не се стартира правилно и не беше инсталирана. Програмата продължава с досегашната "
+    "си версия; опитайте отново по-късно с бутона „Обновяване“.");
 const QByteArray kOldProgram = "#!/bin/sh\n# the version that runs now\n";
 
-// More than a few 1024-byte blocks, zero bytes included.
+QByteArray BuiltProgram()
+{
+    QFile f(QStringLiteral(QUARNEL_BUILD_DIR "/Orlendix"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A program that answers its check as version 3.6.8.11 and then runs no
+// further; more than a few 1024-byte blocks in all, zero bytes included.
 std::string NewProgram(size_t n = 5000)
 {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i)
-        s[i] = char((i * 13) % 251);
+    std::string s = "#!/bin/sh\nif [ \"$1\" = --version ]; then echo 3.6.8.11; fi\nexit 0\n";
+    for (size_t i = s.size(); i < n; ++i)
+        s += char((i * 13) % 251);
     return s;
 }
 
@@ -139,11 +150,15 @@ protected:
         EXPECT_EQ(b.buttons, TMsgButtons::Ok);
     }
 
-    // A failed install: reported, nothing started, nothing on disk changed.
+    // A failed install: reported (no text: stopped by the user, not reported),
+    // nothing started, nothing on disk changed.
     void ExpectFailedInstall(const QStringList& filesBefore = {QStringLiteral("Orlendix")},
                              const QString& text = kCannotUpdate) const
     {
-        ExpectOneBox(text, UpdateI, TMsgIcon::Error);
+        if (text.isEmpty())
+            EXPECT_TRUE(TestDialogs().boxes.empty()) << BoxTexts().join(QLatin1Char('|')).toStdString();
+        else
+            ExpectOneBox(text, UpdateI, TMsgIcon::Error);
         EXPECT_EQ(Files(), filesBefore);
         EXPECT_EQ(ReadAll(Path("Orlendix")), kOldProgram);
         EXPECT_TRUE(started.isEmpty()) << started.join(QLatin1Char(',')).toStdString();
@@ -215,6 +230,14 @@ TEST_F(UpdateTest, VersionsArePackedFromTheCaptionAndReadFromPlainDigits)
     for (const char* bad : {"", " \r\n", "1234567890", "0000036811", "36811 abc", "368 11", "+36811", "-1",
                             "3.6.8.11", "٣٦٨١١"})
         EXPECT_EQ(ParseRemoteVersion(QString::fromUtf8(bad)), std::nullopt) << bad;
+
+    // What "Orlendix --version" prints is the caption's version.
+    EXPECT_TRUE(Main->Caption().endsWith(QLatin1Char(' ') + ProgramVersion())) << Main->Caption().toStdString();
+    EXPECT_EQ(PackedVersionAnswer(ProgramVersion().toLatin1() + '\n'), 36810);
+    EXPECT_EQ(PackedVersionAnswer("3.6.8.11\r\n"), 36811);
+    for (const char* bad : {"", "\n", "36811\n", "3.6.8.11\n\n", "v3.6.8.11\n", "3.6.8.1\n", "3.6.8.11 x\n",
+                            "Segmentation fault\n"})
+        EXPECT_EQ(PackedVersionAnswer(bad), std::nullopt) << bad;
 }
 
 TEST_F(UpdateTest, ANewerVersionIsDownloadedSwappedInStartedAndTheMainWindowCloses)
@@ -502,7 +525,125 @@ TEST_F(UpdateTest, ANewProgramThatCannotStartIsTakenBackOut)
     server.ServeFile(kProgramPath, std::string("\x01\x02 not a program", 16));
 
     Main->CheckForUpdate(true);
-    ExpectFailedInstall();
+    ExpectFailedInstall({QStringLiteral("Orlendix")}, kNotRunnable);
+}
+
+TEST_F(UpdateTest, ADownloadThatFailsItsCheckNeverReplacesTheProgramAndARealOneDoes)
+{
+    const QByteArray built = BuiltProgram();
+    ASSERT_GT(built.size(), 65536) << "build the program first";
+    server.ServeFile(kVersionPath, "36811");
+    const int savedLimit = TUpdateI::ProgramCheckLimitMs;
+    TUpdateI::ProgramCheckLimitMs = 700;
+    const std::vector<std::pair<const char*, std::string>> programs = {
+        {"exits 1 at once", "#!/bin/sh\nexit 1\n"},
+        {"the first 64 KB of the real program", built.left(65536).toStdString()},
+        {"answers another version", "#!/bin/sh\necho 3.6.8.12\n"},
+        {"answers nothing", "#!/bin/sh\nexit 0\n"},
+        {"never ends", "#!/bin/sh\nexec sleep 30\n"},
+        // Ignores the check and starts as the whole program would, beside itself.
+        {"writes beside itself", "#!/bin/sh\nmkdir \"$(dirname \"$0\")/DB\"\nexec sleep 30\n"},
+        {"answers, then crashes", "#!/bin/sh\necho 3.6.8.11\nkill -SEGV $$\n"},
+    };
+    for (const auto& [name, program] : programs) {
+        SCOPED_TRACE(name);
+        Reset();
+        WriteFile(Path("Orlendixold"), "left by an update before");
+        server.ServeFile(kProgramPath, program);
+        QElapsedTimer clock;
+        clock.start();
+
+        Main->CheckForUpdate(false);
+
+        EXPECT_LT(clock.elapsed(), 3000);
+        EXPECT_EQ(UpdateI->Status, 1);
+        ExpectFailedInstall({QStringLiteral("Orlendix"), QStringLiteral("Orlendixold")}, kNotRunnable);
+        EXPECT_EQ(ReadAll(Path("Orlendixold")), "left by an update before");
+    }
+    TUpdateI::ProgramCheckLimitMs = savedLimit;
+
+    // The real program, one version above the one that runs, installs.
+    Reset();
+    Main->SetCaption(QStringLiteral("Quarnel + Dovrenta 2012 - version 3.6.8.09"));
+    server.ServeFile(kVersionPath, "36810");
+    server.ServeFile(kProgramPath, built.toStdString());
+    Main->CheckForUpdate(true);
+    EXPECT_TRUE(TestDialogs().boxes.empty()) << BoxTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(ReadAll(Path("Orlendix")) == built);
+    EXPECT_EQ(ReadAll(Path("Orlendixold")), kOldProgram);
+    EXPECT_EQ(started, QStringList{QStringLiteral("start ") + Path("Orlendix")});
+    EXPECT_EQ(mainCloses, 1);
+}
+
+TEST_F(UpdateTest, TheButtonsUpdateKeepsTheWindowAnsweringAndCancelStopsItAtOnce)
+{
+    server.ServeFile(kVersionPath, "36811");
+    server.Serve(kProgramPath, Trickle);
+    Main->Show();
+    const QPoint moved = Main->pos() + QPoint(40, 30);
+    int gaugeSeen = 0;
+    bool wasModal = false;
+    QElapsedTimer sinceCancel;
+    QTimer::singleShot(400, Main, [&] {
+        Main->move(moved);
+        ASSERT_NE(UpdateI->Progress, nullptr);
+        wasModal = UpdateI->Progress->isVisible() && UpdateI->Progress->isModal();
+        gaugeSeen = UpdateI->Progress->CGauge1->Progress();
+        EXPECT_EQ(UpdateI->Progress->Button1->Caption(), QStringLiteral("Отказ"));
+        sinceCancel.start();
+        UpdateI->Progress->Button1->Click();
+    });
+    QElapsedTimer clock;
+    clock.start();
+
+    Main->CheckForUpdate(true);
+
+    ASSERT_TRUE(sinceCancel.isValid()) << "the window answered no event during the download";
+    EXPECT_LT(sinceCancel.elapsed(), 1000);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(Main->pos(), moved);
+    EXPECT_TRUE(wasModal);
+    EXPECT_GT(gaugeSeen, 0);
+    EXPECT_EQ(UpdateI->Progress, nullptr);
+    // Stopped by the user: nothing to report, nothing changed.
+    ExpectFailedInstall({QStringLiteral("Orlendix")}, QString());
+
+    // Headers, a first block, then silence: given up on with the start-up's stall time.
+    Reset();
+    TUpdateI::StartUpInstallStallMs = 400;
+    server.Serve(kProgramPath, [](int fd, const std::atomic<bool>& stop) {
+        UpdateServer::Send(fd, UpdateServer::Head(200, "Content-Length: 5000\r\n") + NewProgram().substr(0, 1500));
+        UpdateServer::Stall(fd, stop);
+    });
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+    tick.start(50);
+    clock.restart();
+    Main->CheckForUpdate(true);
+    tick.stop();
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_GE(ticks, 4);
+    ExpectFailedInstall({QStringLiteral("Orlendix")}, kTooSlow);
+
+    // A version file whose headers never end: "Отказ" stops the check too, with no box.
+    Reset();
+    server.Serve(kVersionPath, [](int fd, const std::atomic<bool>& stop) {
+        UpdateServer::Send(fd, "HTTP/1.1 200 OK\r\nX-Slow: ");
+        for (int i = 0; i < 400 && !stop && UpdateServer::Send(fd, "a"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    });
+    sinceCancel.invalidate();
+    QTimer::singleShot(300, Main, [&] {
+        sinceCancel.start();
+        if (UpdateI->Progress)
+            UpdateI->Progress->Close();  // its close box
+    });
+    Main->CheckForUpdate(true);
+    ASSERT_TRUE(sinceCancel.isValid());
+    EXPECT_LT(sinceCancel.elapsed(), 1000);
+    EXPECT_TRUE(TestDialogs().boxes.empty()) << BoxTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("Orlendix")});
 }
 
 TEST_F(UpdateTest, TheLeftoverOfTheLastUpdateIsDeletedAtTheNextStart)
