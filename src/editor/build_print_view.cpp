@@ -94,7 +94,11 @@ bool TOrderForm::BuildPrintView(bool show)
     // ---- the lines ----
     TStringGrid* lines = StringGrid1;
     TStringGrid* pageLines = page->StringGrid2;
-    const int rows = lines->RowCount();
+    // The empty rows the editor keeps under the last line, for the next one,
+    // take no row of the sheet; a document without lines shows one empty row.
+    int rows = lines->RowCount();
+    while (rows > 2 && !RowHoldsSomething(lines, rows - 1))
+        --rows;
     const int cols = lines->ColCount();
     const int valueCol = cols - 1;
     int longest = 1;

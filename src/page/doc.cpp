@@ -485,9 +485,25 @@ void TDoc::FitLineColumns()
 
 bool TDoc::Fits() const { return Bottom(Panel5) + kFooterGap <= Label9->Top(); }
 
+bool RowHoldsSomething(const TStringGrid* grid, int row)
+{
+    for (int c = 0; c < grid->ColCount(); ++c)
+        if (!grid->Cells(c, row).trimmed().isEmpty())
+            return true;
+    return false;
+}
+
+int TDoc::FilledRows() const
+{
+    int rows = 0;
+    for (int r = StringGrid2->FixedRows(); r < StringGrid2->RowCount(); ++r)
+        rows += RowHoldsSomething(StringGrid2, r);
+    return rows;
+}
+
 int TDoc::FittingRows() const
 {
-    const int rows = StringGrid2->RowCount() - StringGrid2->FixedRows();
+    const int rows = FilledRows();
     const int excess = Bottom(Panel5) + kFooterGap - Label9->Top();
     if (excess <= 0)
         return rows;
@@ -497,11 +513,12 @@ int TDoc::FittingRows() const
 
 QString TDoc::OverflowMessage() const
 {
-    const int rows = StringGrid2->RowCount() - StringGrid2->FixedRows();
-    return QStringLiteral("Документът не се побира на една страница: на нея се побират %1 реда, а той има %2. "
+    const int fitting = FittingRows();
+    const QString fit = fitting == 1 ? QStringLiteral("се побира 1 ред") : QStringLiteral("се побират %1 реда").arg(fitting);
+    return QStringLiteral("Документът не се побира на една страница: на нея %1, а той има %2. "
                           "Намалете редовете или разделете документа на два и опитайте отново.")
-        .arg(FittingRows())
-        .arg(rows);
+        .arg(fit)
+        .arg(FilledRows());
 }
 
 void TDoc::RealignBlocks()
