@@ -381,6 +381,14 @@ void TDoc::SetStamp(const QString& stamp)
     CentreHeading();
 }
 
+QString TDoc::CurrencyName() const
+{
+    // Without a second currency the amounts are the editor's own, in leva.
+    if (CurrencyPrefix.isEmpty() && CurrencyRate == 1.0)
+        return QStringLiteral("BGN");
+    return CurrencyPrefix;
+}
+
 void TDoc::NewExecute(TObject*)
 {
     CentreHeading();
@@ -391,7 +399,7 @@ void TDoc::NewExecute(TObject*)
                 total->SetCaption(total->Caption() + QStringLiteral(" лв"));
     } else if (Language == 1 && CurrencyRate == 1.0) {
         // The editor's own totals, copied by the fill; suffixed once.
-        const QString suffix = QLatin1Char(' ') + CurrencyPrefix;
+        const QString suffix = QLatin1Char(' ') + CurrencyName();
         for (TLabel* total : {Label5, Label7, Label3})
             if (!total->Caption().endsWith(suffix))
                 total->SetCaption(total->Caption() + suffix);
@@ -414,7 +422,7 @@ void TDoc::NewExecute(TObject*)
         }
         // From the calculator's totals, "0" without a priced line: the suffix
         // is added to fresh texts, never to those of an earlier pass.
-        const QString suffix = QLatin1Char(' ') + CurrencyPrefix;
+        const QString suffix = QLatin1Char(' ') + CurrencyName();
         Label5->SetCaption(Form1->Label7->Caption() + suffix);
         Label7->SetCaption(Form1->Label3->Caption() + suffix);
         Label3->SetCaption(Form1->Label5->Caption() + suffix);

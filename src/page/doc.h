@@ -26,6 +26,9 @@ public:
     double CurrencyRate = 1.0;
     // 0 Bulgarian, 1 English.
     int Language = 0;
+    // The currency an English page names after its amounts: the document
+    // currency, the lev ("BGN") when there is no second currency.
+    QString CurrencyName() const;
 
     TActionList* ActionList1 = nullptr;
     TAction* Resized = nullptr;  // vertical flow of the blocks
