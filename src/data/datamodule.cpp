@@ -20,6 +20,11 @@ TDataModule1* DataModule1 = nullptr;
 
 namespace {
 
+QString Records(int count)
+{
+    return count == 1 ? QStringLiteral("1 запис") : QStringLiteral("%1 записа").arg(count);
+}
+
 // Record i of ae.db is the twin of record i of Firm.db: whatever moves firm
 // (a list, a walk, a post, a delete) takes ae.db along.
 class FollowFirm : public TDataLink {
@@ -235,10 +240,10 @@ void TDataModule1::TrimParallelTable()
     const QString copy = Tableae->FilePath() + QStringLiteral(".bak");
     DeleteFile(copy);
     if (!QFile::copy(Tableae->FilePath(), copy)) {
-        ShowMessage(QStringLiteral("Английските данни на фирмите имат %1 записа повече от самите фирми и не може да се "
+        ShowMessage(QStringLiteral("Английските данни на фирмите имат %1 повече от самите фирми и не може да се "
                                    "направи копие на файла им. Проверете правата за запис в папката с данни и "
                                    "стартирайте програмата отново.")
-                        .arg(extra));
+                        .arg(Records(extra)));
         Tableae->Close();  // out of step, it must not pair companies with the wrong English texts
         return;
     }
@@ -251,12 +256,14 @@ void TDataModule1::TrimParallelTable()
         tx.Commit();
     }
     Tableae->First();
-    ShowMessage(QStringLiteral("Английските данни на фирмите имаха %1 записа повече от самите фирми: %2.\n"
-                               "Те не принадлежат на никоя фирма и бяха премахнати; пълно копие е запазено във файла "
+    ShowMessage(QStringLiteral("Английските данни на фирмите имаха %1 повече от самите фирми: %2.\n"
+                               "%3; пълно копие е запазено във файла "
                                "ae.db.bak в папката с данни. Проверете английските данни на фирмите в „Моите фирмени "
                                "детайли“.")
-                    .arg(extra)
-                    .arg(names.join(QStringLiteral(", "))));
+                    .arg(Records(extra))
+                    .arg(names.join(QStringLiteral(", ")))
+                    .arg(extra == 1 ? QStringLiteral("Той не принадлежи на никоя фирма и беше премахнат")
+                                    : QStringLiteral("Те не принадлежат на никоя фирма и бяха премахнати")));
 }
 
 void TDataModule1::PadParallelTable()

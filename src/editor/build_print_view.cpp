@@ -11,6 +11,7 @@
 #include "platform/sysutils.h"
 
 #include <QFontMetrics>
+#include <QRegularExpression>
 
 namespace {
 
@@ -36,6 +37,17 @@ QString FitWords(const QString& words, const QFont& font, int width)
     if (TextWidth(split, font) <= width)
         return split;
     return WrapToWidth(words, font, width).join(QLatin1Char('\n'));
+}
+
+// The locale's short date with none of its words: the Bulgarian one ends
+// in "г.", which an English page does not say.
+QString EnglishDate(const TDate& d)
+{
+    static const QRegularExpression quoted(QStringLiteral("'[^']*'"));
+    static const QRegularExpression outside(QStringLiteral("^[^dMy]+|[^dMy]+$"));
+    QString format = FormatSettings().ShortDateFormat;
+    format.remove(quoted).remove(outside);
+    return format.isEmpty() ? DateToStr(d) : d.toString(format);
 }
 
 }  // namespace
@@ -94,7 +106,11 @@ bool TOrderForm::BuildPrintView(bool show)
     // ---- the lines ----
     TStringGrid* lines = StringGrid1;
     TStringGrid* pageLines = page->StringGrid2;
-    const int rows = lines->RowCount();
+    // The empty rows the editor keeps under the last line, for the next one,
+    // take no row of the sheet; a document without lines shows one empty row.
+    int rows = lines->RowCount();
+    while (rows > 2 && !RowHoldsSomething(lines, rows - 1))
+        --rows;
     const int cols = lines->ColCount();
     const int valueCol = cols - 1;
     int longest = 1;
@@ -139,14 +155,15 @@ bool TOrderForm::BuildPrintView(bool show)
     Form1->FitGridHeight(pageLines);
 
     // ---- heading, dates, people, bank ----
+    const auto date = [english](const TDate& d) { return english ? EnglishDate(d) : DateToStr(d); };
     page->Label15->SetCaption((english ? U("No ") : U("№ ")) + MaskEdit1->Text() +
-                              (english ? U(" / Date: ") : U(" / Дата: ")) + DateToStr(EDate->Date()));
+                              (english ? U(" / Date: ") : U(" / Дата: ")) + date(EDate->Date()));
     // Every value is broken at blanks to fit where the page puts it.
     const auto put = [this, page](TLabel* label, const QString& text) {
         WrapToLabel(text, label, page->TextArea(label));
     };
-    put(page->Label57, CheckBox1->Checked() ? DateToStr(EDate2->Date()) : QString());
-    put(page->Label40, CheckBox2->Checked() ? DateToStr(EDate3->Date()) : QString());
+    put(page->Label57, CheckBox1->Checked() ? date(EDate2->Date()) : QString());
+    put(page->Label40, CheckBox2->Checked() ? date(EDate3->Date()) : QString());
     put(page->Label35, Edit8->Text());
     put(page->Label52, Edit10->Text());
     put(page->Label37, ComboBox3->Text());
@@ -196,7 +213,7 @@ bool TOrderForm::BuildPrintView(bool show)
     // ---- the amount in words ----
     const QChar sep = FormatSettings().DecimalSeparator;
     if (RadioButton1->Checked() || english) {
-        const QString words = english ? EnAmountInWords(page->Label3->Caption(), page->CurrencyPrefix, sep)
+        const QString words = english ? EnAmountInWords(page->Label3->Caption(), page->CurrencyName(), sep)
                                       : BgAmountInWords(page->Label3->Caption(), sep);
         TLabel* label = page->Label18;
         label->SetCaption(FitWords(words, label->font(), page->TextArea(label)));

@@ -381,6 +381,14 @@ void TDoc::SetStamp(const QString& stamp)
     CentreHeading();
 }
 
+QString TDoc::CurrencyName() const
+{
+    // Without a second currency the amounts are the editor's own, in leva.
+    if (CurrencyPrefix.isEmpty() && CurrencyRate == 1.0)
+        return QStringLiteral("BGN");
+    return CurrencyPrefix;
+}
+
 void TDoc::NewExecute(TObject*)
 {
     CentreHeading();
@@ -391,7 +399,7 @@ void TDoc::NewExecute(TObject*)
                 total->SetCaption(total->Caption() + QStringLiteral(" лв"));
     } else if (Language == 1 && CurrencyRate == 1.0) {
         // The editor's own totals, copied by the fill; suffixed once.
-        const QString suffix = QLatin1Char(' ') + CurrencyPrefix;
+        const QString suffix = QLatin1Char(' ') + CurrencyName();
         for (TLabel* total : {Label5, Label7, Label3})
             if (!total->Caption().endsWith(suffix))
                 total->SetCaption(total->Caption() + suffix);
@@ -414,7 +422,7 @@ void TDoc::NewExecute(TObject*)
         }
         // From the calculator's totals, "0" without a priced line: the suffix
         // is added to fresh texts, never to those of an earlier pass.
-        const QString suffix = QLatin1Char(' ') + CurrencyPrefix;
+        const QString suffix = QLatin1Char(' ') + CurrencyName();
         Label5->SetCaption(Form1->Label7->Caption() + suffix);
         Label7->SetCaption(Form1->Label3->Caption() + suffix);
         Label3->SetCaption(Form1->Label5->Caption() + suffix);
@@ -485,9 +493,25 @@ void TDoc::FitLineColumns()
 
 bool TDoc::Fits() const { return Bottom(Panel5) + kFooterGap <= Label9->Top(); }
 
+bool RowHoldsSomething(const TStringGrid* grid, int row)
+{
+    for (int c = 0; c < grid->ColCount(); ++c)
+        if (!grid->Cells(c, row).trimmed().isEmpty())
+            return true;
+    return false;
+}
+
+int TDoc::FilledRows() const
+{
+    int rows = 0;
+    for (int r = StringGrid2->FixedRows(); r < StringGrid2->RowCount(); ++r)
+        rows += RowHoldsSomething(StringGrid2, r);
+    return rows;
+}
+
 int TDoc::FittingRows() const
 {
-    const int rows = StringGrid2->RowCount() - StringGrid2->FixedRows();
+    const int rows = FilledRows();
     const int excess = Bottom(Panel5) + kFooterGap - Label9->Top();
     if (excess <= 0)
         return rows;
@@ -497,11 +521,12 @@ int TDoc::FittingRows() const
 
 QString TDoc::OverflowMessage() const
 {
-    const int rows = StringGrid2->RowCount() - StringGrid2->FixedRows();
-    return QStringLiteral("Документът не се побира на една страница: на нея се побират %1 реда, а той има %2. "
+    const int fitting = FittingRows();
+    const QString fit = fitting == 1 ? QStringLiteral("се побира 1 ред") : QStringLiteral("се побират %1 реда").arg(fitting);
+    return QStringLiteral("Документът не се побира на една страница: на нея %1, а той има %2. "
                           "Намалете редовете или разделете документа на два и опитайте отново.")
-        .arg(FittingRows())
-        .arg(rows);
+        .arg(fit)
+        .arg(FilledRows());
 }
 
 void TDoc::RealignBlocks()

@@ -26,6 +26,9 @@ public:
     double CurrencyRate = 1.0;
     // 0 Bulgarian, 1 English.
     int Language = 0;
+    // The currency an English page names after its amounts: the document
+    // currency, the lev ("BGN") when there is no second currency.
+    QString CurrencyName() const;
 
     TActionList* ActionList1 = nullptr;
     TAction* Resized = nullptr;  // vertical flow of the blocks
@@ -55,8 +58,10 @@ public:
     // label: up to the edge of its block's area, clear of its neighbours.
     int TextArea(TLabel* label);
     // Lines-grid rows that the page holds with everything else as laid out;
-    // the page is one sheet and ends above the footer line.
+    // the page is one sheet and ends above the footer line. Only rows that
+    // hold something are counted.
     int FittingRows() const;
+    int FilledRows() const;
     bool Fits() const;
     // What the user is told when the laid-out document does not fit.
     QString OverflowMessage() const;
@@ -81,6 +86,9 @@ private:
 };
 
 extern TDoc* Doc;
+
+// Whether a row of a grid has a cell with something in it besides blanks.
+bool RowHoldsSomething(const TStringGrid* grid, int row);
 
 // The Bulgarian footer line of the page.
 QString BgFooterLine();

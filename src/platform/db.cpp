@@ -1314,11 +1314,12 @@ void TTable::SetRecNo(int recNo)
     if (d.rows.empty())
         return;
     if (recNo < 1 || recNo > int(d.rows.size()))
-        throw EDatabaseError(QStringLiteral("Запис %1 липсва в таблица „%2“, която има %3 записа.\nЗатворете прозореца и "
+        throw EDatabaseError(QStringLiteral("Запис %1 липсва в таблица „%2“, която има %3.\nЗатворете прозореца и "
                                             "го отворете отново.")
                                  .arg(recNo)
                                  .arg(d.tableName)
-                                 .arg(d.rows.size()));
+                                 .arg(d.rows.size() == 1 ? QStringLiteral("1 запис")
+                                                         : QStringLiteral("%1 записа").arg(d.rows.size())));
     d.bof = d.eof = false;
     MoveTo(recNo - 1);
 }

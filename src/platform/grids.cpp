@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -743,7 +744,7 @@ QColor TStringGrid::Background() const
     return c.isValid() ? c : ColorToQColor(clWindow);
 }
 
-void TStringGrid::paintEvent(QPaintEvent*)
+void TStringGrid::paintEvent(QPaintEvent* e)
 {
     QPainter p(viewport());
     const QSize vs = viewport()->size();
@@ -773,10 +774,13 @@ void TStringGrid::paintEvent(QPaintEvent*)
     }
     std::vector<std::pair<int, int>> rows;  // index, top
     int y = 0;
-    for (int r = 0; r < rowCount_ && y < vs.height(); ++r) {
+    // Only the rows in the painted area: a grid may be far taller than its window.
+    const int bottom = std::min(vs.height(), e->rect().bottom() + 1);
+    for (int r = 0; r < rowCount_ && y < bottom; ++r) {
         if (r >= fixedRows_ && r < topRow_)
             continue;
-        rows.emplace_back(r, y);
+        if (y + RowSpan(r) > e->rect().top())
+            rows.emplace_back(r, y);
         y += RowSpan(r);
     }
 
@@ -797,9 +801,11 @@ void TStringGrid::paintEvent(QPaintEvent*)
                 p.fillRect(QRect(left, cell.bottom() + 1, cell.width() + lineWidth_, lineWidth_),
                            hLine ? line : cellBg);
             }
-            const QString& s = cells_[r][c];
-            if (s.isEmpty())
+            // No more of a long text than the cell can show is laid out.
+            const QString& whole = cells_[r][c];
+            if (whole.isEmpty())
                 continue;
+            const QString s = whole.size() > 4 * cell.width() + 64 ? whole.left(4 * cell.width() + 64) : whole;
             p.save();
             p.setClipRect(cell);
             p.setPen(selected ? selText : textColor);

@@ -297,9 +297,11 @@ void TFillFirm::Button2Click(TObject*)
                            .arg(firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->Text());
     // Documents keep the record number of their company, and the later companies move up by one.
     if (const int n = DocumentsFromCompany(recNo))
-        question += QStringLiteral("\n\n%1 записани документа сочат тази или следваща фирма: при отваряне те ще "
-                                   "покажат друга фирма.")
-                        .arg(n);
+        question += n == 1 ? QStringLiteral("\n\n1 записан документ сочи тази или следваща фирма: при отваряне той ще "
+                                            "покаже друга фирма.")
+                           : QStringLiteral("\n\n%1 записани документа сочат тази или следваща фирма: при отваряне те ще "
+                                            "покажат друга фирма.")
+                                 .arg(n);
     if (MessageBox(this, question, Caption(), TMsgIcon::Question, TMsgButtons::YesNo) != mrYes)
         return;
     {

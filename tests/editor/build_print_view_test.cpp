@@ -126,7 +126,8 @@ TEST_F(EditorTest, EnglishWithoutASecondCurrencyShowsTheEditorsAmounts)
         ASSERT_TRUE(OrderForm->BuildPrintView(false));
         EXPECT_EQ(PageLines(), bulgarian) << currency.toStdString();
         EXPECT_EQ(Doc->StringGrid2->Cells(4, 1), QStringLiteral("1,115"));
-        const QString suffix = QLatin1Char(' ') + currency;
+        // Without a second currency the amounts are named in leva all the same.
+        const QString suffix = QStringLiteral(" BGN");
         EXPECT_EQ(Doc->Label5->Caption(), QStringLiteral("14,46") + suffix);
         EXPECT_EQ(Doc->Label7->Caption(), QStringLiteral("2,89") + suffix);
         EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("17,35") + suffix);
@@ -256,4 +257,38 @@ TEST_F(EditorTest, ViewShowsThePageInTheEditorsLanguage)
     EXPECT_TRUE(Doc->isVisible());
     EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("60,00 EUR"));
     EXPECT_EQ(Doc->Label18->Caption(), QStringLiteral("sixty  EUR"));
+}
+
+TEST_F(EditorTest, EnglishPageSaysItsDatesInFiguresOnlyAndNamesTheLevWithoutASecondCurrency)
+{
+    // The short date format the Bulgarian locale gives, with its year mark.
+    struct Format {
+        QString kept = FormatSettings().ShortDateFormat;
+        ~Format() { FormatSettings().ShortDateFormat = kept; }
+    } format;
+    FormatSettings().ShortDateFormat = QStringLiteral("d.MM.yyyy 'г'.");
+    NewDocument();
+    SetLine(1, QStringLiteral("2"), QStringLiteral("10,10"));
+    OrderForm->CheckBox1->SetChecked(true);
+    OrderForm->EDate2->SetDate(QDate(2026, 4, 2));
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_TRUE(Doc->Label15->Caption().endsWith(QStringLiteral(" / Дата: 31.03.2026 г."))) << Doc->Label15->Caption().toStdString();
+    EXPECT_EQ(Doc->Label57->Caption(), QStringLiteral("2.04.2026 г."));
+
+    English(QString(), 1.0);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_TRUE(Doc->Label15->Caption().endsWith(QStringLiteral(" / Date: 31.03.2026"))) << Doc->Label15->Caption().toStdString();
+    EXPECT_EQ(Doc->Label57->Caption(), QStringLiteral("2.04.2026"));
+    EXPECT_EQ(Doc->Label5->Caption(), QStringLiteral("20,20 BGN"));
+    EXPECT_EQ(Doc->Label7->Caption(), QStringLiteral("4,04 BGN"));
+    EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("24,24 BGN"));
+    EXPECT_EQ(Doc->Label18->Caption(), QStringLiteral("twenty four and  0,24 BGN"));
+    // What is stored stays without a second currency.
+    EXPECT_EQ(Doc->CurrencyPrefix, QString());
+
+    // A second currency, even at rate 1, is named by its own name.
+    English(QStringLiteral("EUR"), 1.0);
+    ASSERT_TRUE(OrderForm->BuildPrintView(false));
+    EXPECT_EQ(Doc->Label3->Caption(), QStringLiteral("24,24 EUR"));
+    EXPECT_EQ(Doc->Label18->Caption(), QStringLiteral("twenty four and  0,24 EUR"));
 }

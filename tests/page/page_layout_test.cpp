@@ -185,6 +185,8 @@ TEST_F(PageLayoutTest, EnglishPageWithLongTotalsAndWordsStaysInItsBlocks)
         // The words take two lines, split like the Bulgarian ones.
         {"6481481,48", "EUR", "7777777,78 EUR"},
         {"833333333,32", "POUNDS STERLING", "999999999,98 POUNDS STERLING"},
+        // No second currency: the lev is named.
+        {"833333333,32", "", "999999999,98 BGN"},
     };
     for (const auto& c : cases) {
         Doc->CurrencyPrefix = QString::fromUtf8(c.currency);

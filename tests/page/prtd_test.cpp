@@ -459,3 +459,43 @@ TEST_F(PrintTest, ADocumentLongerThanTheSheetIsRefusedBeforeAnythingIsAskedOrSto
     EXPECT_GT(QFileInfo(pdf_).size(), 0);
     EXPECT_EQ(Store()->RecordCount(), 1);
 }
+
+TEST_F(PrintTest, LinesAddedFromTheGoodsWindowAreCountedWithoutTheEmptyRowUnderThem)
+{
+    AddGood(QStringLiteral("Болт М8 поцинкован"), "бр.", "0,35");
+    NewDocument();
+    OrderForm->Edit1->SetText(QStringLiteral("Бета ООД"));
+    Main->SpeedButton3->Click();
+    const auto add = [](int count) {
+        for (int i = 0; i < count; ++i) {
+            Stocks->StringGrid1->SetRow(1);
+            Stocks->Button1->Click();
+        }
+    };
+    add(28);
+    // The editor keeps an empty row under the last line for the next one.
+    ASSERT_EQ(OrderForm->StringGrid1->RowCount(), 30);
+    ASSERT_TRUE(OrderForm->StringGrid1->Rows(29).join(QString()).isEmpty());
+
+    OrderForm->View->Click();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_TRUE(Doc->Fits());
+    EXPECT_EQ(Doc->StringGrid2->RowCount(), 29);
+    const int fit = Doc->FittingRows();
+    EXPECT_EQ(fit, 28);
+
+    ResetTestDialogs();
+    TestDialogs().printAnswers = {true};
+    PrtD->SpeedButton1->Click();
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
+    EXPECT_GT(QFileInfo(pdf_).size(), 0);
+    ASSERT_EQ(Store()->RecordCount(), 1);
+    EXPECT_EQ(Status(1), QStringLiteral("True"));
+
+    // One line more does not fit: the message counts the lines, not the empty row.
+    add(1);
+    ResetTestDialogs();
+    OrderForm->View->Click();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_TRUE(Boxes()[0].contains(QStringLiteral("се побират %1 реда, а той има 29.").arg(fit))) << Boxes()[0].toStdString();
+}
