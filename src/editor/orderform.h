@@ -38,6 +38,11 @@ public:
     void NumberLines();
     void Edit9Change(TObject* Sender);
     void Edit9KeyPress(TObject* Sender, char16_t& Key);
+    // Leaving the box with a text that is no rate refuses it.
+    void Edit9Exit(TObject* Sender);
+    // Says what a rate looks like, puts the last valid rate back into the box
+    // and leaves the cursor there.
+    void RefuseVatRate();
     // Re-sets the VAT rate text to "" and back, which recalculates everything.
     void RecalcByRate();
     // Whether a description piece shows whole in the description column of

@@ -6,6 +6,7 @@
 #include "page/doc.h"
 #include "page/wrap.h"
 #include "platform/keys.h"
+#include "platform/dialogs.h"
 #include "platform/locale.h"
 
 #include <QFontMetrics>
@@ -76,8 +77,8 @@ void TOrderForm::NumberLines()
 
 void TOrderForm::Edit9Change(TObject*)
 {
-    // A text that gives no rate (empty, only '%', or no number before the
-    // '%') is marked and computes nothing; the last valid rate stays.
+    // A text that gives no rate (empty, half typed, over 100) is marked and
+    // computes nothing; the last valid rate stays until it is left or used.
     if (Form1->SetVatRate(Edit9->Text())) {
         Edit9->SetColor(RateBoxGrey);
         RecalcLines();
@@ -93,6 +94,26 @@ void TOrderForm::Edit9KeyPress(TObject*, char16_t& Key)
     const bool digit = Key >= u'0' && Key <= u'9';
     if (!digit && Key != VK_BACK && Key != u'%' && Key != FormatSettings().DecimalSeparator.unicode())
         Key = 0;
+}
+
+void TOrderForm::Edit9Exit(TObject*)
+{
+    QString vatText;
+    double rate = 0;
+    if (!ParseVatRate(Edit9->Text(), vatText, rate))
+        RefuseVatRate();
+}
+
+void TOrderForm::RefuseVatRate()
+{
+    const QString refused = Edit9->Text();
+    // The box shows the rate the totals were computed with.
+    Edit9->SetText(Form1->VatText + QLatin1Char('%'));
+    MessageBox(this, InvalidVatRateText(refused), QString(), TMsgIcon::Warning);
+    if (Visible()) {
+        Edit9->SetFocus();
+        Edit9->selectAll();
+    }
 }
 
 void TOrderForm::RecalcByRate()

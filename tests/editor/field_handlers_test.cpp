@@ -12,13 +12,17 @@ protected:
         f = OrderForm;
     }
 
+    // Rows as a file of another program may hold them: the table's own check is not run.
     static void AddCurrency(const QString& name, const QString& rate)
     {
         TTable* t = DataModule1->currency;
+        const TNotifyEvent check = t->BeforePost;
+        t->BeforePost = nullptr;
         t->Append();
         Set(t, "Валута", name);
         Set(t, "Курс", rate);
         t->Post();
+        t->BeforePost = check;
     }
 
     // A click in the currency grid's first column on record recNo.
@@ -98,7 +102,7 @@ TEST_F(FieldHandlers, CurrencyRateIsCheckedBeforeTheDocumentCurrencyChanges)
             EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("USD")) << rec;
             EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.5) << rec;
             ASSERT_EQ(TestDialogs().boxes.size(), 1u);
-            EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Невалиден курс"));
+            EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("например 1,95583")));
             EXPECT_FALSE(f->Save->Enabled());
         }
     }
