@@ -1,6 +1,8 @@
 #include "editor_fixture.h"
 
 #include <QFile>
+#include <QFontMetrics>
+#include <QLineEdit>
 
 namespace {
 
@@ -284,4 +286,36 @@ TEST_F(FieldHandlers, QuestionMarkShowsTheFourteenLegalTexts)
     EXPECT_EQ(lines[10], QStringLiteral("1. получател по доставката е лице, регистрирано за целите на ДДС в друга държава членка;"));
     EXPECT_EQ(lines[13], QStringLiteral("чл.116,ал.4 от ЗДДС - Издаване на ПРОТОКОЛ по чл.116, ал. 4 от ЗДДС."));
     EXPECT_TRUE(lines[7].contains(QStringLiteral("чл. 21, ал. 3 , чл. 22 и 23 , е мястото")));
+}
+
+TEST_F(FieldHandlers, EveryKindIsReadableWholeInTheKindBox)
+{
+    NewDocument();
+    ASSERT_TRUE(f->isVisible());
+    QLineEdit* box = f->ComboBox2->lineEdit();
+    ASSERT_NE(box, nullptr);
+    const auto inPanel = [this](QWidget* w) {
+        return QRect(w->mapTo(f->Panel3, QPoint(0, 0)), w->size());
+    };
+    for (TRadioButton* language : {f->RadioButton2, f->RadioButton1}) {
+        language->SetChecked(true);
+        f->RadioButton1Click(language);
+        ASSERT_EQ(f->ComboBox2->Items()->Count(), 7);
+        for (int i = 0; i < 7; ++i) {
+            const QString kind = f->ComboBox2->Items()->Strings(i);
+            f->ComboBox2->SetItemIndex(i);
+            // With the cursor after the last letter the text is not scrolled:
+            // its first letter is still in view.
+            box->setCursorPosition(int(kind.size()));
+            box->repaint();
+            const QRect cursor = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            EXPECT_GE(cursor.center().x(), QFontMetrics(box->font()).horizontalAdvance(kind)) << kind.toStdString();
+            EXPECT_LE(cursor.right(), box->width()) << kind.toStdString();
+        }
+    }
+    // The widened box covers none of its neighbours.
+    const QRect kindBox = inPanel(f->ComboBox2);
+    for (QWidget* neighbour : std::initializer_list<QWidget*>{f->Panel2, f->CheckBox6, f->GroupBox1, f->Label84, f->DBImage1})
+        EXPECT_FALSE(kindBox.intersects(inPanel(neighbour))) << neighbour->objectName().toStdString();
+    EXPECT_FALSE(inPanel(f->GroupBox1).intersects(inPanel(f->DBImage1)));
 }
