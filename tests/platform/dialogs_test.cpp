@@ -95,3 +95,26 @@ TEST(RealDialogs, TheLogoChooserOffersThePicturesThatLoadAndNamesFoldersInBulgar
 }
 
 }  // namespace
+
+TEST(RealDialogs, EveryMessageBoxCarriesTheProgramsTitle)
+{
+    // The window system would title a box without one with the executable's name.
+    for (const QString& caption : {QString(), QStringLiteral("Потвърждение")}) {
+        QString title;
+        InspectRealDialog(
+            [&] {
+                MessageBox(nullptr, QStringLiteral("Текст"), caption, TMsgIcon::Warning);
+                return false;
+            },
+            [&](QDialog* d) { title = d->windowTitle(); });
+        EXPECT_EQ(title, caption.isEmpty() ? QStringLiteral("Quarnel") : caption);
+    }
+    QString title;
+    InspectRealDialog(
+        [] {
+            ShowMessage(QStringLiteral("Текст"));
+            return false;
+        },
+        [&](QDialog* d) { title = d->windowTitle(); });
+    EXPECT_EQ(title, QStringLiteral("Quarnel"));
+}
