@@ -30,6 +30,7 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
 
     Edit9->OnChange = Handler(this, &TOrderForm::Edit9Change);
     Edit9->OnKeyPress = Handler(this, &TOrderForm::Edit9KeyPress);
+    Edit9->OnEnter = Handler(this, &TOrderForm::Edit9Enter);
     Edit9->OnExit = Handler(this, &TOrderForm::Edit9Exit);
     ComboBox3->OnChange = Handler(this, &TOrderForm::ComboBox3Change);
     ComboBox3->OnKeyDown = Handler(this, &TOrderForm::ComboBox3KeyDown);

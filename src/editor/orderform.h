@@ -39,10 +39,14 @@ public:
     void Edit9Change(TObject* Sender);
     void Edit9KeyPress(TObject* Sender, char16_t& Key);
     // Leaving the box with a text that is no rate refuses it.
+    void Edit9Enter(TObject* Sender);
     void Edit9Exit(TObject* Sender);
-    // Says what a rate looks like, puts the last valid rate back into the box
-    // and leaves the cursor there.
+    // Says what a rate looks like, puts the rate in force before the typing
+    // back into the box and leaves the cursor there.
     void RefuseVatRate();
+    // The rate text when the cursor went into the VAT box: typing "209" passes
+    // through "20", which is not the rate to go back to.
+    QString RateBeforeTyping;
     // Re-sets the VAT rate text to "" and back, which recalculates everything.
     void RecalcByRate();
     // Whether a description piece shows whole in the description column of

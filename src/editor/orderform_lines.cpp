@@ -96,19 +96,28 @@ void TOrderForm::Edit9KeyPress(TObject*, char16_t& Key)
         Key = 0;
 }
 
+void TOrderForm::Edit9Enter(TObject*)
+{
+    QString vatText;
+    double rate = 0;
+    RateBeforeTyping = ParseVatRate(Edit9->Text(), vatText, rate) ? Edit9->Text() : QString();
+}
+
 void TOrderForm::Edit9Exit(TObject*)
 {
     QString vatText;
     double rate = 0;
-    if (!ParseVatRate(Edit9->Text(), vatText, rate))
-        RefuseVatRate();
+    if (ParseVatRate(Edit9->Text(), vatText, rate))
+        RateBeforeTyping.clear();
+    else
+        RefuseVatRate();  // the cursor comes back: the rate put back is the one to return to
 }
 
 void TOrderForm::RefuseVatRate()
 {
     const QString refused = Edit9->Text();
-    // The box shows the rate the totals were computed with.
-    Edit9->SetText(Form1->VatText + QLatin1Char('%'));
+    // The totals are computed again with the rate put back.
+    Edit9->SetText(!RateBeforeTyping.isEmpty() ? RateBeforeTyping : Form1->VatText + QLatin1Char('%'));
     MessageBox(this, InvalidVatRateText(refused), QString(), TMsgIcon::Warning);
     if (Visible()) {
         Edit9->SetFocus();

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+
+#include <string_view>
 #include <QFontMetrics>
 #include <QLineEdit>
 
@@ -365,14 +367,22 @@ TEST_F(FieldHandlers, TheVatBoxTakesOnlyARateAndARefusedOneIsNeverUsed)
         EXPECT_EQ(f->Edit9->Color(), clRed) << bad;
     }
     EXPECT_TRUE(TestDialogs().boxes.empty());
-    // Leaving the box says what to type, puts the rate in force back and keeps the cursor there.
-    f->Edit9->SetText(QStringLiteral("209%%"));
+    // Typed key by key "209%%" passes through "20"; leaving the box says what
+    // to type, puts back the rate it had before the typing and keeps the cursor there.
+    f->Edit9->SetText(QStringLiteral("9%"));
+    f->Edit1->SetFocus();
+    f->Edit9->SetFocus();
+    Press(f->Edit9, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+    for (const char c : std::string_view("209%%"))
+        Press(f->Edit9, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
+    ASSERT_EQ(f->Edit9->Text(), QStringLiteral("209%%"));
     f->Edit1->SetFocus();
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„209%%“")));
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("от 0 до 100")));
     EXPECT_EQ(TestDialogs().boxes[0].caption, QStringLiteral("Quarnel"));
     EXPECT_EQ(f->Edit9->Text(), QStringLiteral("9%"));
+    EXPECT_EQ(f->Label4->Caption(), QStringLiteral("9,00"));
     EXPECT_EQ(QApplication::focusWidget(), f->Edit9);
     // Blanks around and the other decimal mark are a rate.
     f->Edit9->SetText(QStringLiteral(" 9.5 % "));
