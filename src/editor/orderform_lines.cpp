@@ -83,6 +83,10 @@ void TOrderForm::Edit9Change(TObject*)
         Edit9->SetColor(RateBoxGrey);
         RecalcLines();
         NumberLines();
+        if (RatesTyped.isEmpty() || RatesTyped.last() != Edit9->Text())
+            RatesTyped << Edit9->Text();
+        if (RatesTyped.size() > 64)
+            RatesTyped.removeFirst();
     } else {
         Edit9->SetColor(clRed);
     }
@@ -98,9 +102,11 @@ void TOrderForm::Edit9KeyPress(TObject*, char16_t& Key)
 
 void TOrderForm::Edit9Enter(TObject*)
 {
+    RatesTyped.clear();
     QString vatText;
     double rate = 0;
-    RateBeforeTyping = ParseVatRate(Edit9->Text(), vatText, rate) ? Edit9->Text() : QString();
+    if (ParseVatRate(Edit9->Text(), vatText, rate))
+        RatesTyped << Edit9->Text();
 }
 
 void TOrderForm::Edit9Exit(TObject*)
@@ -108,16 +114,23 @@ void TOrderForm::Edit9Exit(TObject*)
     QString vatText;
     double rate = 0;
     if (ParseVatRate(Edit9->Text(), vatText, rate))
-        RateBeforeTyping.clear();
+        RatesTyped.clear();
     else
-        RefuseVatRate();  // the cursor comes back: the rate put back is the one to return to
+        RefuseVatRate();  // the cursor comes back into the box
 }
 
 void TOrderForm::RefuseVatRate()
 {
     const QString refused = Edit9->Text();
+    QString back = Form1->VatText + QLatin1Char('%');
+    for (qsizetype i = RatesTyped.size() - 1; i >= 0; --i)
+        if (!refused.startsWith(RatesTyped[i])) {
+            back = RatesTyped[i];
+            break;
+        }
+    RatesTyped.clear();
     // The totals are computed again with the rate put back.
-    Edit9->SetText(!RateBeforeTyping.isEmpty() ? RateBeforeTyping : Form1->VatText + QLatin1Char('%'));
+    Edit9->SetText(back);
     MessageBox(this, InvalidVatRateText(refused), QString(), TMsgIcon::Warning);
     if (Visible()) {
         Edit9->SetFocus();

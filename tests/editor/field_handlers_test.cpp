@@ -367,11 +367,11 @@ TEST_F(FieldHandlers, TheVatBoxTakesOnlyARateAndARefusedOneIsNeverUsed)
         EXPECT_EQ(f->Edit9->Color(), clRed) << bad;
     }
     EXPECT_TRUE(TestDialogs().boxes.empty());
-    // Typed key by key "209%%" passes through "20"; leaving the box says what
-    // to type, puts back the rate it had before the typing and keeps the cursor there.
+    // Typed key by key, in the box that held "20%" and then "9%", "209%%"
+    // passes through "20"; leaving the box says what to type, puts back the
+    // rate in force before that typing and keeps the cursor there.
     f->Edit9->SetText(QStringLiteral("9%"));
-    f->Edit1->SetFocus();
-    f->Edit9->SetFocus();
+    ASSERT_EQ(QApplication::focusWidget(), f->Edit9);
     Press(f->Edit9, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
     for (const char c : std::string_view("209%%"))
         Press(f->Edit9, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
