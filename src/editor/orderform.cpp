@@ -59,7 +59,14 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     LimitEditLengths();
 }
 
-TOrderForm::~TOrderForm() { delete ColumnWidths; }
+TOrderForm::~TOrderForm()
+{
+    // The focus leaves the rate box while the window is taken down, after this
+    // object's members are gone: its handlers must not run then.
+    Edit9->OnEnter = nullptr;
+    Edit9->OnExit = nullptr;
+    delete ColumnWidths;
+}
 
 // What is typed must fit every field it is stored in or looked up by: a longer
 // text would be cut there silently, and a cut customer name never matches again.

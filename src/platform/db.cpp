@@ -269,7 +269,15 @@ void Bind(sqlite3_stmt* stmt, int pos, const QVariant& v, TFieldType type)
         break;
     }
     case TFieldType::ftFloat:
-    case TFieldType::ftCurrency: sqlite3_bind_double(stmt, pos, v.toDouble()); break;
+    case TFieldType::ftCurrency:
+        if (v.typeId() == QMetaType::QString) {
+            // Stored text that is no number goes back as it was, never as 0.
+            QByteArray u = v.toString().toUtf8();
+            sqlite3_bind_text(stmt, pos, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_double(stmt, pos, v.toDouble());
+        }
+        break;
     case TFieldType::ftBoolean: sqlite3_bind_int(stmt, pos, v.toBool() ? 1 : 0); break;
     case TFieldType::ftGraphic: {
         QByteArray b = v.toByteArray();
