@@ -58,6 +58,7 @@ private:
 }  // namespace
 
 QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
+
 bool ReadCurrencyRate(const QString& text, double& rate)
 {
     static const QRegularExpression plain(QStringLiteral("^\\d+(?:[.,]\\d+)?$"));
