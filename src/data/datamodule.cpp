@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 TDataModule1* DataModule1 = nullptr;
 
@@ -63,6 +64,30 @@ private:
 }  // namespace
 
 QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
+
+bool ReadCurrencyRate(const QString& text, double& rate)
+{
+    static const QRegularExpression plain(QStringLiteral("^\\d+(?:[.,]\\d+)?$"));
+    QString t = text.trimmed();
+    if (!plain.match(t).hasMatch())
+        return false;
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = t.toDouble(&ok);
+    // A tiny rate makes page totals of hundreds of digits; no currency is worth that.
+    if (!ok || value < 0.0001 || value > 100000)
+        return false;
+    rate = value;
+    return true;
+}
+
+QString InvalidCurrencyRateText(const QString& text)
+{
+    return QStringLiteral("Невалиден курс: „%1“.\nВъведете курса като число от 0,0001 до 100 000 с десетична "
+                          "запетая, например 1,95583.")
+        .arg(text);
+}
+
 QString NetworkFile() { return InstallPath(QStringLiteral("network.txt")); }
 
 bool ReadNetworkFolder(QString& folder)
@@ -119,6 +144,7 @@ TDataModule1::TDataModule1(TComponent* owner) : TDataModule(owner)
     store->AfterRefresh = Handler(this, &TDataModule1::storeAfterRefresh);
     cust->AfterDelete = Handler(this, &TDataModule1::custAfterDelete);
     cust->AfterRefresh = Handler(this, &TDataModule1::custAfterRefresh);
+    currency->BeforePost = Handler(this, &TDataModule1::currencyBeforePost);
 
     followFirm_ = std::make_unique<FollowFirm>(this);
     followFirm_->SetDataSource(DataSource2);
@@ -327,6 +353,15 @@ void TDataModule1::custAfterRefresh(TObject*)
     // The customer window is created after the tables are opened.
     if (CustForm)
         CustForm->RebuildDocumentList();
+}
+
+void TDataModule1::currencyBeforePost(TObject*)
+{
+    // No rate is allowed: choosing such a row leaves the document in leva.
+    const QString rate = currency->FieldByName(QStringLiteral("Курс"))->Text();
+    double unused = 0;
+    if (!rate.trimmed().isEmpty() && !ReadCurrencyRate(rate, unused))
+        throw EDatabaseError(InvalidCurrencyRateText(rate));
 }
 
 void TDataModule1::stockBDEDesigner2GetText(TField*, QString& Text, bool)

@@ -51,6 +51,8 @@ public:
     void storeAfterRefresh(TObject* Sender);
     void custAfterDelete(TObject* Sender);
     void custAfterRefresh(TObject* Sender);
+    // A currency row with a rate that is no sane rate is not written.
+    void currencyBeforePost(TObject* Sender);
     void stockBDEDesigner2GetText(TField* Sender, QString& Text, bool DisplayText);
 
     // The tables in the order they are closed, pointed and opened.
@@ -75,6 +77,12 @@ private:
 };
 
 extern TDataModule1* DataModule1;
+
+// A currency rate (leva per unit) typed with '.' or ',' as decimal mark, blanks
+// around it allowed: false unless it is a plain number from 0,0001 to 100 000.
+bool ReadCurrencyRate(const QString& text, double& rate);
+// What the user is told about a rate text that ReadCurrencyRate refuses.
+QString InvalidCurrencyRateText(const QString& text);
 
 // Where the program looks for its data when network.txt names none.
 QString DefaultDataFolder();

@@ -1,6 +1,7 @@
 // Filling the page window from the editor.
 #include "editor/orderform.h"
 
+#include "data/datamodule.h"
 #include "editor/calc.h"
 #include "editor/money.h"
 #include "editor/words.h"
@@ -74,9 +75,18 @@ bool TOrderForm::BuildPrintView(bool show)
     TDoc* page = Doc;
     const bool english = RadioButton2->Checked();
     // Page amounts are divided by the rate: refuse before anything changes.
-    if (english && !(page->CurrencyRate > 0)) {
-        ShowMessage(U("Курсът на валутата трябва да е по-голям от нула. Изберете валутата отново или "
-                      "поправете курса ѝ."));
+    if (english && !(page->CurrencyRate >= 0.0001 && page->CurrencyRate <= 100000)) {
+        MessageBox(this, InvalidCurrencyRateText(FloatToStr(page->CurrencyRate)) +
+                             U("\nИзберете валутата отново или поправете курса ѝ."),
+                   QString(), TMsgIcon::Warning);
+        return false;
+    }
+    // A rate the box refused is not what the totals were computed with. (A
+    // document stored without a rate still opens.)
+    QString vatText;
+    double vat = 0;
+    if (!Edit9->Text().isEmpty() && !ParseVatRate(Edit9->Text(), vatText, vat)) {
+        RefuseVatRate();
         return false;
     }
 

@@ -62,27 +62,6 @@ const char* const kLegalTexts[] = {
     "чл.116,ал.4 от ЗДДС - Издаване на ПРОТОКОЛ по чл.116, ал. 4 от ЗДДС.",
 };
 
-// A rate typed with '.' or ',' whatever the locale; ',' decides when both
-// occur. False for a text that is no number and for a rate that is not
-// above zero: the page divides by it.
-bool ParseCurrencyRate(QString text, double& rate)
-{
-    const QChar locale = FormatSettings().DecimalSeparator;
-    QChar separator = locale;
-    if (text.contains(QLatin1Char('.')))
-        separator = QLatin1Char('.');
-    if (text.contains(QLatin1Char(',')))
-        separator = QLatin1Char(',');
-    const qsizetype at = text.indexOf(separator);
-    if (at >= 0)
-        text[at] = locale;
-    double value = 0;
-    if (!TryStrToFloat(text, value) || !std::isfinite(value) || value <= 0)
-        return false;
-    rate = value;
-    return true;
-}
-
 }  // namespace
 
 void TOrderForm::ConnectFieldHandlers()
@@ -105,6 +84,13 @@ void TOrderForm::ConnectFieldHandlers()
     CheckBox8->OnClick = Handler(this, &TOrderForm::CheckBox8Click);
     SpeedButton2->OnClick = Handler(this, &TOrderForm::SpeedButton2Click);
     DBGrid1->OnCellClick = [this](TColumn* Column) { DBGrid1CellClick(Column); };
+    DBNavigator->OnClick = [this](TObject*, TNavigateBtn Button) {
+        // The new row is typed into at once, its currency name first.
+        if (Button == nbInsert) {
+            DBGrid1->SetSelectedIndex(0);
+            DBGrid1->SetFocus();
+        }
+    };
 }
 
 // ---- mirrors onto the page ----
@@ -271,17 +257,28 @@ void TOrderForm::DBGrid1CellClick(TColumn* Column)
     if (!Column || Column->Index() != 0)
         return;
     TTable* currency = DataModule1->currency;
+    // A row typed and chosen is stored now, not only when the editor closes;
+    // a refused rate keeps the row unstored and the document as it was.
+    if (currency->State() != TDataSetState::dsBrowse) {
+        try {
+            currency->Post();
+        } catch (const Exception& e) {
+            MessageBox(this, e.Message, QString(), TMsgIcon::Warning);
+            DBGrid1->SetFocus();
+            return;
+        }
+    }
     const QString rateText = currency->FieldByName(QStringLiteral("Курс"))->Text();
-    if (rateText.isEmpty()) {
+    if (rateText.trimmed().isEmpty()) {
         // No rate: the document stays in leva.
         Doc->CurrencyPrefix.clear();
         Doc->CurrencyRate = 1.0;
         return;
     }
     double rate = 0;
-    if (!ParseCurrencyRate(rateText, rate)) {
-        // The chosen currency stays as it was.
-        ShowMessage(QStringLiteral("Невалиден курс"));
+    if (!ReadCurrencyRate(rateText, rate)) {
+        // A rate stored by hand or by an older version: the chosen currency stays as it was.
+        MessageBox(this, InvalidCurrencyRateText(rateText), QString(), TMsgIcon::Warning);
         return;
     }
     Doc->CurrencyRate = rate;

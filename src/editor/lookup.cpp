@@ -287,8 +287,17 @@ void TOrderForm::ApplyToGrid()
     const int recNo = GoodsEntryRecNo(entry);
     stock->SetRecNo(recNo);
 
+    // A stored price that is no number would make a line without a value.
+    const QString price = stock->Fields(5)->Text();
+    if (!price.isEmpty() && NormalizeDecimal(price).isEmpty()) {
+        MessageBox(this,
+                   QStringLiteral("Продажната цена на избраната стока не е число.\n") + InvalidNumberText(price) +
+                       QStringLiteral("\nПоправете цената в „Стоки и Услуги“."),
+                   QString(), TMsgIcon::Warning);
+        return;
+    }
     StringGrid1->SetCells(2, CurRow, stock->Fields(2)->Text());
-    StringGrid1->SetCells(4, CurRow, stock->Fields(5)->Text());
+    StringGrid1->SetCells(4, CurRow, price);
     if (StringGrid1->Cells(3, CurRow).isEmpty())
         StringGrid1->SetCells(3, CurRow, QStringLiteral("1"));
 

@@ -3,6 +3,8 @@
 #include "platform/locale.h"
 #include "platform/sysutils.h"
 
+#include <QRegularExpression>
+
 QString NormalizeDecimalText(const QString& text)
 {
     if (text.isEmpty())
@@ -25,12 +27,22 @@ QString NormalizeDecimalText(const QString& text)
 
 bool ParseVatRate(const QString& text, QString& vatText, double& rate)
 {
-    const qsizetype percent = text.indexOf(QLatin1Char('%'));
-    const QString part = percent < 0 ? text : text.left(percent);
-    double v = 0;
-    if (!TryStrToFloat(part, v))
+    static const QRegularExpression shape(QStringLiteral("^\\s*(\\d+(?:[.,]\\d+)?)\\s*%?\\s*$"));
+    const QRegularExpressionMatch m = shape.match(text);
+    if (!m.hasMatch())
         return false;
-    vatText = part;
+    const QString number = NormalizeDecimalText(m.captured(1));
+    double v = 0;
+    if (number.isEmpty() || !TryStrToFloat(number, v) || v < 0 || v > 100)
+        return false;
+    vatText = number;
     rate = v * 0.01;
     return true;
+}
+
+QString InvalidVatRateText(const QString& text)
+{
+    return QStringLiteral("Невалидна ставка на ДДС: „%1“.\nВъведете число от 0 до 100, по желание със знак %, "
+                          "например 20% или 9%.")
+        .arg(text);
 }

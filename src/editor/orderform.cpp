@@ -30,6 +30,8 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
 
     Edit9->OnChange = Handler(this, &TOrderForm::Edit9Change);
     Edit9->OnKeyPress = Handler(this, &TOrderForm::Edit9KeyPress);
+    Edit9->OnEnter = Handler(this, &TOrderForm::Edit9Enter);
+    Edit9->OnExit = Handler(this, &TOrderForm::Edit9Exit);
     ComboBox3->OnChange = Handler(this, &TOrderForm::ComboBox3Change);
     ComboBox3->OnKeyDown = Handler(this, &TOrderForm::ComboBox3KeyDown);
     ComboBox3->OnSelect = Handler(this, &TOrderForm::ComboBox3Select);
@@ -57,7 +59,14 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     LimitEditLengths();
 }
 
-TOrderForm::~TOrderForm() { delete ColumnWidths; }
+TOrderForm::~TOrderForm()
+{
+    // The focus leaves the rate box while the window is taken down, after this
+    // object's members are gone: its handlers must not run then.
+    Edit9->OnEnter = nullptr;
+    Edit9->OnExit = nullptr;
+    delete ColumnWidths;
+}
 
 // What is typed must fit every field it is stored in or looked up by: a longer
 // text would be cut there silently, and a cut customer name never matches again.
@@ -116,7 +125,26 @@ void TOrderForm::FormClose(TObject*, TCloseAction&)
     PrtD->Close();
 }
 
-void TOrderForm::FormCloseQuery(TObject*, bool&) {}
+void TOrderForm::FormCloseQuery(TObject*, bool& CanClose)
+{
+    // What is typed in the currency grid is stored; a refused rate keeps the
+    // editor open with the row as typed.
+    TTable* currency = DataModule1->currency;
+    if (!currency->Active() || currency->State() == TDataSetState::dsBrowse)
+        return;
+    const bool added = currency->State() == TDataSetState::dsInsert;
+    try {
+        currency->Post();
+    } catch (const Exception& e) {
+        MessageBox(this, e.Message, QString(), TMsgIcon::Warning);
+        CanClose = false;
+        return;
+    }
+    // A new row left empty is no currency.
+    if (added && currency->FieldByName(QStringLiteral("Валута"))->Text().trimmed().isEmpty() &&
+        currency->FieldByName(QStringLiteral("Курс"))->Text().trimmed().isEmpty())
+        currency->Delete();
+}
 
 // ---- issuing company and bank account ----
 

@@ -38,6 +38,16 @@ public:
     void NumberLines();
     void Edit9Change(TObject* Sender);
     void Edit9KeyPress(TObject* Sender, char16_t& Key);
+    // Leaving the box with a text that is no rate refuses it.
+    void Edit9Enter(TObject* Sender);
+    void Edit9Exit(TObject* Sender);
+    // Says what a rate looks like, puts the rate in force before the refused
+    // typing back into the box and leaves the cursor there.
+    void RefuseVatRate();
+    // The valid rate texts the VAT box held since the cursor went into it,
+    // oldest first. Typing "209" passes through "20": a rate on the way to the
+    // refused text is not the one to go back to.
+    QStringList RatesTyped;
     // Re-sets the VAT rate text to "" and back, which recalculates everything.
     void RecalcByRate();
     // Whether a description piece shows whole in the description column of

@@ -6,6 +6,7 @@
 #include "page/doc.h"
 #include "page/wrap.h"
 #include "platform/keys.h"
+#include "platform/dialogs.h"
 #include "platform/locale.h"
 
 #include <QFontMetrics>
@@ -76,12 +77,16 @@ void TOrderForm::NumberLines()
 
 void TOrderForm::Edit9Change(TObject*)
 {
-    // A text that gives no rate (empty, only '%', or no number before the
-    // '%') is marked and computes nothing; the last valid rate stays.
+    // A text that gives no rate (empty, half typed, over 100) is marked and
+    // computes nothing; the last valid rate stays until it is left or used.
     if (Form1->SetVatRate(Edit9->Text())) {
         Edit9->SetColor(RateBoxGrey);
         RecalcLines();
         NumberLines();
+        if (RatesTyped.isEmpty() || RatesTyped.last() != Edit9->Text())
+            RatesTyped << Edit9->Text();
+        if (RatesTyped.size() > 64)
+            RatesTyped.removeFirst();
     } else {
         Edit9->SetColor(clRed);
     }
@@ -93,6 +98,44 @@ void TOrderForm::Edit9KeyPress(TObject*, char16_t& Key)
     const bool digit = Key >= u'0' && Key <= u'9';
     if (!digit && Key != VK_BACK && Key != u'%' && Key != FormatSettings().DecimalSeparator.unicode())
         Key = 0;
+}
+
+void TOrderForm::Edit9Enter(TObject*)
+{
+    RatesTyped.clear();
+    QString vatText;
+    double rate = 0;
+    if (ParseVatRate(Edit9->Text(), vatText, rate))
+        RatesTyped << Edit9->Text();
+}
+
+void TOrderForm::Edit9Exit(TObject*)
+{
+    QString vatText;
+    double rate = 0;
+    if (ParseVatRate(Edit9->Text(), vatText, rate))
+        RatesTyped.clear();
+    else
+        RefuseVatRate();  // the cursor comes back into the box
+}
+
+void TOrderForm::RefuseVatRate()
+{
+    const QString refused = Edit9->Text();
+    QString back = Form1->VatText + QLatin1Char('%');
+    for (qsizetype i = RatesTyped.size() - 1; i >= 0; --i)
+        if (!refused.startsWith(RatesTyped[i])) {
+            back = RatesTyped[i];
+            break;
+        }
+    RatesTyped.clear();
+    // The totals are computed again with the rate put back.
+    Edit9->SetText(back);
+    MessageBox(this, InvalidVatRateText(refused), QString(), TMsgIcon::Warning);
+    if (Visible()) {
+        Edit9->SetFocus();
+        Edit9->selectAll();
+    }
 }
 
 void TOrderForm::RecalcByRate()

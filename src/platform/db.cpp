@@ -218,10 +218,20 @@ QVariant Decode(sqlite3_stmt* stmt, int col, TFieldType type)
     case TFieldType::ftFloat:
     case TFieldType::ftCurrency:
         if (kind == SQLITE_TEXT) {
-            bool ok = false;
-            double v = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, col)))
-                           .toDouble(&ok);
-            return ok ? QVariant(v) : QVariant();
+            // A number another program stored as text, with either decimal mark.
+            static const QRegularExpression plain(
+                QStringLiteral("^[+-]?(?:\\d+(?:[.,]\\d*)?|[.,]\\d+)(?:[eE][+-]?\\d+)?$"));
+            const QString raw = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, col)));
+            QString t = raw.trimmed();
+            if (plain.match(t).hasMatch()) {
+                bool ok = false;
+                const double v = t.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+                if (ok && std::isfinite(v))
+                    return v;
+            }
+            // Kept as stored: shown as it is and refused where a number is needed,
+            // never read as an empty value.
+            return raw;
         }
         return sqlite3_column_double(stmt, col);
     case TFieldType::ftBoolean:
@@ -259,7 +269,15 @@ void Bind(sqlite3_stmt* stmt, int pos, const QVariant& v, TFieldType type)
         break;
     }
     case TFieldType::ftFloat:
-    case TFieldType::ftCurrency: sqlite3_bind_double(stmt, pos, v.toDouble()); break;
+    case TFieldType::ftCurrency:
+        if (v.typeId() == QMetaType::QString) {
+            // Stored text that is no number goes back as it was, never as 0.
+            QByteArray u = v.toString().toUtf8();
+            sqlite3_bind_text(stmt, pos, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_double(stmt, pos, v.toDouble());
+        }
+        break;
     case TFieldType::ftBoolean: sqlite3_bind_int(stmt, pos, v.toBool() ? 1 : 0); break;
     case TFieldType::ftGraphic: {
         QByteArray b = v.toByteArray();
@@ -750,10 +768,15 @@ QString TField::FormatValue(const QVariant& v, bool display) const
 {
     switch (type_) {
     case TFieldType::ftString: return v.toString();
-    case TFieldType::ftFloat: return v.isNull() ? QString() : FloatToStr(v.toDouble());
+    case TFieldType::ftFloat:
+        if (v.typeId() == QMetaType::QString)
+            return v.toString();  // stored text that is no number
+        return v.isNull() ? QString() : FloatToStr(v.toDouble());
     case TFieldType::ftCurrency: {
         if (v.isNull())
             return {};
+        if (v.typeId() == QMetaType::QString)
+            return v.toString();
         const double value = v.toDouble();
         // Rounded on the shown digits, as every other money text of the program.
         if (display && std::isfinite(value))
@@ -833,7 +856,10 @@ double TField::AsFloat() const
         return 0;
     switch (type_) {
     case TFieldType::ftFloat:
-    case TFieldType::ftCurrency: return v.toDouble();
+    case TFieldType::ftCurrency:
+        if (v.typeId() == QMetaType::QString)
+            return ParseFloat(v.toString());  // raises: stored text that is no number
+        return v.toDouble();
     case TFieldType::ftBoolean: return v.toBool() ? 1 : 0;
     case TFieldType::ftGraphic: return ParseFloat(QString::fromLatin1(v.toByteArray()));
     default: return ParseFloat(v.toString());
@@ -1369,6 +1395,8 @@ void TTable::PostRecord(bool updateLinks)
         if (!d.Editing())
             return;
     }
+    if (BeforePost)
+        BeforePost(this);
     if (d.state == TDataSetState::dsInsert) {
         qint64 key = d.InsertRecord();
         d.rows.push_back(key);

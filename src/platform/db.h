@@ -196,6 +196,10 @@ public:
     // have a field of that name and type.
     TField* DeclareField(const QString& name, TFieldType type, int size = 0);
 
+    // Fired before a record is written, also when a move posts it; a handler
+    // that raises refuses the post: nothing is written and the table stays in
+    // edit or insert state.
+    TNotifyEvent BeforePost;
     // Fired after the action, synchronously; handlers may move this table again.
     TNotifyEvent AfterPost;
     TNotifyEvent AfterCancel;

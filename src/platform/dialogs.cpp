@@ -116,5 +116,7 @@ void ShowMessage(const QString& text)
 int MessageBox(QWidget* owner, const QString& text, const QString& caption, TMsgIcon icon,
                TMsgButtons buttons)
 {
-    return current->MessageBox(owner, text, caption, icon, buttons);
+    // A box without a caption of its own is the program's: else the window
+    // system titles it with the executable's name.
+    return current->MessageBox(owner, text, caption.isEmpty() ? Application->Title : caption, icon, buttons);
 }

@@ -30,6 +30,6 @@ void SetDialogs(TDialogs* dialogs);  // nullptr restores Qt's dialogs
 
 // The plain message box: application title, OK, no icon.
 void ShowMessage(const QString& text);
-// The window-system box: owner, text, caption (empty for none), icon, OK.
+// The window-system box: owner, text, caption (empty: the application title), icon, OK.
 int MessageBox(QWidget* owner, const QString& text, const QString& caption, TMsgIcon icon,
                TMsgButtons buttons = TMsgButtons::Ok);

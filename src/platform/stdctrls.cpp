@@ -15,6 +15,15 @@
 
 using namespace stdctrls;
 
+bool stdctrls::IsEditingShortcut(const QKeyEvent* e)
+{
+    for (QKeySequence::StandardKey k : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Paste,
+                                        QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo})
+        if (e->matches(k))
+            return true;
+    return false;
+}
+
 namespace {
 
 // The characters the label draws on one line: with accelerators on, a single
@@ -266,7 +275,7 @@ void TCustomEdit::keyPressEvent(QKeyEvent* e)
         return;
     }
     const char16_t typed = TypedChar(e);
-    if (typed != 0 && OnKeyPress) {
+    if (typed != 0 && OnKeyPress && !IsEditingShortcut(e)) {
         char16_t key = typed;
         bool done = false;
         SafeCall([&] {

@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <QWidget>
 
+class QKeyEvent;
+
 #include <initializer_list>
 
 namespace stdctrls {
@@ -26,5 +28,9 @@ struct Depth {
     Depth& operator=(const Depth&) = delete;
     int& n_;
 };
+
+// Select all, copy, paste, cut, undo and redo: editing keys a key-press
+// handler that filters characters must not swallow.
+bool IsEditingShortcut(const QKeyEvent* e);
 
 }  // namespace stdctrls

@@ -491,7 +491,7 @@ bool TComboBox::KeyHandlers(QKeyEvent* e)
     if (FireUserKeyDown(OnKeyDown, this, e))
         return false;
     const char16_t typed = TypedChar(e);
-    if (typed != 0 && OnKeyPress) {
+    if (typed != 0 && OnKeyPress && !IsEditingShortcut(e)) {
         char16_t key = typed;
         bool done = false;
         SafeCall([&] {

@@ -672,7 +672,7 @@ TEST_F(StartupTest, EveryButtonAndMenuItemRunsWithoutAnError)
     Main->SpeedButton9->Click();
     ASSERT_EQ(Boxes(), 1);
     EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Няма връзка със сървъра!"));
-    EXPECT_EQ(TestDialogs().boxes[0].caption, QString());
+    EXPECT_EQ(TestDialogs().boxes[0].caption, QStringLiteral("Quarnel"));
 }
 
 }  // namespace

@@ -1,6 +1,12 @@
 #include "editor_fixture.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
+
+#include <string_view>
+#include <QFontMetrics>
+#include <QLineEdit>
 
 namespace {
 
@@ -12,13 +18,17 @@ protected:
         f = OrderForm;
     }
 
+    // Rows as a file of another program may hold them: the table's own check is not run.
     static void AddCurrency(const QString& name, const QString& rate)
     {
         TTable* t = DataModule1->currency;
+        const TNotifyEvent check = t->BeforePost;
+        t->BeforePost = nullptr;
         t->Append();
         Set(t, "Валута", name);
         Set(t, "Курс", rate);
         t->Post();
+        t->BeforePost = check;
     }
 
     // A click in the currency grid's first column on record recNo.
@@ -98,7 +108,7 @@ TEST_F(FieldHandlers, CurrencyRateIsCheckedBeforeTheDocumentCurrencyChanges)
             EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("USD")) << rec;
             EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.5) << rec;
             ASSERT_EQ(TestDialogs().boxes.size(), 1u);
-            EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Невалиден курс"));
+            EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("например 1,95583")));
             EXPECT_FALSE(f->Save->Enabled());
         }
     }
@@ -280,4 +290,204 @@ TEST_F(FieldHandlers, QuestionMarkShowsTheFourteenLegalTexts)
     EXPECT_EQ(lines[10], QStringLiteral("1. получател по доставката е лице, регистрирано за целите на ДДС в друга държава членка;"));
     EXPECT_EQ(lines[13], QStringLiteral("чл.116,ал.4 от ЗДДС - Издаване на ПРОТОКОЛ по чл.116, ал. 4 от ЗДДС."));
     EXPECT_TRUE(lines[7].contains(QStringLiteral("чл. 21, ал. 3 , чл. 22 и 23 , е мястото")));
+}
+
+TEST_F(FieldHandlers, EveryKindIsReadableWholeInTheKindBox)
+{
+    NewDocument();
+    ASSERT_TRUE(f->isVisible());
+    QLineEdit* box = f->ComboBox2->lineEdit();
+    ASSERT_NE(box, nullptr);
+    const auto inPanel = [this](QWidget* w) {
+        return QRect(w->mapTo(f->Panel3, QPoint(0, 0)), w->size());
+    };
+    for (TRadioButton* language : {f->RadioButton2, f->RadioButton1}) {
+        language->SetChecked(true);
+        f->RadioButton1Click(language);
+        ASSERT_EQ(f->ComboBox2->Items()->Count(), 7);
+        for (int i = 0; i < 7; ++i) {
+            const QString kind = f->ComboBox2->Items()->Strings(i);
+            f->ComboBox2->SetItemIndex(i);
+            // With the cursor after the last letter the text is not scrolled:
+            // its first letter is still in view.
+            box->setCursorPosition(int(kind.size()));
+            box->repaint();
+            const QRect cursor = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            EXPECT_GE(cursor.center().x(), QFontMetrics(box->font()).horizontalAdvance(kind)) << kind.toStdString();
+            EXPECT_LE(cursor.right(), box->width()) << kind.toStdString();
+        }
+    }
+    // The widened box covers none of its neighbours.
+    const QRect kindBox = inPanel(f->ComboBox2);
+    for (QWidget* neighbour : std::initializer_list<QWidget*>{f->Panel2, f->CheckBox6, f->GroupBox1, f->Label84, f->DBImage1})
+        EXPECT_FALSE(kindBox.intersects(inPanel(neighbour))) << neighbour->objectName().toStdString();
+    EXPECT_FALSE(inPanel(f->GroupBox1).intersects(inPanel(f->DBImage1)));
+}
+
+namespace {
+
+void Press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(w, &release);
+}
+
+}  // namespace
+
+TEST_F(FieldHandlers, TheVatBoxTakesOnlyARateAndARefusedOneIsNeverUsed)
+{
+    AddSampleCompany();
+    NewDocument();
+    QApplication::setActiveWindow(f);
+    f->Edit1->SetText(QStringLiteral("Клиент ООД"));
+    f->StringGrid1->SetCells(1, 1, QStringLiteral("Услуга"));
+    f->StringGrid1->SetCells(3, 1, QStringLiteral("1"));
+    f->StringGrid1->SetCells(4, 1, QStringLiteral("100"));
+    f->RecalcByRate();
+    ASSERT_EQ(f->Label4->Caption(), QStringLiteral("20,00"));
+
+    // Ctrl+A selects the whole rate (the key carries its control character,
+    // as the window system sends it), so "9%" replaces it.
+    f->Edit9->SetFocus();
+    f->Edit9->setCursorPosition(2);
+    Press(f->Edit9, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+    EXPECT_EQ(f->Edit9->selectedText(), QStringLiteral("20%"));
+    Press(f->Edit9, Qt::Key_9, Qt::NoModifier, QStringLiteral("9"));
+    Press(f->Edit9, Qt::Key_Percent, Qt::NoModifier, QStringLiteral("%"));
+    EXPECT_EQ(f->Edit9->Text(), QStringLiteral("9%"));
+    EXPECT_EQ(f->Label4->Caption(), QStringLiteral("9,00"));
+    EXPECT_EQ(f->Label11->Caption(), QStringLiteral("109,00"));
+
+    // Over 100, a doubled '%', an exponent, a sign: marked, nothing computed from them.
+    for (const char* bad : {"209%%", "209%", "100,5", "1e2", "-5", "9%9"}) {
+        f->Edit9->SetText(QString::fromUtf8(bad));
+        EXPECT_EQ(f->Label4->Caption(), QStringLiteral("9,00")) << bad;
+        EXPECT_EQ(f->Edit9->Color(), clRed) << bad;
+    }
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    // Typed key by key, in the box that held "20%" and then "9%", "209%%"
+    // passes through "20"; leaving the box says what to type, puts back the
+    // rate in force before that typing and keeps the cursor there.
+    f->Edit9->SetText(QStringLiteral("9%"));
+    ASSERT_EQ(QApplication::focusWidget(), f->Edit9);
+    Press(f->Edit9, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+    for (const char c : std::string_view("209%%"))
+        Press(f->Edit9, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
+    ASSERT_EQ(f->Edit9->Text(), QStringLiteral("209%%"));
+    f->Edit1->SetFocus();
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„209%%“")));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("от 0 до 100")));
+    EXPECT_EQ(TestDialogs().boxes[0].caption, QStringLiteral("Quarnel"));
+    EXPECT_EQ(f->Edit9->Text(), QStringLiteral("9%"));
+    EXPECT_EQ(f->Label4->Caption(), QStringLiteral("9,00"));
+    EXPECT_EQ(QApplication::focusWidget(), f->Edit9);
+    // Blanks around and the other decimal mark are a rate.
+    f->Edit9->SetText(QStringLiteral(" 9.5 % "));
+    EXPECT_EQ(f->Label4->Caption(), QStringLiteral("9,50"));
+    f->Edit9->SetText(QStringLiteral("9%"));
+
+    // A save never stores a refused rate: nothing is written.
+    ResetTestDialogs();
+    f->Edit9->SetText(QStringLiteral("150%"));
+    f->Save->Click();
+    EXPECT_EQ(DataModule1->store->RecordCount(), 0);
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("от 0 до 100")));
+    EXPECT_EQ(f->Edit9->Text(), QStringLiteral("9%"));
+    ResetTestDialogs();
+    f->Save->Click();
+    ASSERT_EQ(DataModule1->store->RecordCount(), 1);
+    EXPECT_EQ(DataModule1->store->FieldByName(QStringLiteral("Данъчна ставка"))->TextAt(1), QStringLiteral("9%"));
+    EXPECT_EQ(DataModule1->store->FieldByName(QStringLiteral("Стойност /общо/"))->TextAt(1), QStringLiteral("109,00"));
+}
+
+namespace {
+
+// The currency rows as another workplace reading currency.db sees them: "name=rate".
+QStringList StoredCurrencies()
+{
+    TTable file;
+    file.SetDatabaseName(DataModule1->Folder());
+    file.SetTableName(QStringLiteral("currency.db"));
+    file.Open();
+    QStringList rows;
+    for (int i = 1; i <= file.RecordCount(); ++i)
+        rows << file.FieldByName(QStringLiteral("Валута"))->TextAt(i) + QLatin1Char('=') +
+                    file.FieldByName(QStringLiteral("Курс"))->TextAt(i);
+    return rows;
+}
+
+void TypeText(const QString& text)
+{
+    for (QChar c : text)
+        Press(QApplication::focusWidget(), Qt::Key_unknown, Qt::NoModifier, QString(c));
+}
+
+}  // namespace
+
+TEST_F(FieldHandlers, ACurrencyTypedAndChosenIsStoredAtOnceAndARefusedRateNever)
+{
+    NewDocument();
+    QApplication::setActiveWindow(f);
+    f->RadioButton2->SetChecked(true);
+    ASSERT_TRUE(f->DBGrid1->isVisible());
+    f->Edit1->SetFocus();
+    TTable* currency = DataModule1->currency;
+
+    // "+" puts the cursor into the new row, on its currency name: typing lands there.
+    f->DBNavigator->BtnClick(nbInsert);
+    ASSERT_EQ(currency->State(), TDataSetState::dsInsert);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(QApplication::focusWidget() == f->DBGrid1 || f->DBGrid1->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(f->DBGrid1->SelectedIndex(), 0);
+    EXPECT_EQ(f->DBGrid1->CurrentRow(), f->DBGrid1->RowCount());
+    TypeText(QStringLiteral("EUR"));
+    EXPECT_EQ(f->Edit1->Text(), QString());
+    Press(QApplication::focusWidget(), Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    TypeText(QStringLiteral("1,95583"));
+
+    // Chosen: stored now, before the editor closes.
+    f->DBGrid1CellClick(f->DBGrid1->Columns()->Items(0));
+    EXPECT_EQ(StoredCurrencies(), QStringList{QStringLiteral("EUR=1,95583")});
+    EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("EUR"));
+    EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.95583);
+
+    // A rate no currency has is refused when chosen: not stored, the typing kept.
+    for (const char* bad : {"1e-300", "0,00001", "100001", "0x1F"}) {
+        ResetTestDialogs();
+        currency->Cancel();
+        f->DBNavigator->BtnClick(nbInsert);
+        currency->FieldByName(QStringLiteral("Валута"))->SetText(QStringLiteral("USD"));
+        currency->FieldByName(QStringLiteral("Курс"))->SetText(QString::fromUtf8(bad));
+        f->DBGrid1CellClick(f->DBGrid1->Columns()->Items(0));
+        ASSERT_EQ(TestDialogs().boxes.size(), 1u) << bad;
+        EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("например 1,95583"))) << bad;
+        EXPECT_EQ(StoredCurrencies(), QStringList{QStringLiteral("EUR=1,95583")}) << bad;
+        EXPECT_EQ(currency->State(), TDataSetState::dsInsert) << bad;
+        EXPECT_EQ(currency->FieldByName(QStringLiteral("Курс"))->Text(), QString::fromUtf8(bad));
+        EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("EUR")) << bad;
+    }
+    // Nor does closing the editor store it: the editor stays open.
+    ResetTestDialogs();
+    f->Close();
+    EXPECT_TRUE(f->isVisible());
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_EQ(StoredCurrencies(), QStringList{QStringLiteral("EUR=1,95583")});
+    currency->FieldByName(QStringLiteral("Курс"))->SetText(QStringLiteral("1.1"));
+    f->Close();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(StoredCurrencies(), (QStringList{QStringLiteral("EUR=1,95583"), QStringLiteral("USD=1.1")}));
+
+    // A document whose rate is no rate (as an older version stored it) is not put on the page.
+    NewDocument();
+    f->RadioButton2->SetChecked(true);
+    Doc->CurrencyPrefix = QStringLiteral("USD");
+    Doc->CurrencyRate = 1e-300;
+    ResetTestDialogs();
+    EXPECT_FALSE(f->BuildPrintView(false));
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("например 1,95583")));
 }

@@ -1,12 +1,16 @@
 #include "editor/lookup.h"
+#include "editor/money.h"
 #include "editor_fixture.h"
 
 #include "platform/keys.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -456,4 +460,56 @@ TEST_F(Lookup, DownAndUpMoveTheListOrAddAndDropRows)
     Key(VK_UP);
     EXPECT_EQ(f->ListBox1->ItemIndex(), 0);
     EXPECT_EQ(grid->RowCount(), 2);
+}
+
+TEST_F(Lookup, AGoodsPriceIsReadWithBlanksAroundAndOtherwiseRefused)
+{
+    AddGood(QStringLiteral("Кабел"), "м", "1");
+    AddGood(QStringLiteral("Шестнайсетично"), "бр.", "1");
+    AddGood(QStringLiteral("Безкрайно"), "бр.", "1");
+    AddGood(QStringLiteral("Точка"), "бр.", "1");
+    // Prices as another program wrote them into the file, as text.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(Path("DB/stock.db")).constData(), &db), SQLITE_OK);
+    const char* prices[] = {"  12,30 ", "0x1F", "∞", " 2.5"};
+    for (int i = 0; i < 4; ++i) {
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, "UPDATE records SET \"Продажна цена\" = ?1 WHERE rowid = ?2", -1, &st, nullptr),
+                  SQLITE_OK);
+        sqlite3_bind_text(st, 1, prices[i], -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(st, 2, i + 1);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    DataModule1->stock->Resync();
+    NewDocument();
+
+    const auto choose = [this](int row, int good) {
+        ResetTestDialogs();
+        Select(1, row);
+        f->StringGrid1Button->Click();
+        Choose(good);
+    };
+    choose(1, 0);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(grid->Cells(1, 1), QStringLiteral("Кабел"));
+    EXPECT_EQ(NormalizeDecimalText(grid->Cells(4, 1)), QStringLiteral("12,3")) << grid->Cells(4, 1).toStdString();
+    EXPECT_EQ(grid->Cells(5, 1), QStringLiteral("12,30"));
+    EXPECT_EQ(f->Label11->Caption(), QStringLiteral("14,76"));
+
+    // Not a number: the number message, and the line is left as it was.
+    for (int good : {1, 2}) {
+        choose(2, good);
+        ASSERT_EQ(TestDialogs().boxes.size(), 1u) << good;
+        EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QString::fromUtf8(prices[good]))) << good;
+        EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("Въведете число"))) << good;
+        EXPECT_EQ(grid->Rows(2), QStringList(6, QString())) << good;
+        EXPECT_FALSE(f->ListBox1->Visible());
+    }
+    EXPECT_EQ(f->Label11->Caption(), QStringLiteral("14,76"));
+
+    choose(2, 3);
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_EQ(grid->Cells(5, 2), QStringLiteral("2,50"));
 }

@@ -53,9 +53,7 @@ TEST(VatRateText, PartBeforeTheFirstPercentMustBeANumber)
     EXPECT_DOUBLE_EQ(rate, 0.2);
     EXPECT_TRUE(ParseVatRate("9", text, rate));
     EXPECT_DOUBLE_EQ(rate, 0.09);
-    EXPECT_TRUE(ParseVatRate("2,5%%", text, rate));
-    EXPECT_EQ(text, "2,5");
-    for (const char* bad : {"", "%", "%%", "%%%", "%%%%", "%5", "2,,0", ",", "abc%"}) {
+    for (const char* bad : {"", "%", "%%", "%%%", "%%%%", "%5", "2,,0", ",", "abc%", "2,5%%"}) {
         text = "kept";
         rate = -1;
         EXPECT_FALSE(ParseVatRate(QString::fromUtf8(bad), text, rate)) << bad;

@@ -95,3 +95,16 @@ TEST(RealDialogs, TheLogoChooserOffersThePicturesThatLoadAndNamesFoldersInBulgar
 }
 
 }  // namespace
+
+TEST(RealDialogs, AMessageBoxWithoutACaptionCarriesTheProgramsTitle)
+{
+    // The window system would title it with the executable's name.
+    QString title;
+    InspectRealDialog(
+        [] {
+            MessageBox(nullptr, QStringLiteral("Текст"), QString(), TMsgIcon::Warning);
+            return false;
+        },
+        [&](QDialog* d) { title = d->windowTitle(); });
+    EXPECT_EQ(title, QStringLiteral("Quarnel"));
+}

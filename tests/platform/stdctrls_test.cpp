@@ -515,3 +515,34 @@ TEST(KeysTest, VirtualKeyNumbers)
     EXPECT_EQ(VirtualKeyFromQt(0x0410), 0);
     EXPECT_EQ(ShiftFromQt(Qt::ShiftModifier | Qt::ControlModifier), TShiftState(ssShift | ssCtrl));
 }
+
+TEST(EditTest, EditingKeysPassAKeyFilter)
+{
+    // A filter that lets only digits through, as the VAT box's does; the keys
+    // carry their control characters, as the window system sends them.
+    TEdit edit;
+    edit.OnKeyPress = [](TObject*, char16_t& key) {
+        if (key < u'0' || key > u'9')
+            key = 0;
+    };
+    const auto ctrl = [&edit](Qt::Key key, char16_t control) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, QString(QChar(control)));
+        QCoreApplication::sendEvent(&edit, &press);
+    };
+    TypeText(&edit, QStringLiteral("20x"));
+    ASSERT_EQ(edit.Text(), QStringLiteral("20"));
+    edit.setCursorPosition(1);
+    ctrl(Qt::Key_A, 1);
+    EXPECT_EQ(edit.selectedText(), QStringLiteral("20"));
+    ctrl(Qt::Key_C, 3);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("20"));
+    ctrl(Qt::Key_X, 24);
+    EXPECT_EQ(edit.Text(), QString());
+    ctrl(Qt::Key_Z, 26);
+    EXPECT_EQ(edit.Text(), QStringLiteral("20"));
+    edit.setCursorPosition(2);
+    ctrl(Qt::Key_V, 22);
+    EXPECT_EQ(edit.Text(), QStringLiteral("2020"));
+    TypeText(&edit, QStringLiteral("a9"));
+    EXPECT_EQ(edit.Text(), QStringLiteral("20209"));
+}

@@ -145,7 +145,7 @@ protected:
         ASSERT_EQ(BoxTexts(), QStringList{text});
         const RecordedBox& b = TestDialogs().boxes[0];
         EXPECT_EQ(b.owner, owner);
-        EXPECT_EQ(b.caption, QString());
+        EXPECT_EQ(b.caption, QStringLiteral("Quarnel"));
         EXPECT_EQ(b.icon, icon);
         EXPECT_EQ(b.buttons, TMsgButtons::Ok);
     }
