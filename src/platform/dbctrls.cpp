@@ -88,8 +88,18 @@ void TFieldDataLink::UpdateRecord()
     if (!modified_ || !Editing())
         return;
     if (TField* f = Field())
-        client_->UpdateField(f);  // the field's own notice shows the written value
+        Write(f);  // the field's own notice shows the written value
     modified_ = false;
+}
+
+void TFieldDataLink::Write(TField* field)
+{
+    try {
+        client_->UpdateField(field);
+    } catch (...) {
+        client_->Refused();
+        throw;
+    }
 }
 
 void TFieldDataLink::Reset()
@@ -114,11 +124,17 @@ void TFieldDataLink::UpdateData()
     if (!modified_)
         return;
     if (TField* f = Field())
-        client_->UpdateField(f);  // a refused value keeps the record in edit state
+        Write(f);  // a refused value keeps the record in edit state
     modified_ = false;
 }
 
 // ---- TDBFieldControl ----
+
+void TDBFieldControl::Refused()
+{
+    if (self_->isVisible() && self_->isEnabled())
+        self_->setFocus(Qt::OtherFocusReason);
+}
 
 QString TDBFieldControl::DisplayTextAt(int recNo) const
 {
@@ -907,6 +923,12 @@ void TDBNavigator::UpdateButtons()
         buttons_[size_t(i)]->setEnabled(ButtonEnabled(TNavigateBtn(i)));
 }
 
+QString DeleteQuestion(const QString& recordName)
+{
+    return recordName.isEmpty() ? QStringLiteral("Изтриване на записа?")
+                                : QStringLiteral("Изтриване на %1?").arg(recordName);
+}
+
 void TDBNavigator::BtnClick(TNavigateBtn button)
 {
     if (link_.Active()) {
@@ -919,8 +941,9 @@ void TDBNavigator::BtnClick(TNavigateBtn button)
         case nbInsert: t->Insert(); break;
         case nbDelete:
             if (!t->IsEmpty() &&
-                (!ConfirmDelete || MessageBox(this, QStringLiteral("Изтриване на записа?"), QStringLiteral("Потвърждение"),
-                                              TMsgIcon::Question, TMsgButtons::YesNo) == mrYes))
+                (!ConfirmDelete ||
+                 MessageBox(this, DeleteQuestion(OnRecordName ? OnRecordName() : QString()),
+                            QStringLiteral("Потвърждение"), TMsgIcon::Question, TMsgButtons::YesNo) == mrYes))
                 t->Delete();
             break;
         case nbEdit: t->Edit(); break;

@@ -80,6 +80,8 @@ void TStocks::Button2Click(TObject*)
 {
     DataModule1->stock->Append();
     EditStockForm->Show();
+    // The user types the new goods at once, not into the last button pressed.
+    EditStockForm->DBMemo1->setFocus(Qt::OtherFocusReason);
 }
 
 void TStocks::CloseBtnClick(TObject*) { Close(); }
