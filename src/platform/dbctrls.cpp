@@ -1,5 +1,8 @@
 #include "platform/dbctrls.h"
 
+#include <QApplication>
+#include <QTimer>
+
 #include "platform/application.h"
 
 #include <QPointer>
@@ -130,11 +133,22 @@ void TFieldDataLink::UpdateData()
 
 // ---- TDBFieldControl ----
 
-void TDBFieldControl::Refused()
+void FocusAfterMessage(QWidget* w)
 {
-    if (self_->isVisible() && self_->isEnabled())
-        self_->setFocus(Qt::OtherFocusReason);
+    // Only once the message box about the value has closed: focused while the
+    // box is opening, the control would lose the focus to it and have its
+    // value checked, and refused, a second time.
+    QTimer::singleShot(0, w, [w] {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != w->window()) {
+            QTimer::singleShot(30, w, [w] { FocusAfterMessage(w); });
+            return;
+        }
+        if (w->isVisible() && w->isEnabled())
+            w->setFocus(Qt::OtherFocusReason);
+    });
 }
+
+void TDBFieldControl::Refused() { FocusAfterMessage(self_); }
 
 QString TDBFieldControl::DisplayTextAt(int recNo) const
 {

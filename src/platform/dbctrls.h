@@ -31,6 +31,10 @@ using TRecordNameEvent = std::function<QString()>;
 // "Изтриване на <name>?", or "Изтриване на записа?" for an empty name.
 QString DeleteQuestion(const QString& recordName);
 
+// Puts the cursor into w once the message about its refused value is shown,
+// so that the user's next key corrects it.
+void FocusAfterMessage(QWidget* w);
+
 // ---- The link of a control to one field ----
 
 // Follows one field of the current record for a control. The control shows the

@@ -43,7 +43,7 @@ bool TEditStockForm::PostPending()
         try {
             stock->FieldByName(QStringLiteral("К-во"))->SetText(DBEdit2->Text());
         } catch (...) {
-            DBEdit2->setFocus(Qt::OtherFocusReason);
+            FocusAfterMessage(DBEdit2);
             throw;
         }
         stock->Post();

@@ -123,6 +123,7 @@ TEST_F(RecordKeys, NewRecordsAndRefusedNumbersPutTheCursorInTheField)
     Type(EditStockForm->DBEdit5, QStringLiteral("4x"));
     EditStockForm->OKButton->setFocus();
     EditStockForm->OKButton->Click();
+    QApplication::processEvents();
     EXPECT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_TRUE(EditStockForm->isVisible());
     EXPECT_EQ(EditStockForm->focusWidget(), EditStockForm->DBEdit5);
@@ -132,6 +133,7 @@ TEST_F(RecordKeys, NewRecordsAndRefusedNumbersPutTheCursorInTheField)
     Type(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("2y"));
     EditStockForm->OKButton->setFocus();
     EditStockForm->OKButton->Click();
+    QApplication::processEvents();
     EXPECT_EQ(TestDialogs().boxes.size(), 2u);
     EXPECT_EQ(EditStockForm->focusWidget(), EditStockForm->DBEdit2);
     EXPECT_EQ(DataModule1->stock->RecordCount(), 0);
@@ -142,6 +144,7 @@ TEST_F(RecordKeys, NewRecordsAndRefusedNumbersPutTheCursorInTheField)
     Type(EditCustForm->DBEdCustNo, QStringLiteral("7а"));
     EditCustForm->OKButton->setFocus();
     EditCustForm->OKButton->Click();
+    QApplication::processEvents();
     EXPECT_EQ(TestDialogs().boxes.size(), 3u);
     EXPECT_TRUE(EditCustForm->isVisible());
     EXPECT_EQ(EditCustForm->focusWidget(), EditCustForm->DBEdCustNo);
