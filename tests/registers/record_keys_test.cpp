@@ -150,6 +150,39 @@ TEST_F(RecordKeys, NewRecordsAndRefusedNumbersPutTheCursorInTheField)
     EXPECT_EQ(EditCustForm->focusWidget(), EditCustForm->DBEdCustNo);
 }
 
+TEST_F(RecordKeys, TheGoodsListHighlightsTheGoodsTheEditorsMovedTo)
+{
+    for (const char* name : {"Алфа", "Бета", "Гама"})
+        AddGood(QString::fromUtf8(name));
+    Main->SpeedButton3->Click();
+    Stocks->StringGrid1->SetRow(1);
+    Stocks->StringGrid1Click(Stocks->StringGrid1);
+    Stocks->EditBtn->Click();
+    ASSERT_TRUE(EditStockForm->isVisible());
+
+    // The goods editor's navigator: the list shows the goods being edited.
+    EditStockForm->Navigator->BtnClick(nbLast);
+    QApplication::processEvents();
+    EXPECT_EQ(Stocks->StringGrid1->Row(), 3);
+    EditStockForm->Navigator->BtnClick(nbPrior);
+    QApplication::processEvents();
+    EXPECT_EQ(Stocks->StringGrid1->Row(), 2);
+    EXPECT_EQ(Stocks->StringGrid1->Cells(0, Stocks->StringGrid1->Row()), QStringLiteral("Бета"));
+    EditStockForm->CancelButton->Click();
+
+    // The document's goods list moved the table as well.
+    NewDocument();
+    OrderForm->StringGrid1Button->Click();
+    OrderForm->ListBox1->SetItemIndex(0);
+    OrderForm->ListBox1Click(OrderForm->ListBox1);
+    QApplication::processEvents();
+    EXPECT_EQ(DataModule1->stock->RecNo(), 1);
+    EXPECT_EQ(Stocks->StringGrid1->Row(), 1);
+    // "Редактирай" then edits the goods the list shows.
+    Stocks->EditBtn->Click();
+    EXPECT_EQ(EditStockForm->DBMemo1->Text(), QStringLiteral("Алфа"));
+}
+
 TEST_F(RecordKeys, DeleteQuestionsNameTheCustomerTheGoodsAndTheEmployee)
 {
     TTable* cust = DataModule1->cust;
