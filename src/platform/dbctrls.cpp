@@ -1,5 +1,8 @@
 #include "platform/dbctrls.h"
 
+#include <QApplication>
+#include <QTimer>
+
 #include "platform/application.h"
 
 #include <QPointer>
@@ -88,8 +91,18 @@ void TFieldDataLink::UpdateRecord()
     if (!modified_ || !Editing())
         return;
     if (TField* f = Field())
-        client_->UpdateField(f);  // the field's own notice shows the written value
+        Write(f);  // the field's own notice shows the written value
     modified_ = false;
+}
+
+void TFieldDataLink::Write(TField* field)
+{
+    try {
+        client_->UpdateField(field);
+    } catch (...) {
+        client_->Refused();
+        throw;
+    }
 }
 
 void TFieldDataLink::Reset()
@@ -114,11 +127,28 @@ void TFieldDataLink::UpdateData()
     if (!modified_)
         return;
     if (TField* f = Field())
-        client_->UpdateField(f);  // a refused value keeps the record in edit state
+        Write(f);  // a refused value keeps the record in edit state
     modified_ = false;
 }
 
 // ---- TDBFieldControl ----
+
+void FocusAfterMessage(QWidget* w)
+{
+    // Only once the message box about the value has closed: focused while the
+    // box is opening, the control would lose the focus to it and have its
+    // value checked, and refused, a second time.
+    QTimer::singleShot(0, w, [w] {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != w->window()) {
+            QTimer::singleShot(30, w, [w] { FocusAfterMessage(w); });
+            return;
+        }
+        if (w->isVisible() && w->isEnabled())
+            w->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void TDBFieldControl::Refused() { FocusAfterMessage(self_); }
 
 QString TDBFieldControl::DisplayTextAt(int recNo) const
 {
@@ -907,6 +937,12 @@ void TDBNavigator::UpdateButtons()
         buttons_[size_t(i)]->setEnabled(ButtonEnabled(TNavigateBtn(i)));
 }
 
+QString DeleteQuestion(const QString& recordName)
+{
+    return recordName.isEmpty() ? QStringLiteral("Изтриване на записа?")
+                                : QStringLiteral("Изтриване на %1?").arg(recordName);
+}
+
 void TDBNavigator::BtnClick(TNavigateBtn button)
 {
     if (link_.Active()) {
@@ -919,8 +955,9 @@ void TDBNavigator::BtnClick(TNavigateBtn button)
         case nbInsert: t->Insert(); break;
         case nbDelete:
             if (!t->IsEmpty() &&
-                (!ConfirmDelete || MessageBox(this, QStringLiteral("Изтриване на записа?"), QStringLiteral("Потвърждение"),
-                                              TMsgIcon::Question, TMsgButtons::YesNo) == mrYes))
+                (!ConfirmDelete ||
+                 MessageBox(this, DeleteQuestion(OnRecordName ? OnRecordName() : QString()),
+                            QStringLiteral("Потвърждение"), TMsgIcon::Question, TMsgButtons::YesNo) == mrYes))
                 t->Delete();
             break;
         case nbEdit: t->Edit(); break;

@@ -26,6 +26,15 @@
 
 class QToolButton;
 
+// The current record as a delete question names it; empty when it has no name.
+using TRecordNameEvent = std::function<QString()>;
+// "Изтриване на <name>?", or "Изтриване на записа?" for an empty name.
+QString DeleteQuestion(const QString& recordName);
+
+// Puts the cursor into w once the message about its refused value is shown,
+// so that the user's next key corrects it.
+void FocusAfterMessage(QWidget* w);
+
 // ---- The link of a control to one field ----
 
 // Follows one field of the current record for a control. The control shows the
@@ -42,6 +51,8 @@ public:
         virtual void UpdateField(TField* field) = 0;
         // The table entered or left edit or insert state.
         virtual void EditingChange() {}
+        // The field refused the pending value: the user corrects it here.
+        virtual void Refused() {}
     };
 
     explicit TFieldDataLink(Client* client) : client_(client) {}
@@ -68,6 +79,9 @@ public:
     void UpdateData() override;
 
 private:
+    // UpdateField; a refused value sends the client its Refused notice first.
+    void Write(TField* field);
+
     Client* client_;
     QString fieldName_;
     bool modified_ = false;
@@ -120,6 +134,8 @@ protected:
     // the event (paint, focus, keys) works on the current value.
     void CatchForEvent() const;
     void DataChange() override;
+    // Takes the cursor back, so that the next key goes into the refused value.
+    void Refused() override;
 
     TFieldDataLink link_;
 
@@ -340,7 +356,8 @@ using TNavClickEvent = std::function<void(TObject* Sender, TNavigateBtn Button)>
 // it: first, prior, next, last, insert (appends), delete, edit, post, cancel,
 // refresh. Each button calls the table's own method, so the table's events
 // fire, and then OnClick(Sender, Button). Delete asks "Изтриване на записа?" (Yes
-// deletes) while ConfirmDelete is set. The buttons share the width equally
+// deletes) while ConfirmDelete is set; with OnRecordName the question names the
+// record the window says it is. The buttons share the width equally
 // and are enabled as the table's state allows.
 //
 // Design values: VisibleButtons ("nbFirst|nbPrior|nbNext|nbLast"), ConfirmDelete,
@@ -377,6 +394,9 @@ public:
     void BtnClick(TNavigateBtn button);
 
     TNavClickEvent OnClick;
+    // The current record as a delete question names it ("клиента „Алфа ООД“");
+    // empty for the plain question.
+    TRecordNameEvent OnRecordName;
 
     void LoadDesignProperties() override;
 

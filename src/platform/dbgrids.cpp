@@ -526,7 +526,60 @@ void TDBGrid::MoveToRow(int row)
         if (t && row + 1 != t->RecNo() && row + 1 <= t->RecordCount())
             t->SetRecNo(row + 1);  // posts a pending edit first
     });
+    const TTable* t = Table();
+    if (t && t->RecNo() != row + 1)
+        moveRefused_ = true;
     SyncCurrent();  // also when the move was refused
+}
+
+void TDBGrid::ShowRefusedMove()
+{
+    if (!moveRefused_)
+        return;
+    moveRefused_ = false;
+    // The click or key that asked for the move selects its own row after us.
+    const Depth guard(syncing_);
+    if (const QModelIndex now = currentIndex(); now.isValid())
+        keptColumn_ = now.column();
+    selectionModel()->clearSelection();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    SyncCurrent();
+}
+
+bool TDBGrid::CellModified() const
+{
+    auto* edit = qobject_cast<QLineEdit*>(cellEditor_.data());
+    if (!edit || !cellEditorIndex_.isValid() || state() != QAbstractItemView::EditingState)
+        return false;
+    const int column = cellEditorIndex_.column();
+    const TField* f = column < columns_.Count() ? columns_.Items(column)->Field() : nullptr;
+    return f && f->Text() != edit->text();
+}
+
+QModelIndex TDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex now = currentIndex();
+    const int lastColumn = columns_.Count() - 1;
+    if (!(options_ & dgTabs) || !now.isValid() || (action != MoveNext && action != MovePrevious))
+        return QTableView::moveCursor(action, modifiers);
+    if (action == MovePrevious)
+        return now.row() == 0 && now.column() == 0 ? now : QTableView::moveCursor(action, modifiers);
+    if (now.row() < shownRows_ - 1 || now.column() < lastColumn)
+        return QTableView::moveCursor(action, modifiers);
+    // Past the last cell: a new row, never back to the first record.
+    TTable* t = Table();
+    const bool mayChange = (options_ & dgEditing) && !(options_ & dgReadOnly);
+    if (!t || !mayChange || (t->State() == TDataSetState::dsInsert && !t->Modified() && !CellModified()))
+        return now;
+    bool appended = false;
+    SafeCall([&] {
+        t->Append();  // posts the row first
+        appended = true;
+    });
+    CatchUp();
+    if (!appended || t->State() != TDataSetState::dsInsert)
+        return currentIndex();
+    return model_->index(shownRows_ - 1, 0);
 }
 
 void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -633,8 +686,8 @@ bool TDBGrid::HandleKey(QKeyEvent* e)
         if (mayChange && !t->IsEmpty())
             SafeCall([&] {
                 if (!(options_ & dgConfirmDelete) ||
-                    MessageBox(this, QStringLiteral("Изтриване на записа?"), QStringLiteral("Потвърждение"), TMsgIcon::Question,
-                               TMsgButtons::YesNo) == mrYes)
+                    MessageBox(this, DeleteQuestion(OnRecordName ? OnRecordName() : QString()),
+                               QStringLiteral("Потвърждение"), TMsgIcon::Question, TMsgButtons::YesNo) == mrYes)
                     t->Delete();
             });
         return true;
@@ -669,7 +722,9 @@ void TDBGrid::keyPressEvent(QKeyEvent* e)
         e->accept();
         return;
     }
+    moveRefused_ = false;
     QTableView::keyPressEvent(e);
+    ShowRefusedMove();
 }
 
 void TDBGrid::mousePressEvent(QMouseEvent* e)
@@ -677,12 +732,23 @@ void TDBGrid::mousePressEvent(QMouseEvent* e)
     const QModelIndex at = indexAt(e->position().toPoint());
     pressRow_ = at.isValid() ? at.row() : -1;
     pressColumn_ = at.isValid() ? at.column() : -1;
+    moveRefused_ = false;
     QTableView::mousePressEvent(e);
+    ShowRefusedMove();
+}
+
+void TDBGrid::mouseMoveEvent(QMouseEvent* e)
+{
+    moveRefused_ = false;
+    QTableView::mouseMoveEvent(e);
+    ShowRefusedMove();
 }
 
 void TDBGrid::mouseReleaseEvent(QMouseEvent* e)
 {
+    moveRefused_ = false;
     QTableView::mouseReleaseEvent(e);
+    ShowRefusedMove();
     if (e->button() != Qt::LeftButton)
         return;
     const QModelIndex at = indexAt(e->position().toPoint());

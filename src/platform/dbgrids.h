@@ -103,10 +103,13 @@ using TDBGridClickEvent = std::function<void(TColumn* Column)>;
 // Whatever posts the record (the navigator, code, a move) first writes what an
 // open cell editor shows; a text the field refuses raises its message, the
 // cell stays open and nothing is posted.
-// Ctrl+Delete deletes the current record (asking "Изтриване на записа?" with
-// dgConfirmDelete); Insert and Down on the last row append; Esc cancels the
-// record's edit; leaving the grid with an untouched appended row cancels it
-// (dgCancelOnExit).
+// Ctrl+Delete deletes the current record (asking "Изтриване на записа?", or
+// naming the record OnRecordName gives, with dgConfirmDelete); Insert and Down
+// on the last row append; Esc cancels the record's edit; leaving the grid with
+// an untouched appended row cancels it (dgCancelOnExit). With dgTabs, Tab past
+// the last cell of the last row appends (an untouched new row stays) and
+// Shift+Tab before the first cell stays: neither wraps to the other end. The
+// highlighted row is the current record also after a refused move.
 //
 // Design values (.ui dynamic properties):
 //   Columns: columns joined by ";", each "FieldName|Title|Width|ReadOnly" where
@@ -152,6 +155,10 @@ public:
 
     // Runs after a click on a cell has moved the table to its record.
     TDBGridClickEvent OnCellClick;
+    // The current record as the delete question names it; empty for the plain question.
+    std::function<QString()> OnRecordName;
+    // The open cell holds typed text not yet written into its field.
+    bool CellModified() const;
     // Runs before the grid handles the key (and before it moves); Key = 0
     // swallows the key. Windows virtual-key codes.
     TKeyEvent OnKeyDown;
@@ -163,8 +170,10 @@ protected:
     bool viewportEvent(QEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
@@ -208,6 +217,8 @@ private:
     void ResetModel();
     void SyncCurrent();
     void MoveToRow(int row);
+    // After a move the table refused: the current record's row alone is highlighted.
+    void ShowRefusedMove();
     bool WriteCell(int row, int column, const QString& text);
     // As WriteCell, but a text the field refuses raises instead of being shown.
     bool PutCell(int row, int column, const QString& text);
@@ -239,6 +250,8 @@ private:
     // The field refused the last commit: the editor stays open.
     bool refused_ = false;
     bool keptOpen_ = false;
+    // A move to another row was refused (its post failed) since the last look.
+    bool moveRefused_ = false;
 };
 
 // ---- Control grid ----

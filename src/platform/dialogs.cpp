@@ -2,6 +2,7 @@
 
 #include "platform/application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -15,12 +16,25 @@
 
 namespace {
 
+bool StaysOnTop(const QWidget* w)
+{
+    return w && (w->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
 class QtDialogs : public TDialogs {
 public:
     int MessageBox(QWidget* owner, const QString& text, const QString& caption, TMsgIcon icon,
                    TMsgButtons buttons) override
     {
+        owner = MessageOwner(owner);
         QMessageBox box(owner);
+        // Above every window it could hide behind: a box under a stay-on-top
+        // window blocks the program with nothing to press.
+        bool onTop = StaysOnTop(owner);
+        for (const QWidget* w : QApplication::topLevelWidgets())
+            onTop = onTop || (w->isVisible() && w != &box && StaysOnTop(w));
+        if (onTop)
+            box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {
@@ -104,6 +118,19 @@ QtDialogs qtDialogs;
 TDialogs* current = &qtDialogs;
 
 }  // namespace
+
+QWidget* MessageOwner(QWidget* raisedBy)
+{
+    if (raisedBy && raisedBy->window()->isVisible())
+        return raisedBy->window();
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (QWidget* focus = QApplication::focusWidget())
+        return focus->window();
+    return nullptr;
+}
 
 TDialogs* Dialogs() { return current; }
 void SetDialogs(TDialogs* dialogs) { current = dialogs ? dialogs : &qtDialogs; }

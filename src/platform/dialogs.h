@@ -28,6 +28,11 @@ public:
 TDialogs* Dialogs();
 void SetDialogs(TDialogs* dialogs);  // nullptr restores Qt's dialogs
 
+// The window a box belongs to: the window of the widget that raised it while
+// that one is shown, else the open modal dialog, else the active window.
+// Boxes stay above their window, and above any stay-on-top window shown.
+QWidget* MessageOwner(QWidget* raisedBy);
+
 // The plain message box: application title, OK, no icon.
 void ShowMessage(const QString& text);
 // The window-system box: owner, text, caption (empty: the application title), icon, OK.

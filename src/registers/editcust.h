@@ -17,9 +17,18 @@ public:
     void OKButtonClick(TObject* Sender);
     void CancelButtonClick(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
+    // The close box and the program's exit store what OK would store; a refused
+    // value keeps the window open with its message and the typing.
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    // The customer a delete question names: its name and address.
+    QString RecordName() const;
 
 private:
     class NameGuard;
+    // OK without the close: false (the user told why) when nothing was stored.
+    bool PostPending();
+    // A new customer nothing was typed into.
+    bool NothingTyped() const;
     std::unique_ptr<NameGuard> guard_;
 };
 

@@ -9,6 +9,12 @@ class TEmp : public TForm, public Ui::TEmp {
 public:
     explicit TEmp(TComponent* owner = nullptr);
 
+    // Posts the row being typed (as the navigator's ✓ does); a value the table
+    // refuses keeps the window open with its message and the typing.
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    // The employee a delete question names.
+    QString RecordName() const;
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
 };

@@ -67,6 +67,7 @@ TFillFirm::TFillFirm(TComponent* owner) : TForm(owner)
     OKButton->OnClick = Handler(this, &TFillFirm::OKButtonClick);
     CancelButton->OnClick = Handler(this, &TFillFirm::CancelButtonClick);
     OnClose = Handler(this, &TFillFirm::FormClose);
+    OnCloseQuery = Handler(this, &TFillFirm::FormCloseQuery);
     // A move in the company list posts the company: a bad counter must stop it first.
     DBGrid1->viewport()->installEventFilter(this);
     DBGrid1->installEventFilter(this);
@@ -325,6 +326,45 @@ void TFillFirm::OKButtonClick(TObject*)
         PostCompanies();
     }
     Close();
+}
+
+bool TFillFirm::NewCompanyUntouched() const
+{
+    if (!CompanyPending())
+        return false;
+    for (const TDBEdit* e : {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit12,
+                             DBEdit13, DBEdit14, DBEdit15, DBEdit16})
+        if (!e->Text().trimmed().isEmpty())
+            return false;
+    return DataModule1->firm->FieldByName(QStringLiteral("Лого"))->AsBytes().isEmpty() &&
+           DataModule1->Tableae->FieldByName(QStringLiteral("logo"))->AsBytes().isEmpty();
+}
+
+void TFillFirm::FormCloseQuery(TObject*, bool& CanClose)
+{
+    TTable* details = DataModule1 ? DataModule1->details : nullptr;
+    if (!isVisible() || !details || !DataModule1->firm->Active() || !DataModule1->Tableae->Active() ||
+        !details->Active())
+        return;
+    if (NewCompanyUntouched()) {
+        DataModule1->Tableae->Cancel();
+        DataModule1->firm->Cancel();
+    }
+    if (details->State() == TDataSetState::dsInsert && !details->Modified() && DBEdit9->Text().trimmed().isEmpty() &&
+        DBEdit10->Text().trimmed().isEmpty() && DBEdit11->Text().trimmed().isEmpty())
+        details->Cancel();
+    if ((Editing(DataModule1->firm) || Editing(DataModule1->Tableae)) && !CountersValid()) {
+        CanClose = false;
+        return;
+    }
+    try {
+        if (Editing(details))
+            details->Post();
+        PostCompanies();
+    } catch (const Exception& e) {
+        MessageBox(this, e.Message, Caption(), TMsgIcon::Warning);
+        CanClose = false;
+    }
 }
 
 void TFillFirm::CancelAll()

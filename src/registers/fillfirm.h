@@ -25,6 +25,10 @@ public:
     void OKButtonClick(TObject* Sender);
     void CancelButtonClick(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
+    // The close box and the program's exit store what OK would store (an
+    // untouched new company or bank account is dropped); a refused value keeps
+    // the window open with its message and the typing.
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
 
     bool EnglishTab() const { return TabControl1->TabIndex() == 1; }
     // Each numbering counter is empty or up to ten digits; otherwise says
@@ -48,6 +52,8 @@ private:
     void PostCompanies();
     // A company added with "Добави фирма" and not yet posted.
     bool CompanyPending() const;
+    // A pending new company with nothing typed or loaded into either half.
+    bool NewCompanyUntouched() const;
     // Puts the shown tab's logo through change and posts it; a pending
     // company keeps it until both of its halves are posted.
     void ChangeLogo(const std::function<void(TDBImage*)>& change);

@@ -7,6 +7,8 @@
 #include "platform/sysutils.h"
 #include "registers/editstock.h"
 
+#include <QTimer>
+
 TStocks* Stocks = nullptr;
 
 namespace {
@@ -15,7 +17,16 @@ constexpr int kGridMargin = 8;
 constexpr int kButtonsHeight = 51;
 }  // namespace
 
-TStocks::TStocks(TComponent* owner) : TForm(owner)
+class TStocks::Follow : public TDataLink {
+public:
+    explicit Follow(TStocks* form) : form_(form) {}
+    void RecordChanged() override { form_->ScheduleFollow(); }
+
+private:
+    TStocks* form_;
+};
+
+TStocks::TStocks(TComponent* owner) : TForm(owner), follow_(std::make_unique<Follow>(this))
 {
     setupUi(this);
     Loaded();
@@ -26,6 +37,33 @@ TStocks::TStocks(TComponent* owner) : TForm(owner)
     Button2->OnClick = Handler(this, &TStocks::Button2Click);
     Button1->OnClick = Handler(this, &TStocks::Button1Click);
     CloseBtn->OnClick = Handler(this, &TStocks::CloseBtnClick);
+    if (DataModule1)
+        follow_->SetDataSource(DataModule1->DataSource4);
+}
+
+TStocks::~TStocks() = default;
+
+void TStocks::ScheduleFollow()
+{
+    // A walk through the goods (the list's refill) moves the table at every
+    // record: only where it comes to rest counts.
+    if (followPending_)
+        return;
+    followPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        followPending_ = false;
+        SafeCall([this] { FollowStock(); });
+    });
+}
+
+void TStocks::FollowStock()
+{
+    TTable* stock = DataModule1 ? DataModule1->stock : nullptr;
+    if (!stock || !stock->Active() || stock->State() == TDataSetState::dsInsert || !ListInStep())
+        return;
+    const int recNo = stock->RecNo();
+    if (recNo >= 1 && recNo < StringGrid1->RowCount() && StringGrid1->Row() != recNo)
+        StringGrid1->SetRow(recNo);
 }
 
 void TStocks::FormCreate(TObject*)
@@ -80,6 +118,8 @@ void TStocks::Button2Click(TObject*)
 {
     DataModule1->stock->Append();
     EditStockForm->Show();
+    // The user types the new goods at once, not into the last button pressed.
+    EditStockForm->DBMemo1->setFocus(Qt::OtherFocusReason);
 }
 
 void TStocks::CloseBtnClick(TObject*) { Close(); }

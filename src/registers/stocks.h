@@ -5,10 +5,13 @@
 
 #include "ui_stocks.h"
 
+#include <memory>
+
 // The goods list: row i shows goods record i.
 class TStocks : public TForm, public Ui::TStocks {
 public:
     explicit TStocks(TComponent* owner = nullptr);
+    ~TStocks() override;
 
     void FormCreate(TObject* Sender);
     void StringGrid1Click(TObject* Sender);
@@ -22,6 +25,14 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    class Follow;
+    // The highlight goes to the current goods record once the moves of the
+    // moment are over (the goods editor's navigator, the document's list).
+    void ScheduleFollow();
+    void FollowStock();
+    std::unique_ptr<Follow> follow_;
+    bool followPending_ = false;
+
     // The list has one row per goods record (one empty row for no goods).
     bool ListInStep() const;
     // Refills the list and selects the row showing the goods that the

@@ -351,6 +351,71 @@ TEST(DataGrid, AClickThatDropsAnUntouchedNewRowTypesIntoTheClickedCell)
     EXPECT_EQ(t->FieldByName(kFirm)->TextAt(1), QStringLiteral("Фирма 1"));
 }
 
+namespace {
+
+// Refuses every post while armed, as a window's own check of a record does.
+class RefusingLink : public TDataLink {
+public:
+    bool armed = false;
+    void RecordChanged() override {}
+    void UpdateData() override
+    {
+        if (armed)
+            throw EDatabaseError(QStringLiteral("Отказано."));
+    }
+};
+
+std::vector<int> HighlightedRows(TDBGrid& grid)
+{
+    std::vector<int> rows;
+    for (const QModelIndex& i : grid.selectionModel()->selectedIndexes())
+        if (std::find(rows.begin(), rows.end(), i.row() + 1) == rows.end())
+            rows.push_back(i.row() + 1);
+    return rows;
+}
+
+}  // namespace
+
+TEST(DataGrid, TheHighlightStaysOnTheCurrentRecordAfterARefusedMoveOrAMoveByCode)
+{
+    for (TDBGridOptions options : {DefaultDBGridOptions | dgAlwaysShowSelection | dgMultiSelect,
+                                   TDBGridOptions(dgTitles | dgRowSelect | dgAlwaysShowSelection)}) {
+        ShownGrid g(5);
+        TTable* t = g.t.get();
+        TDBGrid& grid = g.grid;
+        grid.SetOptions(options);
+        RefusingLink refusing;
+        refusing.SetDataSource(&g.ds);
+        ResetTestDialogs();
+
+        t->SetRecNo(2);
+        QCoreApplication::processEvents();
+        t->Edit();
+        t->FieldByName(kFirm)->SetText(QStringLiteral("Нова"));
+        refusing.armed = true;
+        ClickCell(grid, 4, 1);
+        EXPECT_EQ(TestDialogs().boxes.size(), 1u);
+        EXPECT_EQ(t->RecNo(), 2);
+        EXPECT_EQ(grid.currentIndex().row(), 1);
+        EXPECT_EQ(HighlightedRows(grid), std::vector<int>{2});
+        Key(&grid, Qt::Key_Down);
+        EXPECT_EQ(t->RecNo(), 2);
+        EXPECT_EQ(HighlightedRows(grid), std::vector<int>{2});
+
+        // Moved by code, shown or hidden meanwhile.
+        refusing.armed = false;
+        t->Post();
+        t->SetRecNo(5);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(HighlightedRows(grid), std::vector<int>{5});
+        grid.hide();
+        t->SetRecNo(3);
+        grid.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(HighlightedRows(grid), std::vector<int>{3});
+    }
+}
+
 TEST(DataGrid, DeleteAppendAndCancelKeys)
 {
     QTemporaryDir dir;

@@ -108,3 +108,39 @@ TEST(RealDialogs, AMessageBoxWithoutACaptionCarriesTheProgramsTitle)
         [&](QDialog* d) { title = d->windowTitle(); });
     EXPECT_EQ(title, QStringLiteral("Quarnel"));
 }
+
+TEST(RealDialogs, AMessageBoxBelongsToItsWindowAndStaysAboveStayOnTopWindows)
+{
+    QWidget editor;
+    editor.setWindowTitle(QStringLiteral("Документ"));
+    QWidget goods;
+    goods.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    auto* field = new QWidget(&editor);
+    editor.show();
+    goods.show();
+    QApplication::setActiveWindow(&editor);  // as the window manager does on a click
+    QApplication::processEvents();
+
+    const auto ask = [](QWidget* owner, QWidget* expectedParent) {
+        InspectRealDialog(
+            [owner] { return MessageBox(owner, QStringLiteral("Невалидно число."), QString(), TMsgIcon::Error) == mrOk; },
+            [expectedParent](QDialog* d) {
+                EXPECT_EQ(d->parentWidget(), expectedParent);
+                EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
+            });
+    };
+    // Raised by a control: owned by its window, above the stay-on-top goods windows.
+    ask(field, &editor);
+    // Raised with no window named (an error of the class library): the active one.
+    QApplication::setActiveWindow(&editor);
+    ASSERT_EQ(QApplication::activeWindow(), &editor);
+    ask(nullptr, &editor);
+    // No stay-on-top window shown: a plain box of its window.
+    goods.hide();
+    InspectRealDialog(
+        [&] { return MessageBox(field, QStringLiteral("Невалидно число."), QString(), TMsgIcon::Error) == mrOk; },
+        [&](QDialog* d) {
+            EXPECT_EQ(d->parentWidget(), &editor);
+            EXPECT_FALSE(d->windowFlags() & Qt::WindowStaysOnTopHint);
+        });
+}

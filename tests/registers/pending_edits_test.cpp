@@ -1,0 +1,202 @@
+// Record windows closed with typing still in them: by the close box, and by the
+// program asking each window whether it may close.
+#include "editor/editor_fixture.h"
+
+#include "platform/dbgrids.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+class PendingEdits : public EditorTest {
+protected:
+    static void Type(QWidget* w, const QString& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &press);
+        }
+    }
+
+    static void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(w, &press);
+    }
+
+    // What another program reading the file finds.
+    static std::unique_ptr<TTable> Stored(const char* file)
+    {
+        auto t = std::make_unique<TTable>();
+        t->SetDatabaseName(DataModule1->cust->DatabaseName());
+        t->SetTableName(QString::fromUtf8(file));
+        t->Open();
+        return t;
+    }
+
+    static QString StoredText(const char* file, const char* field, int recNo)
+    {
+        return Stored(file)->FieldByName(QString::fromUtf8(field))->TextAt(recNo);
+    }
+
+    // The employee grid's cell (1-based row) opened and typed into.
+    static void TypeIntoCell(int row, int column, const QString& text)
+    {
+        TDBGrid* g = Emp->DBGrid1;
+        g->setCurrentIndex(g->model()->index(row - 1, column));
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        static_cast<QAbstractItemView*>(g)->edit(g->model()->index(row - 1, column));
+        auto* editor = g->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        Type(editor, text);
+    }
+};
+
+TEST_F(PendingEdits, TheCustomerAndGoodsEditorsStoreWhatOkWouldWhenClosed)
+{
+    TTable* cust = DataModule1->cust;
+    Main->SpeedButton7->Click();
+
+    // A new customer closed by the close box is stored.
+    CustForm->Button2->Click();
+    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    EditCustForm->close();
+    EXPECT_FALSE(EditCustForm->isVisible());
+    ASSERT_EQ(Stored("customer.db")->RecordCount(), 1);
+    EXPECT_EQ(StoredText("customer.db", "Фирма", 1), QStringLiteral("Бета ЕООД"));
+    EXPECT_EQ(StoredText("customer.db", "Телефон", 1), QStringLiteral("0888123456"));
+
+    // A customer whose name was cleared: the message, the window and the typing stay.
+    EditCustForm->Show();
+    EditCustForm->DBEdName->SetText(QString());
+    Type(EditCustForm->DBEdit4, QStringLiteral("99"));
+    EditCustForm->close();
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(EditCustForm->isVisible());
+    EXPECT_EQ(cust->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(EditCustForm->DBEdit4->Text(), QStringLiteral("088812345699"));
+    EXPECT_EQ(StoredText("customer.db", "Фирма", 1), QStringLiteral("Бета ЕООД"));
+    // The program's exit asks the same way.
+    EXPECT_FALSE(EditCustForm->CloseQuery());
+    EXPECT_EQ(TestDialogs().boxes.size(), 2u);
+    Type(EditCustForm->DBEdName, QStringLiteral("Гама АД"));
+    EXPECT_TRUE(EditCustForm->CloseQuery());
+    EXPECT_EQ(StoredText("customer.db", "Фирма", 1), QStringLiteral("Гама АД"));
+    EXPECT_EQ(StoredText("customer.db", "Телефон", 1), QStringLiteral("088812345699"));
+    EditCustForm->close();
+
+    // "Нов запис" closed with nothing typed stores no empty customer.
+    CustForm->Button2->Click();
+    EditCustForm->close();
+    EXPECT_FALSE(EditCustForm->isVisible());
+    EXPECT_EQ(Stored("customer.db")->RecordCount(), 1);
+    EXPECT_EQ(TestDialogs().boxes.size(), 2u);
+
+    // Goods: a price that is no number keeps the window open with its message.
+    TTable* stock = DataModule1->stock;
+    Main->SpeedButton3->Click();
+    Stocks->Button2->Click();
+    Type(EditStockForm->DBMemo1, QStringLiteral("Монтаж"));
+    Type(EditStockForm->DBEdit5, QStringLiteral("4x"));
+    EditStockForm->close();
+    EXPECT_EQ(TestDialogs().boxes.size(), 3u);
+    EXPECT_TRUE(EditStockForm->isVisible());
+    EXPECT_EQ(stock->State(), TDataSetState::dsInsert);
+    EXPECT_EQ(EditStockForm->DBMemo1->Text(), QStringLiteral("Монтаж"));
+    EXPECT_EQ(Stored("stock.db")->RecordCount(), 0);
+    // Corrected, the close box stores it.
+    EditStockForm->DBEdit5->SetText(QStringLiteral("40"));
+    EditStockForm->close();
+    EXPECT_FALSE(EditStockForm->isVisible());
+    ASSERT_EQ(Stored("stock.db")->RecordCount(), 1);
+    EXPECT_EQ(Stored("stock.db")->FieldByName(QStringLiteral("Описание на стока/услуга"))->AsMemo(),
+              QStringLiteral("Монтаж"));
+    EXPECT_EQ(StoredText("stock.db", "Продажна цена", 1), QStringLiteral("40"));
+    // A change of stored goods, then the exit's question.
+    Stocks->StringGrid1->SetRow(1);
+    Stocks->EditBtn->Click();
+    Type(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("3"));
+    EditStockForm->DBEdit5->selectAll();
+    Type(EditStockForm->DBEdit5, QStringLiteral("45"));
+    EXPECT_TRUE(EditStockForm->CloseQuery());
+    EXPECT_EQ(StoredText("stock.db", "Продажна цена", 1), QStringLiteral("45"));
+    EXPECT_EQ(StoredText("stock.db", "К-во", 1), QStringLiteral("3"));
+    EXPECT_EQ(TestDialogs().boxes.size(), 3u);
+}
+
+TEST_F(PendingEdits, EmployeesAndCompaniesStoreWhatTheirButtonsWouldWhenClosed)
+{
+    TTable* e = DataModule1->employee;
+    Emp->Show();
+
+    // A new employee typed into the grid, the cell still open.
+    Emp->DBNavigator1->BtnClick(nbInsert);
+    TypeIntoCell(1, 0, QStringLiteral("Мария Иванова"));
+    Emp->close();
+    EXPECT_FALSE(Emp->isVisible());
+    ASSERT_EQ(Stored("employee.DB")->RecordCount(), 1);
+    EXPECT_EQ(StoredText("employee.DB", "Име", 1), QStringLiteral("Мария Иванова"));
+
+    // A phone that is no number: its message, the window open, the cell as typed.
+    Emp->Show();
+    TypeIntoCell(1, 1, QStringLiteral("08x"));
+    Emp->close();
+    EXPECT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_TRUE(Emp->isVisible());
+    EXPECT_EQ(e->State(), TDataSetState::dsEdit);
+    auto* cell = Emp->DBGrid1->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(), QStringLiteral("08x"));
+    EXPECT_FALSE(Emp->CloseQuery());
+    cell->setText(QStringLiteral("0888"));
+    EXPECT_TRUE(Emp->CloseQuery());
+    EXPECT_EQ(StoredText("employee.DB", "Телефон", 1), QStringLiteral("888"));
+
+    // An untouched new row is dropped, not stored empty.
+    Emp->DBNavigator1->BtnClick(nbInsert);
+    Emp->close();
+    EXPECT_FALSE(Emp->isVisible());
+    EXPECT_EQ(Stored("employee.DB")->RecordCount(), 1);
+
+    // The company window: a typed МОЛ is stored by the close box.
+    AddSampleCompany();
+    Main->SpeedButton5->Click();
+    ASSERT_TRUE(FillFirm->isVisible());
+    FillFirm->DBEdit3->setFocus();
+    FillFirm->DBEdit3->selectAll();
+    Type(FillFirm->DBEdit3, QStringLiteral("Петър Петров"));
+    FillFirm->close();
+    EXPECT_FALSE(FillFirm->isVisible());
+    EXPECT_EQ(StoredText("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров"));
+
+    // A bad counter keeps it open with its message, the typing kept.
+    FillFirm->Show();
+    Type(FillFirm->DBEdit3, QStringLiteral(" мл."));
+    FillFirm->DBEdit7->SetText(QStringLiteral("12a"));
+    const size_t before = TestDialogs().boxes.size();
+    FillFirm->close();
+    EXPECT_EQ(TestDialogs().boxes.size(), before + 1);
+    EXPECT_TRUE(FillFirm->isVisible());
+    EXPECT_EQ(FillFirm->DBEdit3->Text(), QStringLiteral("Петър Петров мл."));
+    EXPECT_EQ(StoredText("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров"));
+    FillFirm->DBEdit7->SetText(QStringLiteral("12"));
+    EXPECT_TRUE(FillFirm->CloseQuery());
+    EXPECT_EQ(StoredText("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров мл."));
+    EXPECT_EQ(StoredText("Firm.db", "Фактура №", 1), QStringLiteral("12"));
+    FillFirm->close();
+
+    // "Добави фирма" closed untouched adds no empty company to either table.
+    FillFirm->Show();
+    FillFirm->Button1->Click();
+    FillFirm->close();
+    EXPECT_FALSE(FillFirm->isVisible());
+    EXPECT_EQ(Stored("Firm.db")->RecordCount(), 1);
+    EXPECT_EQ(Stored("ae.db")->RecordCount(), 1);
+}
+
+}  // namespace
