@@ -15,12 +15,17 @@ void TMain::SpeedButton4Click(TObject*)
             QStringLiteral("Работно място"), chosen))
         return;
 
+    // Nothing of the old folder may be left pending or be stored into the new one.
+    if (!SettlePendingWork())
+        return;
+
     // network.txt names the new folder only once it is known to open; a folder
     // that is not written there would be left again at the next start.
     const QString previous = DataModule1->Folder();
     const auto backToPrevious = [&](const QString& why) {
         DataModule1->OpenDatabase(previous, true);
         DataModule1->RefreshStockGrid();
+        BlankDocument(false);
         ShowMessage(why + QStringLiteral("\nПродължава работата с „%1“.").arg(previous));
     };
     try {
@@ -39,4 +44,6 @@ void TMain::SpeedButton4Click(TObject*)
     }
     // The goods window relies on row i being record i of the new stock table.
     DataModule1->RefreshStockGrid();
+    // The editor's company, counters and bank came from the old folder.
+    BlankDocument(false);
 }

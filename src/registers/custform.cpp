@@ -136,6 +136,9 @@ void TCustForm::Button1Click(TObject*)
         if (!TryStrToInt(StringGrid1->Cells(5, row), recNo))
             return;
     }
+    // A save appends or rewrites a record: recNo still names the same document.
+    if (!OrderForm->ConfirmLeaveDocument())
+        return;
     OrderForm->LoadDocument(recNo);
 }
 
