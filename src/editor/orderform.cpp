@@ -194,6 +194,15 @@ bool TOrderForm::ConfirmLeaveDocument()
     }
 }
 
+bool TOrderForm::OpenStoredDocument(int recNo)
+{
+    if (!ConfirmLeaveDocument() || !LoadDocument(recNo))
+        return false;
+    // Just as it is stored.
+    MarkUnchanged();
+    return true;
+}
+
 bool TOrderForm::PostCurrency()
 {
     TTable* currency = DataModule1 ? DataModule1->currency : nullptr;

@@ -82,6 +82,8 @@ public:
     // at the user's word; false when the user stays with it (or the save was
     // refused).
     bool ConfirmLeaveDocument();
+    // Register record recNo in the editor, once the open document may go.
+    bool OpenStoredDocument(int recNo);
     // The document as it stands is what was stored, loaded or blanked: Save
     // off, and this content is what a later change is measured against.
     void MarkUnchanged();

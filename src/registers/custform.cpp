@@ -136,10 +136,9 @@ void TCustForm::Button1Click(TObject*)
         if (!TryStrToInt(StringGrid1->Cells(5, row), recNo))
             return;
     }
-    // A save appends or rewrites a record: recNo still names the same document.
-    if (!OrderForm->ConfirmLeaveDocument())
-        return;
-    OrderForm->LoadDocument(recNo);
+    // A save of the open document appends or rewrites a record: recNo still
+    // names the same document.
+    OrderForm->OpenStoredDocument(recNo);
 }
 
 void TCustForm::EditBtnClick(TObject*) { EditCustForm->Show(); }

@@ -129,12 +129,9 @@ void TSort::DBGrid1DblClick(TObject*)
     if (!store->Active() || store->IsEmpty())
         return;
     store->Post();  // a flag being changed is kept
-    // The save of the open document walks the register and comes back here.
-    const int recNo = store->RecNo();
-    if (!OrderForm->ConfirmLeaveDocument())
-        return;
-    // The load says itself why a record cannot be opened and leaves the editor as it was.
-    OrderForm->LoadDocument(recNo);
+    // The load says itself why a record cannot be opened and leaves the editor
+    // as it was; a save of the open document first comes back to this record.
+    OrderForm->OpenStoredDocument(store->RecNo());
 }
 
 void TSort::Button1Click(TObject*)
