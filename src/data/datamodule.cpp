@@ -6,9 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
-#include "registers/custform.h"
 #include "registers/editstock.h"
-#include "registers/sort.h"
 #include "registers/stocks.h"
 #include "platform/dbctrls.h"
 #include "platform/grids.h"
@@ -55,6 +53,20 @@ private:
 };
 
 }  // namespace
+
+void TDataNotice::Listen(QObject* owner, std::function<void()> call)
+{
+    calls_.emplace_back(owner, std::move(call));
+}
+
+void TDataNotice::Announce()
+{
+    std::erase_if(calls_, [](const auto& c) { return c.first.isNull(); });
+    const auto calls = calls_;  // a call may ask for another
+    for (const auto& [owner, call] : calls)
+        if (owner)
+            call();
+}
 
 QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
 QString NetworkFile() { return InstallPath(QStringLiteral("network.txt")); }
@@ -173,25 +185,31 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
     const auto tables = Tables();
     for (TTable* t : tables)
         t->Close();
-    // A hit names a record number of the folder it was found in.
-    if (Sort)
-        Sort->ClearSearch();
     for (TTable* t : tables)
         t->SetDatabaseName(folder);
-    if (!open)
+    if (!open) {
+        FolderChanged.Announce();
         return;
-    Tableae->SetTableName(QStringLiteral("ae.db"));
-    if (!FileExists(Tableae->FilePath()))
-        CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
-    for (TTable* t : tables)
-        t->Open();
+    }
+    try {
+        Tableae->SetTableName(QStringLiteral("ae.db"));
+        if (!FileExists(Tableae->FilePath()))
+            CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
+        for (TTable* t : tables)
+            t->Open();
+    } catch (...) {
+        // Record numbers a window keeps belong to the old folder even so.
+        try {
+            FolderChanged.Announce();
+        } catch (...) {
+        }
+        throw;
+    }
     if (TField* f = stock->FindField(QStringLiteral("Описание на стока/услуга")))
         f->OnGetText = Handler(this, &TDataModule1::stockBDEDesigner2GetText);
     TrimParallelTable();
     PadParallelTable();
-    // The customer's document list names records of the old folder.
-    if (CustForm)
-        CustForm->RebuildDocumentList();
+    FolderChanged.Announce();
 }
 
 void TDataModule1::TrimParallelTable()
@@ -289,12 +307,7 @@ void TDataModule1::storeAfterRefresh(TObject*) { RefreshStockGrid(); }
 
 void TDataModule1::custAfterDelete(TObject*) { cust->Refresh(); }
 
-void TDataModule1::custAfterRefresh(TObject*)
-{
-    // The customer window is created after the tables are opened.
-    if (CustForm)
-        CustForm->RebuildDocumentList();
-}
+void TDataModule1::custAfterRefresh(TObject*) { CustomersRefreshed.Announce(); }
 
 void TDataModule1::stockBDEDesigner2GetText(TField*, QString& Text, bool)
 {

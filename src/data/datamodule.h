@@ -3,7 +3,24 @@
 #include "platform/db.h"
 #include "platform/forms.h"
 
+#include <QPointer>
+
+#include <functional>
 #include <memory>
+#include <vector>
+
+// Calls the data module makes when something happens to its tables, so that
+// the windows act on it without the data layer knowing them. Each call lives
+// as long as the window (or other object) that asked for it.
+class TDataNotice {
+public:
+    void Listen(QObject* owner, std::function<void()> call);
+    // Runs every call of a living owner, in the order they were asked for.
+    void Announce();
+
+private:
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> calls_;
+};
 
 // Owns the eight tables and their data sources, chooses the data folder and
 // keeps the goods list in step with the goods table.
@@ -34,6 +51,12 @@ public:
     TField* stockBDEDesigner4;
     TField* stockBDEDesigner5;
     TField* stockBDEDesigner6;
+
+    // The tables were pointed at another data folder (opened or not): what a
+    // window shows of the old one must go.
+    TDataNotice FolderChanged;
+    // cust was refreshed: the current customer's documents are listed anew.
+    TDataNotice CustomersRefreshed;
 
     void DataModuleCreate(TObject* Sender);
     void DataModuleDestroy(TObject* Sender);

@@ -115,6 +115,9 @@ TSort::TSort(TComponent* owner) : TForm(owner)
     DBCtrlGrid1->OnClick = Handler(this, &TSort::DBCtrlGrid1Click);
     OnCreate = Handler(this, &TSort::FormCreate);
     OnClose = Handler(this, &TSort::FormClose);
+    // A hit names a record number of the folder it was found in.
+    if (DataModule1)
+        DataModule1->FolderChanged.Listen(this, [this] { ClearSearch(); });
 }
 
 void TSort::FormCreate(TObject*)

@@ -152,6 +152,11 @@ TEST_F(EditorTest, AFolderSwitchSettlesWhatIsPendingAndTheEditorTakesTheNewFolde
     TOrderForm* f = OrderForm;
     NewDocument();
     ASSERT_EQ(f->DBText1->Text(), QStringLiteral("Алфа ООД"));
+    // The customer's list shows a document of this folder.
+    FillDocument(QStringLiteral("5"));
+    f->Save->Click();
+    Main->SpeedButton7->Click();
+    ASSERT_FALSE(CustForm->Panel2->Visible());
     // A currency row typed in the editor's grid and not posted yet.
     TTable* currency = DataModule1->currency;
     currency->Append();
@@ -185,6 +190,7 @@ TEST_F(EditorTest, AFolderSwitchSettlesWhatIsPendingAndTheEditorTakesTheNewFolde
         EXPECT_EQ(old.FieldByName(QStringLiteral("Валута"))->AsStringAt(1), QStringLiteral("EUR"));
     }
     EXPECT_EQ(currency->RecordCount(), 0);
+    EXPECT_TRUE(CustForm->Panel2->Visible());  // no customer, no document there
     EXPECT_EQ(f->DBText1->Text(), QStringLiteral("Бета ЕООД"));
     EXPECT_EQ(f->DBText7->Text(), QStringLiteral("Варна"));
     EXPECT_EQ(f->DBText8->Text(), QStringLiteral("Варна"));
@@ -203,3 +209,23 @@ TEST_F(EditorTest, AFolderSwitchSettlesWhatIsPendingAndTheEditorTakesTheNewFolde
     EXPECT_EQ(store->FieldByName(QStringLiteral("Num"))->AsStringAt(1), QStringLiteral("0000000042"));
 }
 
+
+// A kind typed to the letter of a listed one is taken up when the focus
+// leaves the box, which happens as the windows are destroyed at exit.
+TEST_F(EditorTest, ExitWhileTheKindIsBeingTypedRunsNothingOnDestroyedWindows)
+{
+    AddSampleCompany();
+    NewDocument();
+    Main->Show();
+    OrderForm->Show();
+    QApplication::setActiveWindow(OrderForm);
+    QLineEdit* kind = OrderForm->ComboBox2->lineEdit();
+    kind->setFocus();
+    kind->selectAll();
+    Type(kind, QStringLiteral("ФАКТУРА"));
+    EXPECT_EQ(OrderForm->ComboBox2->Text(), QStringLiteral("ФАКТУРА"));
+    TestDialogs().answers.push_back(mrNo);
+    Main->SpeedButton2->Click();
+    EXPECT_TRUE(Application->Terminated());
+    DestroyAllWindows();
+}
