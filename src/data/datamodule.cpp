@@ -6,10 +6,6 @@
 #include "platform/dialogs.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
-#include "registers/editstock.h"
-#include "registers/stocks.h"
-#include "platform/dbctrls.h"
-#include "platform/grids.h"
 
 #include <QFile>
 
@@ -275,29 +271,7 @@ void TDataModule1::DataModuleDestroy(TObject*)
         t->Close();
 }
 
-void TDataModule1::RefreshStockGrid()
-{
-    if (!Stocks || !EditStockForm)
-        return;  // the goods windows are created after the tables are opened
-    TStringGrid* grid = Stocks->StringGrid1;
-    grid->SetRowCount(2);
-    for (int c = 0; c <= 3; ++c)
-        grid->SetCells(c, 1, QString());
-    if (stock->IsEmpty())
-        return;
-    const int keep = stock->RecNo();
-    const int count = stock->RecordCount();
-    grid->SetRowCount(count + 1);  // once: every change of the count lays out all rows
-    for (int i = 1; i <= count; ++i) {
-        stock->SetRecNo(i);
-        // What the goods controls show for the record, shown or not.
-        grid->SetCells(0, i, Stocks->DBMemo1->Text());
-        grid->SetCells(1, i, EditStockForm->DBEdit4->Text());
-        grid->SetCells(2, i, EditStockForm->DBEdit2->Text());
-        grid->SetCells(3, i, EditStockForm->DBEdit5->Text());
-    }
-    stock->SetRecNo(keep);
-}
+void TDataModule1::RefreshStockGrid() { GoodsChanged.Announce(); }
 
 void TDataModule1::stockAfterPost(TObject*) { RefreshStockGrid(); }
 void TDataModule1::stockAfterCancel(TObject*) { RefreshStockGrid(); }
@@ -309,8 +283,8 @@ void TDataModule1::custAfterDelete(TObject*) { cust->Refresh(); }
 
 void TDataModule1::custAfterRefresh(TObject*) { CustomersRefreshed.Announce(); }
 
-void TDataModule1::stockBDEDesigner2GetText(TField*, QString& Text, bool)
+void TDataModule1::stockBDEDesigner2GetText(TField* Sender, QString& Text, bool)
 {
-    if (Stocks)
-        Text = Stocks->DBMemo1->Text();
+    // The whole description, not the engine's memo placeholder.
+    Text = Sender->AsString();
 }

@@ -57,6 +57,9 @@ public:
     TDataNotice FolderChanged;
     // cust was refreshed: the current customer's documents are listed anew.
     TDataNotice CustomersRefreshed;
+    // The goods table changed, or the goods list is asked for anew: the list
+    // refills itself, row i from record i.
+    TDataNotice GoodsChanged;
 
     void DataModuleCreate(TObject* Sender);
     void DataModuleDestroy(TObject* Sender);
@@ -64,7 +67,7 @@ public:
     // Points the eight tables at folder; with open, creates ae.db when missing
     // and opens them in order. The first failure raises.
     void OpenDatabase(const QString& folder, bool open);
-    // Refills the goods list: row i is always record i of stock.
+    // Has the goods list refilled: row i is always record i of stock.
     void RefreshStockGrid();
 
     void stockAfterPost(TObject* Sender);

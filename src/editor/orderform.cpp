@@ -98,7 +98,7 @@ QString TOrderForm::DocumentText() const
     }
     if (Doc)
         parts << Doc->CurrencyPrefix << QString::number(Doc->CurrencyRate, 'g', 17);
-    parts << QString::number(SupplierRecNo) << QString::number(LoadedRecNo);
+    parts << QString::number(SupplierRecNo);
     return parts.join(QChar(0x1F));
 }
 
