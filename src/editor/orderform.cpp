@@ -25,7 +25,8 @@ public:
     explicit SaveWatch(TOrderForm* form) : QObject(form), form_(form) {}
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (e->type() == QEvent::EnabledChange && !form_->Save->isEnabled())
+        // Save itself turned off, not a window around it disabled for a while.
+        if (e->type() == QEvent::EnabledChange && !form_->Save->Enabled())
             form_->unchangedText_ = form_->DocumentText();
         return false;
     }
