@@ -78,8 +78,8 @@ void TMain::FormCloseQuery(TObject*, bool& CanClose)
 
 bool TMain::SettlePendingWork()
 {
-    // The editor asks about its document first and stores its currency row.
-    if (OrderForm && !OrderForm->CloseQuery())
+    // The open document's question comes first.
+    if (OrderForm && !OrderForm->ConfirmLeaveDocument())
         return false;
     // Every window, shown or not, stores or refuses what is typed in it.
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -89,8 +89,9 @@ bool TMain::SettlePendingWork()
         if (!form->CloseQuery())
             return false;
     }
-    // What no window took care of: a record still being edited is stored, a
-    // new one nothing was typed into is dropped.
+    // What no window took care of (the editor's currency row among them): a
+    // record still being edited is stored, a new one nothing was typed into
+    // is dropped.
     if (!DataModule1)
         return true;
     for (TTable* t : DataModule1->Tables()) {

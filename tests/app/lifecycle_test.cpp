@@ -119,6 +119,11 @@ TEST_F(EditorTest, AChangedDocumentIsNeverDroppedWithoutAQuestion)
     f->SpeedButton4->Click();
     EXPECT_EQ(Questions(), 5);
     EXPECT_FALSE(f->Visible());
+    // A window, shown or not, that keeps what is typed in it keeps the program too.
+    Emp->OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
+    Main->SpeedButton2->Click();
+    EXPECT_FALSE(Application->Terminated());
+    Emp->OnCloseQuery = nullptr;
     // Nothing is pending any more: the program ends without a question.
     Main->SpeedButton2->Click();
     EXPECT_EQ(Questions(), 5);
@@ -174,12 +179,23 @@ TEST_F(EditorTest, AFolderSwitchSettlesWhatIsPendingAndTheEditorTakesTheNewFolde
     EXPECT_EQ(f->Edit1->Text(), QStringLiteral("Клиент ООД"));
     EXPECT_EQ(currency->State(), TDataSetState::dsInsert);
 
+    // A window that keeps its typing stops the switch before anything is stored.
+    Emp->OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
+    TestDialogs().folders.push_back(other);
+    TestDialogs().answers.push_back(mrNo);
+    Main->SpeedButton4->Click();
+    EXPECT_EQ(Questions(), 2);
+    EXPECT_EQ(DataModule1->Folder(), Path("DB"));
+    EXPECT_EQ(currency->State(), TDataSetState::dsInsert);
+    EXPECT_EQ(f->Edit1->Text(), QStringLiteral("Клиент ООД"));
+    Emp->OnCloseQuery = nullptr;
+
     // "Не": the row typed in the old folder is stored there, and the editor
     // holds a blank document of the new folder's company, counter and bank.
     TestDialogs().folders.push_back(other);
     TestDialogs().answers.push_back(mrNo);
     Main->SpeedButton4->Click();
-    EXPECT_EQ(Questions(), 2);
+    EXPECT_EQ(Questions(), 3);
     ASSERT_EQ(DataModule1->Folder(), other);
     {
         TTable old;
