@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include "data/datamodule.h"
+#include "editor/orderform.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/menus.h"
@@ -11,6 +12,8 @@
 #include "registers/sort.h"
 #include "registers/stocks.h"
 
+#include <QApplication>
+
 TMain* Main = nullptr;
 
 TMain::TMain(TComponent* owner) : TForm(owner)
@@ -20,6 +23,7 @@ TMain::TMain(TComponent* owner) : TForm(owner)
     BuildMenu();
     OnCreate = Handler(this, &TMain::FormCreate);
     OnClose = Handler(this, &TMain::FormClose);
+    OnCloseQuery = Handler(this, &TMain::FormCloseQuery);
     OrderBtn->OnClick = Handler(this, &TMain::OrderBtnClick);
     ReportBtn->OnClick = Handler(this, &TMain::ReportBtnClick);
     SpeedButton7->OnClick = Handler(this, &TMain::SpeedButton7Click);
@@ -64,6 +68,43 @@ void TMain::FormCreate(TObject*)
 void TMain::FormClose(TObject*, TCloseAction&)
 {
     Application->Terminate();
+}
+
+void TMain::FormCloseQuery(TObject*, bool& CanClose)
+{
+    if (!SettlePendingWork())
+        CanClose = false;
+}
+
+bool TMain::SettlePendingWork()
+{
+    // The open document's question comes first.
+    if (OrderForm && !OrderForm->ConfirmLeaveDocument())
+        return false;
+    // Every window, shown or not, stores or refuses what is typed in it.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* form = dynamic_cast<TForm*>(w);
+        if (!form || form == this || form == OrderForm)
+            continue;
+        if (!form->CloseQuery())
+            return false;
+    }
+    // What no window took care of (the editor's currency row among them): a
+    // record still being edited is stored, a new one nothing was typed into
+    // is dropped.
+    if (!DataModule1)
+        return true;
+    for (TTable* t : DataModule1->Tables()) {
+        if (!t->Active() || t->State() == TDataSetState::dsBrowse)
+            continue;
+        try {
+            t->Refresh();
+        } catch (const Exception& e) {
+            MessageBox(this, e.Message, Caption(), TMsgIcon::Error, TMsgButtons::Ok);
+            return false;
+        }
+    }
+    return true;
 }
 
 void TMain::ReportBtnClick(TObject*) { Sort->Show(); }

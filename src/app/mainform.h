@@ -33,6 +33,15 @@ public:
     void N9Click(TObject* Sender);
     void N8Click(TObject* Sender);
 
+    // The editor blanked for a new invoice of the current company, shown
+    // or left as it is; asks nothing.
+    void BlankDocument(bool show);
+    // Whether the program may leave what is open: the open document's
+    // question, then every window's pending edits, then every table still
+    // being edited. False, with everything left as it was, on a refusal.
+    bool SettlePendingWork();
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+
     // Asks the update server for a newer version; interactive reports the outcome.
     void CheckForUpdate(bool interactive);
 

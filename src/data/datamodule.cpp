@@ -6,12 +6,6 @@
 #include "platform/dialogs.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
-#include "registers/custform.h"
-#include "registers/editstock.h"
-#include "registers/sort.h"
-#include "registers/stocks.h"
-#include "platform/dbctrls.h"
-#include "platform/grids.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -62,6 +56,20 @@ private:
 };
 
 }  // namespace
+
+void TDataNotice::Listen(QObject* owner, std::function<void()> call)
+{
+    calls_.emplace_back(owner, std::move(call));
+}
+
+void TDataNotice::Announce()
+{
+    std::erase_if(calls_, [](const auto& c) { return c.first.isNull(); });
+    const auto calls = calls_;  // a call may ask for another
+    for (const auto& [owner, call] : calls)
+        if (owner)
+            call();
+}
 
 QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
 
@@ -230,25 +238,31 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
     const auto tables = Tables();
     for (TTable* t : tables)
         t->Close();
-    // A hit names a record number of the folder it was found in.
-    if (Sort)
-        Sort->ClearSearch();
     for (TTable* t : tables)
         t->SetDatabaseName(folder);
-    if (!open)
+    if (!open) {
+        FolderChanged.Announce();
         return;
-    Tableae->SetTableName(QStringLiteral("ae.db"));
-    if (!FileExists(Tableae->FilePath()))
-        CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
-    for (TTable* t : tables)
-        t->Open();
+    }
+    try {
+        Tableae->SetTableName(QStringLiteral("ae.db"));
+        if (!FileExists(Tableae->FilePath()))
+            CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
+        for (TTable* t : tables)
+            t->Open();
+    } catch (...) {
+        // Record numbers a window keeps belong to the old folder even so.
+        try {
+            FolderChanged.Announce();
+        } catch (...) {
+        }
+        throw;
+    }
     if (TField* f = stock->FindField(QStringLiteral("Описание на стока/услуга")))
         f->OnGetText = Handler(this, &TDataModule1::stockBDEDesigner2GetText);
     TrimParallelTable();
     PadParallelTable();
-    // The customer's document list names records of the old folder.
-    if (CustForm)
-        CustForm->RebuildDocumentList();
+    FolderChanged.Announce();
 }
 
 void TDataModule1::TrimParallelTable()
@@ -316,29 +330,7 @@ void TDataModule1::DataModuleDestroy(TObject*)
         t->Close();
 }
 
-void TDataModule1::RefreshStockGrid()
-{
-    if (!Stocks || !EditStockForm)
-        return;  // the goods windows are created after the tables are opened
-    TStringGrid* grid = Stocks->StringGrid1;
-    grid->SetRowCount(2);
-    for (int c = 0; c <= 3; ++c)
-        grid->SetCells(c, 1, QString());
-    if (stock->IsEmpty())
-        return;
-    const int keep = stock->RecNo();
-    const int count = stock->RecordCount();
-    grid->SetRowCount(count + 1);  // once: every change of the count lays out all rows
-    for (int i = 1; i <= count; ++i) {
-        stock->SetRecNo(i);
-        // What the goods controls show for the record, shown or not.
-        grid->SetCells(0, i, Stocks->DBMemo1->Text());
-        grid->SetCells(1, i, EditStockForm->DBEdit4->Text());
-        grid->SetCells(2, i, EditStockForm->DBEdit2->Text());
-        grid->SetCells(3, i, EditStockForm->DBEdit5->Text());
-    }
-    stock->SetRecNo(keep);
-}
+void TDataModule1::RefreshStockGrid() { GoodsChanged.Announce(); }
 
 void TDataModule1::stockAfterPost(TObject*) { RefreshStockGrid(); }
 void TDataModule1::stockAfterCancel(TObject*) { RefreshStockGrid(); }
@@ -348,12 +340,7 @@ void TDataModule1::storeAfterRefresh(TObject*) { RefreshStockGrid(); }
 
 void TDataModule1::custAfterDelete(TObject*) { cust->Refresh(); }
 
-void TDataModule1::custAfterRefresh(TObject*)
-{
-    // The customer window is created after the tables are opened.
-    if (CustForm)
-        CustForm->RebuildDocumentList();
-}
+void TDataModule1::custAfterRefresh(TObject*) { CustomersRefreshed.Announce(); }
 
 void TDataModule1::currencyBeforePost(TObject*)
 {
@@ -364,8 +351,8 @@ void TDataModule1::currencyBeforePost(TObject*)
         throw EDatabaseError(InvalidCurrencyRateText(rate));
 }
 
-void TDataModule1::stockBDEDesigner2GetText(TField*, QString& Text, bool)
+void TDataModule1::stockBDEDesigner2GetText(TField* Sender, QString& Text, bool)
 {
-    if (Stocks)
-        Text = Stocks->DBMemo1->Text();
+    // The whole description, not the engine's memo placeholder.
+    Text = Sender->AsString();
 }

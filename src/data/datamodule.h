@@ -3,7 +3,24 @@
 #include "platform/db.h"
 #include "platform/forms.h"
 
+#include <QPointer>
+
+#include <functional>
 #include <memory>
+#include <vector>
+
+// Calls the data module makes when something happens to its tables, so that
+// the windows act on it without the data layer knowing them. Each call lives
+// as long as the window (or other object) that asked for it.
+class TDataNotice {
+public:
+    void Listen(QObject* owner, std::function<void()> call);
+    // Runs every call of a living owner, in the order they were asked for.
+    void Announce();
+
+private:
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> calls_;
+};
 
 // Owns the eight tables and their data sources, chooses the data folder and
 // keeps the goods list in step with the goods table.
@@ -35,13 +52,22 @@ public:
     TField* stockBDEDesigner5;
     TField* stockBDEDesigner6;
 
+    // The tables were pointed at another data folder (opened or not): what a
+    // window shows of the old one must go.
+    TDataNotice FolderChanged;
+    // cust was refreshed: the current customer's documents are listed anew.
+    TDataNotice CustomersRefreshed;
+    // The goods table changed, or the goods list is asked for anew: the list
+    // refills itself, row i from record i.
+    TDataNotice GoodsChanged;
+
     void DataModuleCreate(TObject* Sender);
     void DataModuleDestroy(TObject* Sender);
 
     // Points the eight tables at folder; with open, creates ae.db when missing
     // and opens them in order. The first failure raises.
     void OpenDatabase(const QString& folder, bool open);
-    // Refills the goods list: row i is always record i of stock.
+    // Has the goods list refilled: row i is always record i of stock.
     void RefreshStockGrid();
 
     void stockAfterPost(TObject* Sender);

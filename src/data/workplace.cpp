@@ -15,6 +15,10 @@ void TMain::SpeedButton4Click(TObject*)
             QStringLiteral("Работно място"), chosen))
         return;
 
+    // Nothing of the old folder may be left pending or be stored into the new one.
+    if (!SettlePendingWork())
+        return;
+
     // network.txt names the new folder only once it is known to open; a folder
     // that is not written there would be left again at the next start.
     const QString previous = DataModule1->Folder();
@@ -27,6 +31,7 @@ void TMain::SpeedButton4Click(TObject*)
             return;
         }
         DataModule1->RefreshStockGrid();
+        BlankDocument(false);
         ShowMessage(why + QStringLiteral("\nПродължава работата с „%1“.").arg(previous));
     };
     try {
@@ -48,4 +53,6 @@ void TMain::SpeedButton4Click(TObject*)
     }
     // The goods window relies on row i being record i of the new stock table.
     DataModule1->RefreshStockGrid();
+    // The editor's company, counters and bank came from the old folder.
+    BlankDocument(false);
 }

@@ -3,15 +3,23 @@
 #include "editor/orderform.h"
 #include "page/doc.h"
 
-// "Нов Документ": blanks the editor for a new invoice and shows it. Every
-// text and check state is set through its setter, so the controls' own
-// handlers run as for a user's change. The issuing company, the bank account
-// and the payment methods stay as they are.
+// "Нов Документ": blanks the editor for a new invoice and shows it, once the
+// document it holds is stored or may go.
 void TMain::OrderBtnClick(TObject*)
 {
     // A half-reset editor would be the only outcome on closed tables.
     if (!DataModule1->CheckTablesOpen())
         return;
+    if (!OrderForm->ConfirmLeaveDocument())
+        return;
+    BlankDocument(true);
+}
+
+// Every text and check state is set through its setter, so the controls' own
+// handlers run as for a user's change. The issuing company, the bank account
+// and the payment methods stay as they are. A blank document is no change yet.
+void TMain::BlankDocument(bool show)
+{
     TOrderForm* f = OrderForm;
     for (TCheckBox* box : {f->CheckBox6, f->CheckBox4, f->CheckBox5, f->CheckBox1, f->CheckBox2})
         box->SetChecked(false);
@@ -55,9 +63,9 @@ void TMain::OrderBtnClick(TObject*)
     for (TLabel* total : {f->Label7, f->Label4, f->Label11})
         total->SetCaption(QStringLiteral("0"));
     f->Edit9->SetText(QStringLiteral("20%"));
-    f->Save->SetEnabled(true);
     f->ListBox1->Hide();
-    f->Show();
+    if (show)
+        f->Show();
 
     f->LoadSupplier();
     f->LoadBankDetails();
@@ -65,4 +73,5 @@ void TMain::OrderBtnClick(TObject*)
     f->CheckBox3->SetChecked(false);
     f->Panel2->SetCaption(QStringLiteral("Неотпечатан"));
     f->Panel2->Font()->SetColor(clRed);
+    f->MarkUnchanged();
 }

@@ -9,12 +9,31 @@
 #include "platform/sysutils.h"
 #include "registers/fillfirm.h"
 
+#include <QAbstractButton>
+#include <QEvent>
 #include <QLineEdit>
 
 TOrderForm* OrderForm = nullptr;
 
 // The side-bar pictures live in a resource of this static library.
 static void InitEditorResources() { Q_INIT_RESOURCE(editor); }
+
+// Follows the Save button: when it goes off, the document as it is then is
+// the one later changes are measured against.
+class TOrderForm::SaveWatch : public QObject {
+public:
+    explicit SaveWatch(TOrderForm* form) : QObject(form), form_(form) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        // Save itself turned off, not a window around it disabled for a while.
+        if (e->type() == QEvent::EnabledChange && !form_->Save->Enabled())
+            form_->unchangedText_ = form_->DocumentText();
+        return false;
+    }
+
+private:
+    TOrderForm* form_;
+};
 
 TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
 {
@@ -57,7 +76,42 @@ TOrderForm::TOrderForm(TComponent* owner) : TForm(owner)
     ConnectFieldHandlers();
     ConnectLookupHandlers();
     LimitEditLengths();
+
+    // Whoever turns Save off (a save, a load, a new document) says the
+    // document is now what is stored or blank.
+    Save->installEventFilter(new SaveWatch(this));
 }
+
+QString TOrderForm::DocumentText() const
+{
+    QStringList parts;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        TControl* c = AsControl(w);
+        if (!c || w == ListBox1 || w == Save)
+            continue;
+        parts << w->objectName() << c->Text();
+        if (auto* box = qobject_cast<QAbstractButton*>(w); box && box->isCheckable())
+            parts << QString::number(box->isChecked());
+    }
+    for (const TStringGrid* grid : {StringGrid1, StringGrid2}) {
+        parts << QString::number(grid->RowCount()) << QString::number(grid->ColCount());
+        for (int r = 0; r < grid->RowCount(); ++r)
+            for (int c = 0; c < grid->ColCount(); ++c)
+                parts << grid->Cells(c, r);
+    }
+    if (Doc)
+        parts << Doc->CurrencyPrefix << QString::number(Doc->CurrencyRate, 'g', 17);
+    parts << QString::number(SupplierRecNo);
+    return parts.join(QChar(0x1F));
+}
+
+void TOrderForm::MarkUnchanged()
+{
+    Save->SetEnabled(false);
+    unchangedText_ = DocumentText();
+}
+
+bool TOrderForm::Changed() const { return Save->Enabled() && DocumentText() != unchangedText_; }
 
 TOrderForm::~TOrderForm()
 {
@@ -115,6 +169,8 @@ void TOrderForm::FormCreate(TObject*)
 
 void TOrderForm::FormClose(TObject*, TCloseAction&)
 {
+    // Stored or dropped at the user's word: what stays on view is no pending work.
+    MarkUnchanged();
     Form1->SavePayments();
     // Commits a change still pending in the currency grid; a folder that did
     // not open must not keep the window from closing.
@@ -127,23 +183,56 @@ void TOrderForm::FormClose(TObject*, TCloseAction&)
 
 void TOrderForm::FormCloseQuery(TObject*, bool& CanClose)
 {
+    if (!ConfirmLeaveDocument() || !PostCurrency())
+        CanClose = false;
+}
+
+bool TOrderForm::ConfirmLeaveDocument()
+{
+    if (!Changed())
+        return true;
+    // The question is about what the user sees.
+    if (!Visible())
+        Show();
+    switch (MessageBox(this, QStringLiteral("Документът е променен. Да запазя ли промените?"), Caption(),
+                       TMsgIcon::Question, TMsgButtons::YesNoCancel)) {
+    case mrYes:
+        return SaveWithCustomer(true);
+    case mrNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TOrderForm::OpenStoredDocument(int recNo)
+{
+    if (!ConfirmLeaveDocument() || !LoadDocument(recNo))
+        return false;
+    // Just as it is stored.
+    MarkUnchanged();
+    return true;
+}
+
+bool TOrderForm::PostCurrency()
+{
     // What is typed in the currency grid is stored; a refused rate keeps the
     // editor open with the row as typed.
-    TTable* currency = DataModule1->currency;
-    if (!currency->Active() || currency->State() == TDataSetState::dsBrowse)
-        return;
+    TTable* currency = DataModule1 ? DataModule1->currency : nullptr;
+    if (!currency || !currency->Active() || currency->State() == TDataSetState::dsBrowse)
+        return true;
     const bool added = currency->State() == TDataSetState::dsInsert;
     try {
         currency->Post();
     } catch (const Exception& e) {
         MessageBox(this, e.Message, QString(), TMsgIcon::Warning);
-        CanClose = false;
-        return;
+        return false;
     }
     // A new row left empty is no currency.
     if (added && currency->FieldByName(QStringLiteral("Валута"))->Text().trimmed().isEmpty() &&
         currency->FieldByName(QStringLiteral("Курс"))->Text().trimmed().isEmpty())
         currency->Delete();
+    return true;
 }
 
 // ---- issuing company and bank account ----

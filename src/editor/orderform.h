@@ -86,6 +86,23 @@ public:
     void OrderBtnClick(TObject* Sender);
     void SpeedButton5Click(TObject* Sender);
     void SpeedButton7Click(TObject* Sender);
+    // Before the open document is left (another document, another folder,
+    // exit): when it changed since it was stored, loaded or blanked, asks
+    // whether to store it. True when it may go: unchanged, stored, or dropped
+    // at the user's word; false when the user stays with it (or the save was
+    // refused).
+    bool ConfirmLeaveDocument();
+    // Register record recNo in the editor, once the open document may go.
+    bool OpenStoredDocument(int recNo);
+    // The document as it stands is what was stored, loaded or blanked: Save
+    // off, and this content is what a later change is measured against.
+    void MarkUnchanged();
+    // Whether the document differs from what it was when Save went off.
+    // Save alone does not say it: a recalculation turns it on unchanged.
+    bool Changed() const;
+    // A pending row of the currency grid is stored (an untouched new one is
+    // dropped); false, with the reason shown, when it is refused.
+    bool PostCurrency();
 
     // ---- numbering (editor/numbering.cpp) ----
     // MaskEdit1 := the next number of the current company's series for the kind.
@@ -204,6 +221,10 @@ public:
     static QString GridMemoText(TStringGrid* grid);
 
 private:
+    class SaveWatch;
+    // Every value the user can change, as one text.
+    QString DocumentText() const;
+    QString unchangedText_;
     void ConnectFieldHandlers();
     void ConnectLookupHandlers();
     // The goods list under the current cell of the lines grid; its height

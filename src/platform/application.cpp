@@ -64,11 +64,21 @@ void TApplication::ShowException(const Exception& e)
 
 void TApplication::DestroyComponents()
 {
+    // A window destroyed with the focus in it, or hidden as it goes, would
+    // otherwise run its controls' handlers on itself half destroyed and on
+    // the windows and tables destroyed before it.
+    const THoldHandlers hold;
     while (!owned_.empty()) {
         TComponent* c = owned_.back();
         owned_.pop_back();
-        if (auto* l = dynamic_cast<TLifecycle*>(c); l && l->OnDestroy)
-            SafeCall([l, c] { l->OnDestroy(c); });
+        if (auto* l = dynamic_cast<TLifecycle*>(c); l && l->OnDestroy) {
+            try {
+                l->OnDestroy(c);
+            } catch (const Exception& e) {
+                ShowException(e);
+            } catch (...) {
+            }
+        }
         delete c;
     }
     mainForm_ = nullptr;

@@ -51,8 +51,18 @@ TComponent* TComponent::FindComponent(const QString& name) const
     return nullptr;
 }
 
+namespace {
+int handlersHeld = 0;
+}
+
+THoldHandlers::THoldHandlers() { ++handlersHeld; }
+THoldHandlers::~THoldHandlers() { --handlersHeld; }
+bool HandlersHeld() { return handlersHeld > 0; }
+
 void SafeCall(const std::function<void()>& fn)
 {
+    if (HandlersHeld())
+        return;
     try {
         fn();
     } catch (const Exception& e) {

@@ -99,5 +99,18 @@ struct TLifecycle {
 };
 
 // Runs a handler the window system dispatched; an exception is shown in the
-// standard exception box instead of unwinding through the event loop.
+// standard exception box instead of unwinding through the event loop. While
+// handlers are held it runs nothing.
 void SafeCall(const std::function<void()>& fn);
+
+// Holds every handler for as long as it lives: while the windows are being
+// destroyed, what the window system sends them (focus leaving a control, a
+// window hidden) must not run code of a window or table already gone.
+class THoldHandlers {
+public:
+    THoldHandlers();
+    ~THoldHandlers();
+    THoldHandlers(const THoldHandlers&) = delete;
+    THoldHandlers& operator=(const THoldHandlers&) = delete;
+};
+bool HandlersHeld();

@@ -57,8 +57,12 @@ TCustForm::TCustForm(TComponent* owner) : TForm(owner), link_(std::make_unique<C
     EditBtn->OnClick = Handler(this, &TCustForm::EditBtnClick);
     Button3->OnClick = Handler(this, &TCustForm::Button3Click);
     Button2->OnClick = Handler(this, &TCustForm::Button2Click);
-    if (DataModule1)
+    if (DataModule1) {
         link_->SetDataSource(DataModule1->DataSource1);
+        // The list names records of the folder and customer it was built for.
+        DataModule1->FolderChanged.Listen(this, [this] { RebuildDocumentList(); });
+        DataModule1->CustomersRefreshed.Listen(this, [this] { RebuildDocumentList(); });
+    }
 }
 
 TCustForm::~TCustForm() = default;
@@ -136,7 +140,9 @@ void TCustForm::Button1Click(TObject*)
         if (!TryStrToInt(StringGrid1->Cells(5, row), recNo))
             return;
     }
-    OrderForm->LoadDocument(recNo);
+    // A save of the open document appends or rewrites a record: recNo still
+    // names the same document.
+    OrderForm->OpenStoredDocument(recNo);
 }
 
 void TCustForm::EditBtnClick(TObject*) { EditCustForm->Show(); }

@@ -115,6 +115,9 @@ TSort::TSort(TComponent* owner) : TForm(owner)
     DBCtrlGrid1->OnClick = Handler(this, &TSort::DBCtrlGrid1Click);
     OnCreate = Handler(this, &TSort::FormCreate);
     OnClose = Handler(this, &TSort::FormClose);
+    // A hit names a record number of the folder it was found in.
+    if (DataModule1)
+        DataModule1->FolderChanged.Listen(this, [this] { ClearSearch(); });
 }
 
 void TSort::FormCreate(TObject*)
@@ -129,8 +132,9 @@ void TSort::DBGrid1DblClick(TObject*)
     if (!store->Active() || store->IsEmpty())
         return;
     store->Post();  // a flag being changed is kept
-    // The load says itself why a record cannot be opened and leaves the editor as it was.
-    OrderForm->LoadDocument(store->RecNo());
+    // The load says itself why a record cannot be opened and leaves the editor
+    // as it was; a save of the open document first comes back to this record.
+    OrderForm->OpenStoredDocument(store->RecNo());
 }
 
 void TSort::Button1Click(TObject*)

@@ -37,8 +37,10 @@ TStocks::TStocks(TComponent* owner) : TForm(owner), follow_(std::make_unique<Fol
     Button2->OnClick = Handler(this, &TStocks::Button2Click);
     Button1->OnClick = Handler(this, &TStocks::Button1Click);
     CloseBtn->OnClick = Handler(this, &TStocks::CloseBtnClick);
-    if (DataModule1)
+    if (DataModule1) {
         follow_->SetDataSource(DataModule1->DataSource4);
+        DataModule1->GoodsChanged.Listen(this, [this] { RefillFromGoods(); });
+    }
 }
 
 TStocks::~TStocks() = default;
@@ -64,6 +66,31 @@ void TStocks::FollowStock()
     const int recNo = stock->RecNo();
     if (recNo >= 1 && recNo < StringGrid1->RowCount() && StringGrid1->Row() != recNo)
         StringGrid1->SetRow(recNo);
+}
+
+void TStocks::RefillFromGoods()
+{
+    if (!EditStockForm)
+        return;  // created right after this window
+    TTable* stock = DataModule1->stock;
+    TStringGrid* grid = StringGrid1;
+    grid->SetRowCount(2);
+    for (int c = 0; c <= 3; ++c)
+        grid->SetCells(c, 1, QString());
+    if (stock->IsEmpty())
+        return;
+    const int keep = stock->RecNo();
+    const int count = stock->RecordCount();
+    grid->SetRowCount(count + 1);  // once: every change of the count lays out all rows
+    for (int i = 1; i <= count; ++i) {
+        stock->SetRecNo(i);
+        // What the goods controls show for the record, shown or not.
+        grid->SetCells(0, i, DBMemo1->Text());
+        grid->SetCells(1, i, EditStockForm->DBEdit4->Text());
+        grid->SetCells(2, i, EditStockForm->DBEdit2->Text());
+        grid->SetCells(3, i, EditStockForm->DBEdit5->Text());
+    }
+    stock->SetRecNo(keep);
 }
 
 void TStocks::FormCreate(TObject*)

@@ -20,6 +20,8 @@ public:
     void CloseBtnClick(TObject* Sender);
     // Adds the selected goods as the next line of the document being written.
     void Button1Click(TObject* Sender);
+    // Row i := what the goods controls show for goods record i.
+    void RefillFromGoods();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

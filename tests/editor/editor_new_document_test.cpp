@@ -34,7 +34,7 @@ TEST_F(EditorTest, NewDocumentOnAnEmptyFolder)
     EXPECT_EQ(f->StringGrid1->Row(), 1);
     EXPECT_EQ(f->Edit9->Text(), QStringLiteral("20%"));
     EXPECT_EQ(f->Label11->Caption(), QStringLiteral("0"));
-    EXPECT_TRUE(f->Save->Enabled());
+    EXPECT_FALSE(f->Save->Enabled());  // a blank document is no change yet
     EXPECT_EQ(f->Panel2->Caption(), QStringLiteral("Неотпечатан"));
     EXPECT_EQ(f->Panel2->Font()->Color(), clRed);
     EXPECT_FALSE(f->StringGrid2->Visible());
@@ -87,7 +87,7 @@ TEST_F(EditorTest, NewDocumentAfterAnotherBlanksItButKeepsTheHeaderRow)
     EXPECT_EQ(f->MaskEdit2->Text(), QStringLiteral("0000000001"));
     EXPECT_EQ(Doc->Label18->Caption(), QString());
     EXPECT_EQ(f->Caption(), QStringLiteral("Нов Документ"));
-    EXPECT_TRUE(f->Save->Enabled());
+    EXPECT_FALSE(f->Save->Enabled());
 
     // Only empty header cells take captions, each the next one of the list.
     f->StringGrid1->SetCells(3, 0, QString());
@@ -117,6 +117,7 @@ TEST_F(EditorTest, NewDocumentAfterAnEnglishDocumentWithDiscountColumn)
     Doc->Language = 1;
     Doc->CurrencyPrefix = QStringLiteral("EUR");
     Doc->CurrencyRate = 1.95583;
+    f->Save->SetEnabled(false);  // a stored English document
     calls.clear();
 
     NewDocument();
@@ -315,6 +316,9 @@ TEST_F(EditorTest, SideBarButtonsDriveTheMainWindow)
     EXPECT_TRUE(f->Save->Enabled());
     EXPECT_TRUE(PrtD->Visible());
 
+    TestDialogs().answers.push_back(mrNo);
     f->SpeedButton4->Click();
     EXPECT_FALSE(f->Visible());
+    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    EXPECT_EQ(TestDialogs().boxes[0].buttons, TMsgButtons::YesNoCancel);
 }

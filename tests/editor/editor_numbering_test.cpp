@@ -127,6 +127,7 @@ TEST_F(NumberingTest, NonNumericCounterIsReportedOnceAndTheNewDocumentStillComes
     OrderForm->Panel2->SetCaption(QStringLiteral("Отпечатан"));
     OrderForm->StringGrid1Button->SetLeft(10);
     OrderForm->ComboBox3->SetItemIndex(-1);
+    OrderForm->Save->SetEnabled(false);  // it was stored when it was printed
 
     NewDocument();
 

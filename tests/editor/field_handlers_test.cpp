@@ -470,13 +470,16 @@ TEST_F(FieldHandlers, ACurrencyTypedAndChosenIsStoredAtOnceAndARefusedRateNever)
         EXPECT_EQ(currency->FieldByName(QStringLiteral("Курс"))->Text(), QString::fromUtf8(bad));
         EXPECT_EQ(Doc->CurrencyPrefix, QStringLiteral("EUR")) << bad;
     }
-    // Nor does closing the editor store it: the editor stays open.
+    // Nor does closing the editor store it, the document dropped or not: the editor stays open.
     ResetTestDialogs();
+    TestDialogs().answers = {mrNo};
     f->Close();
     EXPECT_TRUE(f->isVisible());
-    ASSERT_EQ(TestDialogs().boxes.size(), 1u);
+    ASSERT_EQ(TestDialogs().boxes.size(), 2u);
+    EXPECT_TRUE(TestDialogs().boxes[1].text.contains(QStringLiteral("например 1,95583")));
     EXPECT_EQ(StoredCurrencies(), QStringList{QStringLiteral("EUR=1,95583")});
     currency->FieldByName(QStringLiteral("Курс"))->SetText(QStringLiteral("1.1"));
+    TestDialogs().answers = {mrNo};
     f->Close();
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(StoredCurrencies(), (QStringList{QStringLiteral("EUR=1,95583"), QStringLiteral("USD=1.1")}));

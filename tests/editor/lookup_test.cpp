@@ -380,6 +380,7 @@ TEST_F(Lookup, DescriptionsAreWrappedByTheMeasuredWidthOfTheColumn)
     f->CheckBox8->SetChecked(true);
     ExpectWholeDescription(grid, 1, capitals, "bold lines");
 
+    TestDialogs().answers.push_back(mrNo);  // the unsaved lines go
     NewDocument();
     f->CheckBox7->SetChecked(true);
     Select(1, 1);

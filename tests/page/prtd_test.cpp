@@ -463,7 +463,9 @@ TEST_F(PrintTest, ADocumentLongerThanTheSheetIsRefusedBeforeAnythingIsAskedOrSto
 TEST_F(PrintTest, LinesAddedFromTheGoodsWindowAreCountedWithoutTheEmptyRowUnderThem)
 {
     AddGood(QStringLiteral("Болт М8 поцинкован"), "бр.", "0,35");
+    TestDialogs().answers = {mrNo};  // the fixture's document is dropped
     NewDocument();
+    ResetTestDialogs();
     OrderForm->Edit1->SetText(QStringLiteral("Бета ООД"));
     Main->SpeedButton3->Click();
     const auto add = [](int count) {
