@@ -98,6 +98,25 @@ QString DeletedByOtherText(const QString& path)
         .arg(TableFile(path));
 }
 
+// A field value as the user reads it in a message.
+QString ShownValue(const QVariant& v, TFieldType type)
+{
+    if (v.isNull())
+        return QStringLiteral("празно");
+    QString text;
+    switch (type) {
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency: text = FloatToStr(v.toDouble()); break;
+    case TFieldType::ftBoolean: return v.toBool() ? QStringLiteral("да") : QStringLiteral("не");
+    case TFieldType::ftGraphic: return QStringLiteral("друга картина");
+    default: text = v.toString(); break;
+    }
+    constexpr int kLongest = 120;
+    if (text.size() > kLongest)
+        text = text.left(kLongest) + QStringLiteral("…");
+    return QStringLiteral("„%1“").arg(text);
+}
+
 QString FieldMissingText(const QString& field, const QString& path)
 {
     return QStringLiteral("Полето „%1“ липсва в таблица „%2“.\n").arg(field, TableFile(path)) + kChooseDataFolder;
@@ -441,7 +460,7 @@ struct TTable::Impl {
     bool eof = true;
     TDataSetState state = TDataSetState::dsInactive;
     std::vector<QVariant> buf;   // the record being edited or appended
-    std::vector<QVariant> orig;  // the edited record as it was read at Edit
+    std::vector<QVariant> orig;  // the edited record as it was shown when the edit began
     std::vector<bool> dirty;     // fields written since Edit
     bool modified = false;
     int updatingData = 0;
@@ -590,14 +609,16 @@ struct TTable::Impl {
     }
 
     // The stored record, read afresh; false when another user deleted it.
-    bool ReadRecord(int idx, std::vector<QVariant>& out)
+    bool ReadRecord(int idx, std::vector<QVariant>& out) { return ReadKey(rows[size_t(idx)], out); }
+
+    bool ReadKey(qint64 key, std::vector<QVariant>& out)
     {
         if (!rowStmt)
             rowStmt = Prepare(conn,
                               QStringLiteral("SELECT %1 FROM %2 WHERE \"__row\"=?1").arg(ColumnList(), Records()),
                               path);
         StmtUse use(rowStmt);
-        sqlite3_bind_int64(rowStmt, 1, rows[size_t(idx)]);
+        sqlite3_bind_int64(rowStmt, 1, key);
         int rc = sqlite3_step(rowStmt);
         if (rc == SQLITE_DONE)
             return false;
@@ -607,6 +628,21 @@ struct TTable::Impl {
         for (size_t c = 0; c < fields.size(); ++c)
             out[c] = Decode(rowStmt, int(c), fields[c]->DataType());
         return true;
+    }
+
+    // Overwrites values with what the table has shown of record idx: the
+    // values read earlier and still held, which bound controls display.
+    void ShownValues(int idx, std::vector<QVariant>& values) const
+    {
+        const int no = idx / kPageRows;
+        for (const Page& p : pages) {
+            if (p.no != no)
+                continue;
+            for (size_t c = 0; c < p.cols.size() && c < values.size(); ++c)
+                if (!p.cols[c].empty())
+                    values[c] = p.cols[c][size_t(idx - no * kPageRows)];
+            return;
+        }
     }
 
     void Step(sqlite3_stmt* s)
@@ -683,7 +719,9 @@ struct TTable::Impl {
     }
 
     // Writes only the fields this edit changed, so that another workplace's
-    // change to other fields of the record stays. A record that is gone fails.
+    // change to other fields of the record stays. A field this edit changed
+    // that another workplace changed too since the edit began is refused, and
+    // so is a record that is gone.
     void UpdateRecord(qint64 key)
     {
         std::vector<size_t> changed;
@@ -699,6 +737,19 @@ struct TTable::Impl {
         for (size_t i = 0; i < changed.size(); ++i)
             sets << QStringLiteral("%1=?%2").arg(Quote(fields[changed[i]]->FieldName())).arg(i + 1);
         Write([&] {
+            // Under the write lock: what the file holds now is what stays unless we write.
+            std::vector<QVariant> now;
+            if (!ReadKey(key, now))
+                FailDeleted();
+            std::vector<size_t> clashes;
+            for (size_t c : changed)
+                if (!(now[c] == orig[c]) && !(now[c] == buf[c]))
+                    clashes.push_back(c);
+            if (!clashes.empty()) {
+                // The controls show the stored values again after a cancel.
+                pages.clear();
+                FailChangedElsewhere(clashes, now);
+            }
             Stmt update(conn,
                         QStringLiteral("UPDATE %1 SET %2 WHERE \"__row\"=?%3")
                             .arg(Records(), sets.join(QLatin1Char(',')))
@@ -711,6 +762,18 @@ struct TTable::Impl {
             if (sqlite3_changes(conn) != 1)
                 FailDeleted();
         });
+    }
+
+    [[noreturn]] void FailChangedElsewhere(const std::vector<size_t>& clashes, const std::vector<QVariant>& now) const
+    {
+        QString text = QStringLiteral("Промяната не е записана: докато редактирахте, друго работно място промени "
+                                      "същия запис в таблица „%1“. Сега в него е записано:")
+                           .arg(TableFile(path));
+        for (size_t c : clashes)
+            text += QStringLiteral("\n%1: %2").arg(fields[c]->FieldName(), ShownValue(now[c], fields[c]->DataType()));
+        text += QStringLiteral("\nОткажете промяната, за да видите записаното, и я направете отново, ако искате да го "
+                               "замените.");
+        throw EDatabaseError(text);
     }
 
     bool RecordExists(qint64 key)
@@ -1344,7 +1407,10 @@ void TTable::Edit()
     std::vector<QVariant> values;
     if (!d.ReadRecord(d.cur, values))
         throw EDatabaseError(DeletedByOtherText(d.path));
+    // The edit begins from what the user has seen; the stored values are read
+    // again when it is posted.
     d.orig = values;
+    d.ShownValues(d.cur, d.orig);
     d.buf.swap(values);
     d.dirty.assign(d.fields.size(), false);
     d.modified = false;
