@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <cstdio>
 
@@ -464,6 +465,18 @@ struct TTable::Impl {
     std::vector<bool> dirty;     // fields written since Edit
     bool modified = false;
     int updatingData = 0;
+
+    // A change the user had pending when a database transaction began belongs
+    // to the user: when the transaction rolls back, it is pending again.
+    struct PendingEdit {
+        TDataSetState state = TDataSetState::dsBrowse;
+        std::vector<QVariant> buf, orig;
+        std::vector<bool> dirty;
+        bool modified = false;
+        qint64 key = -1;
+    };
+    bool keepOnRollback = false;
+    std::optional<PendingEdit> postedInTx;
 
     // Values of browsed records, fetched a column of kPageRows records at a time.
     struct Page {
@@ -1434,6 +1447,9 @@ void TTable::PostRecord(bool updateLinks)
         if (!d.Editing())
             return;
     }
+    Impl::PendingEdit pending;
+    if (d.tx && d.keepOnRollback)
+        pending = {d.state, d.buf, d.orig, d.dirty, d.modified, d.cur >= 0 && d.state == TDataSetState::dsEdit ? d.rows[size_t(d.cur)] : -1};
     if (d.state == TDataSetState::dsInsert) {
         qint64 key = d.InsertRecord();
         d.rows.push_back(key);
@@ -1441,6 +1457,8 @@ void TTable::PostRecord(bool updateLinks)
     } else {
         d.UpdateRecord(d.rows[size_t(d.cur)]);
     }
+    if (d.tx && d.keepOnRollback)
+        d.postedInTx = std::move(pending);
     d.pages.clear();
     d.buf.clear();
     d.orig.clear();
@@ -1838,6 +1856,10 @@ TDatabaseTransaction::TDatabaseTransaction(const std::vector<TTable*>& tables) :
     }
     d_->active = true;
     d_->tables = list;
+    for (TTable* t : list) {
+        t->d_->keepOnRollback = t->d_->Editing();
+        t->d_->postedInTx.reset();
+    }
     for (size_t i = 0; i < list.size(); ++i)
         list[i]->d_->SwitchTo(d_->db, i == 0 ? QStringLiteral("main") : QStringLiteral("t%1").arg(i), this);
 }
@@ -1861,6 +1883,10 @@ void TDatabaseTransaction::Commit()
     for (TTable* t : d_->tables)
         t->d_->FinalizeStatements();
     Exec(d_->db, QStringLiteral("COMMIT"), d_->file);
+    for (TTable* t : d_->tables) {
+        t->d_->keepOnRollback = false;
+        t->d_->postedInTx.reset();
+    }
     Finish();
 }
 
@@ -1873,16 +1899,43 @@ void TDatabaseTransaction::Rollback()
     sqlite3_exec(d_->db, "ROLLBACK", nullptr, nullptr, nullptr);
     std::vector<TTable*> tables = d_->tables;
     Finish();
-    // The tables drop what they wrote and show their files again.
+    // The tables drop what they wrote and show their files again; a change
+    // the user had pending before the transaction is pending again.
+    std::vector<TTable*> untouched;  // their controls still hold typing not yet written
     for (TTable* t : tables) {
         TTable::Impl& d = *t->d_;
-        d.state = TDataSetState::dsBrowse;
-        d.buf.clear();
-        d.modified = false;
-        d.Reload();
+        if (d.keepOnRollback && d.Editing()) {
+            d.Reload();
+            untouched.push_back(t);
+        } else if (d.keepOnRollback && d.postedInTx) {
+            TTable::Impl::PendingEdit& p = *d.postedInTx;
+            d.Reload();
+            const int idx = p.key >= 0 ? d.IndexOfRow(p.key) : -1;
+            if (p.state == TDataSetState::dsInsert || idx >= 0) {
+                if (idx >= 0)
+                    d.cur = idx;
+                d.state = p.state;
+                d.buf = std::move(p.buf);
+                d.orig = std::move(p.orig);
+                d.dirty = std::move(p.dirty);
+                d.modified = p.modified;
+            } else {
+                d.state = TDataSetState::dsBrowse;
+                d.buf.clear();
+                d.modified = false;
+            }
+        } else {
+            d.state = TDataSetState::dsBrowse;
+            d.buf.clear();
+            d.modified = false;
+            d.Reload();
+        }
+        d.keepOnRollback = false;
+        d.postedInTx.reset();
     }
     for (TTable* t : tables)
-        t->NotifyLinks(TTable::Notice::RecordAndState);
+        if (std::find(untouched.begin(), untouched.end(), t) == untouched.end())
+            t->NotifyLinks(TTable::Notice::RecordAndState);
 }
 
 // Returns the tables to their own connections and closes the shared one.
