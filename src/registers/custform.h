@@ -6,6 +6,8 @@
 
 #include "ui_custform.h"
 
+#include <QSet>
+
 #include <memory>
 
 // A turnover in cents as the customer editor shows it: fixed notation, no
@@ -39,6 +41,16 @@ private:
     bool keyMoving_ = false;
     // The customer the list was made for.
     QString listedCustomer_;
+    // Which documents of that name are the customer's, by the Идент № they store.
+    struct CustomerId {
+        QString own;
+        QSet<QString> others;  // of other customers of the name, when it has none
+        bool Owns(const QString& documentId) const;
+    };
+    CustomerId listedCustomerId_;
+    static CustomerId CurrentCustomerId(const QString& name);
+    // The note under the turnover of the documents it leaves out.
+    static void ShowLeftOut(TLabel* label, int unreadable);
     // Whether register record recNo still is the document of list row row.
     bool IsListedDocument(int recNo, int row) const;
 };
