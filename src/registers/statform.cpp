@@ -10,6 +10,7 @@
 #include "registers/sort.h"
 
 #include <QMetaObject>
+#include <QValidator>
 
 #include <algorithm>
 #include <array>
@@ -24,6 +25,31 @@ namespace {
 const TColor kGreen = 0x008000;
 const TColor kRed = 0x0000FF;
 const QString kNoCompany = QStringLiteral("Собствена фирма...");
+
+// Keeps digits and the blanks of the locale's digit grouping; drops every
+// other character typed or pasted.
+class YearDigits : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        const QChar group = FormatSettings().ThousandSeparator;
+        QString kept;
+        int newPos = 0;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input[i];
+            const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            if (!digit && c != group && c != QChar(0x00A0) && c != QLatin1Char(' '))
+                continue;
+            kept += c;
+            if (i < pos)
+                ++newPos;
+        }
+        input = kept;
+        pos = newPos;
+        return Acceptable;
+    }
+};
 
 // The register fields a statistics walk reads, in Column order.
 enum Column { cDate, cCompany, cNum, cKind, cNotice, cCancelled, cRate, cAmount, cPaid, cCustomer, cCount };
@@ -153,6 +179,8 @@ TStatForm::TStatForm(TComponent* owner) : TForm(owner), link_(std::make_unique<C
     AttachPopup(Memo2, PopupMenu2);
     SpeedButton1->OnClick = Handler(this, &TStatForm::SpeedButton1Click);
     SpeedButton2->OnClick = Handler(this, &TStatForm::SpeedButton2Click);
+    // The year box takes digits only, also from a paste; the up-down's digit grouping is its own.
+    Edit1->setValidator(new YearDigits(Edit1));
     Edit1->OnChange = Handler(this, &TStatForm::Edit1Change);
     DBComboBox1->OnChange = Handler(this, &TStatForm::Edit1Change);
     DBComboBox1->OnSelect = Handler(this, &TStatForm::Edit1Change);
@@ -236,14 +264,25 @@ void TStatForm::Series1Click(TBarSeries*, int ValueIndex)
 
 namespace {
 
+// A record that would count but whose amount cannot be read.
+bool AmountUnreadable(const StatRecord& r)
+{
+    long long cents = 0;
+    return RevenueRule(r[cKind], r[cNotice], r[cCancelled]) != TRevenue::None && !AmountCents(r[cAmount], cents);
+}
+
+bool InChosenMonth(const TStatForm* f, const StatRecord& r)
+{
+    int month = 0, year = 0;
+    return MonthAndYear(r[cDate], month, year) && month == f->ChosenMonth && year == f->Year();
+}
+
 // The extract line of a record of the chosen month, company and year that
 // counts; false for any other record. Claims the record's number.
 bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
 {
     const QString& date = r[cDate];
-    int month = 0, year = 0;
-    if (!MonthAndYear(date, month, year) || month != f->ChosenMonth || year != f->Year() ||
-        ListedNumbers.contains(r[cNum]))
+    if (!InChosenMonth(f, r) || ListedNumbers.contains(r[cNum]))
         return false;
     long long cents = 0;
     if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
@@ -264,23 +303,45 @@ bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
     return true;
 }
 
-// The record's share of the chart: its month, side and signed net amount;
-// false when it does not count. Claims the record's number.
-bool ChartShare(const StatRecord& r, int year, int& month, bool& paid, double& net)
+// The line of a record of the chosen month that would count but whose amount
+// cannot be read: listed, so that it is not missed, but in no total. Claims
+// the record's number.
+bool UnreadLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
+{
+    if (!InChosenMonth(f, r) || ListedNumbers.contains(r[cNum]) || !AmountUnreadable(r))
+        return false;
+    ListedNumbers.insert(r[cNum]);
+    paid = FlagSet(r[cPaid]);
+    int& lines = paid ? f->PaidLines : f->UnpaidLines;
+    ++(paid ? f->PaidUnread : f->UnpaidUnread);
+    line = QString::number(++lines) + QStringLiteral(".Клиент: ") + r[cCustomer] + QStringLiteral(", ф.N. ") + r[cNum] +
+           QLatin1Char('/') + r[cDate].left(5) + QStringLiteral(", неразчетена сума „") + r[cAmount] +
+           QStringLiteral("“");
+    return true;
+}
+
+enum class TShare { None, Counts, Unreadable };
+
+// The record's share of the chart: its month, side and signed net amount
+// (Counts, which claims the record's number); Unreadable for a record of the
+// year that would count but whose amount or rate cannot be read.
+TShare ChartShare(const StatRecord& r, int year, int& month, bool& paid, double& net)
 {
     int recordYear = 0;
     if (!MonthAndYear(r[cDate], month, recordYear) || recordYear != year || ChartedNumbers.contains(r[cNum]))
-        return false;
+        return TShare::None;
+    if (RevenueRule(r[cKind], r[cNotice], r[cCancelled]) == TRevenue::None)
+        return TShare::None;
     long long cents = 0;
     double factor = 1;
     if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents) || !FactorOf(r[cRate], factor))
-        return false;
+        return TShare::Unreadable;
     net = double(cents) / 100.0 / factor;
     if (!std::isfinite(net) || std::fabs(net) * 100.0 > double(kMaxAmountCents))
-        return false;  // a rate near -100 % would make a money amount out of nothing
+        return TShare::Unreadable;  // a rate near -100 % would make a money amount out of nothing
     ChartedNumbers.insert(r[cNum]);
     paid = FlagSet(r[cPaid]);
-    return true;
+    return TShare::Counts;
 }
 
 }  // namespace
@@ -295,26 +356,37 @@ void TStatForm::ComboBox1Change(TObject*)
         return;
     ChosenMonth = month;
     PaidLines = UnpaidLines = 0;
+    PaidUnread = UnpaidUnread = 0;
     PaidGross = UnpaidGross = 0;
     const QString period = ComboBox1->Text() + QLatin1Char(' ') + Edit1->Text() + QStringLiteral(" с ДДС");
     QStringList paid{QStringLiteral("Извадка за платени фактури за месец ") + period};
     QStringList unpaid{QStringLiteral("Извадка за неплатени фактури за месец ") + period};
     if (DataModule1->store->Active()) {
         const RegisterRecords records = chartRecords ? RegisterRecords() : ReadRegister(CompanyNames());
-        for (const auto& [recNo, r] : chartRecords ? *chartRecords : records) {
+        const RegisterRecords& walked = chartRecords ? *chartRecords : records;
+        // A number some readable record of the month carries is that record's.
+        QSet<QString> readable;
+        for (const auto& [recNo, r] : walked) {
+            long long cents = 0;
+            if (InChosenMonth(this, r) && RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
+                readable.insert(r[cNum]);
+        }
+        for (const auto& [recNo, r] : walked) {
             bool isPaid = false;
             QString line;
-            if (ExtractLine(this, r, isPaid, line))
+            if (ExtractLine(this, r, isPaid, line) || (!readable.contains(r[cNum]) && UnreadLine(this, r, isPaid, line)))
                 (isPaid ? paid : unpaid).append(line);
         }
     }
-    const auto close = [](QStringList& lines, double net, TCentSum gross) {
+    const auto close = [](QStringList& lines, double net, TCentSum gross, int unread) {
         lines.append(QString());
         lines.append(QStringLiteral("общо без ДДС: ") + MoneySum(net) + QStringLiteral(" лв."));
         lines.append(QStringLiteral("общо с ДДС: ") + CentsText(gross) + QStringLiteral(" лв."));
+        if (unread > 0)
+            lines.append(QStringLiteral("без ") + LeftOutText(unread));
     };
-    close(paid, Series1->YValue(month - 1), PaidGross);
-    close(unpaid, Series2->YValue(month - 1), UnpaidGross);
+    close(paid, Series1->YValue(month - 1), PaidGross, PaidUnread);
+    close(unpaid, Series2->YValue(month - 1), UnpaidGross, UnpaidUnread);
     Memo1->SetText(paid.join(QLatin1Char('\n')));
     Memo2->SetText(unpaid.join(QLatin1Char('\n')));
 }
@@ -324,7 +396,7 @@ void TStatForm::ListRecord(int recNo)
     bool paid = false;
     QString line;
     const StatRecord r = RecordAt(recNo);
-    if (CompanyNames().contains(r[cCompany]) && ExtractLine(this, r, paid, line))
+    if (CompanyNames().contains(r[cCompany]) && (ExtractLine(this, r, paid, line) || UnreadLine(this, r, paid, line)))
         (paid ? Memo1 : Memo2)->Lines()->Add(line);
 }
 
@@ -355,6 +427,7 @@ void TSort::CalcStatistics()
     std::array<double, 12> paid{};
     std::array<double, 12> unpaid{};
     RegisterRecords records;
+    QSet<QString> unread;
     if (DataModule1->store->Active()) {
         records = ReadRegister(f->CompanyNames());
         const int year = f->Year();
@@ -362,10 +435,22 @@ void TSort::CalcStatistics()
             int month = 0;
             bool isPaid = false;
             double net = 0;
-            if (ChartShare(r, year, month, isPaid, net))
+            const TShare share = ChartShare(r, year, month, isPaid, net);
+            if (share == TShare::Counts)
                 (isPaid ? paid : unpaid)[size_t(month - 1)] += net;
+            else if (share == TShare::Unreadable)
+                unread.insert(r[cNum]);
         }
     }
+    // One whose twin was read is in the chart: it is not left out.
+    int leftOut = 0;
+    for (const QString& num : unread)
+        if (!ChartedNumbers.contains(num))
+            ++leftOut;
+    f->Label1->SetCaption(leftOut > 0 ? QStringLiteral("Графиката е без ") + LeftOutText(leftOut) +
+                                            QStringLiteral(" или ставка.")
+                                      : QString());
+    f->Label1->SetVisible(leftOut > 0);
     for (int m = 0; m < 12; ++m) {
         // Money, not floating-point noise: a fully credited month is exactly 0.
         f->Series1->Add(double(RoundToCents(paid[size_t(m)])) / 100.0, MonthNames()[m], kGreen);
@@ -390,7 +475,7 @@ void TSort::AddRecordToChart(int recNo)
     if (f->Series1->Count() != 12)
         return;
     const StatRecord r = RecordAt(recNo);
-    if (!f->CompanyNames().contains(r[cCompany]) || !ChartShare(r, f->Year(), month, paid, net))
+    if (!f->CompanyNames().contains(r[cCompany]) || ChartShare(r, f->Year(), month, paid, net) != TShare::Counts)
         return;
     TBarSeries* series = paid ? f->Series1 : f->Series2;
     series->SetYValue(month - 1, double(RoundToCents(series->YValue(month - 1) + net)) / 100.0);
