@@ -264,60 +264,52 @@ void TStatForm::Series1Click(TBarSeries*, int ValueIndex)
 
 namespace {
 
-// A record that would count but whose amount cannot be read.
-bool AmountUnreadable(const StatRecord& r)
-{
-    long long cents = 0;
-    return RevenueRule(r[cKind], r[cNotice], r[cCancelled]) != TRevenue::None && !AmountCents(r[cAmount], cents);
-}
-
 bool InChosenMonth(const TStatForm* f, const StatRecord& r)
 {
     int month = 0, year = 0;
     return MonthAndYear(r[cDate], month, year) && month == f->ChosenMonth && year == f->Year();
 }
 
-// The extract line of a record of the chosen month, company and year that
-// counts; false for any other record. Claims the record's number.
-bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
+// A record of the chosen month, company and year as its extract lists it.
+struct ExtractEntry {
+    const StatRecord* record = nullptr;
+    bool paid = false;
+    bool unread = false;  // it would count, but its amount cannot be read
+    long long cents = 0;
+};
+
+// The entry of a record of the chosen month whose number is not listed yet
+// and that counts, readable or not; false for any other record.
+bool EntryOf(const TStatForm* f, const StatRecord& r, ExtractEntry& e)
 {
-    const QString& date = r[cDate];
     if (!InChosenMonth(f, r) || ListedNumbers.contains(r[cNum]))
         return false;
-    long long cents = 0;
-    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
-        return false;  // only a readable record that counts claims its number
-    ListedNumbers.insert(r[cNum]);
-    paid = FlagSet(r[cPaid]);
-    int& lines = paid ? f->PaidLines : f->UnpaidLines;
-    TCentSum& gross = paid ? f->PaidGross : f->UnpaidGross;
-    ++lines;
+    e.record = &r;
+    e.paid = FlagSet(r[cPaid]);
+    if (RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], e.cents))
+        return true;
+    e.unread = RevenueRule(r[cKind], r[cNotice], r[cCancelled]) != TRevenue::None;
+    return e.unread;
+}
+
+// The entry's line, numbered on its side; a readable amount goes into the
+// side's total, an unreadable one is listed so that it is not missed.
+QString ExtractLine(TStatForm* f, const ExtractEntry& e)
+{
+    const StatRecord& r = *e.record;
+    int& lines = e.paid ? f->PaidLines : f->UnpaidLines;
+    const QString head = QString::number(++lines) + QStringLiteral(".Клиент: ") + r[cCustomer] +
+                         QStringLiteral(", ф.N. ") + r[cNum] + QLatin1Char('/') + r[cDate].left(5);
+    if (e.unread) {
+        ++(e.paid ? f->PaidUnread : f->UnpaidUnread);
+        return head + QStringLiteral(", неразчетена сума „") + r[cAmount] + QStringLiteral("“");
+    }
+    (e.paid ? f->PaidGross : f->UnpaidGross) += e.cents;
     // The stored text, with the sign the record counts by in front, once.
     QString amount = r[cAmount].trimmed();
     if (amount.startsWith(QLatin1Char('-')) || amount.startsWith(QLatin1Char('+')))
         amount.remove(0, 1);
-    line = QString::number(lines) + QStringLiteral(".Клиент: ") + r[cCustomer] + QStringLiteral(", ф.N. ") + r[cNum] +
-           QLatin1Char('/') + date.left(5) + (cents < 0 ? QStringLiteral(", -") : QStringLiteral(", ")) + amount +
-           QStringLiteral(" лв.");
-    gross += cents;
-    return true;
-}
-
-// The line of a record of the chosen month that would count but whose amount
-// cannot be read: listed, so that it is not missed, but in no total. Claims
-// the record's number.
-bool UnreadLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
-{
-    if (!InChosenMonth(f, r) || ListedNumbers.contains(r[cNum]) || !AmountUnreadable(r))
-        return false;
-    ListedNumbers.insert(r[cNum]);
-    paid = FlagSet(r[cPaid]);
-    int& lines = paid ? f->PaidLines : f->UnpaidLines;
-    ++(paid ? f->PaidUnread : f->UnpaidUnread);
-    line = QString::number(++lines) + QStringLiteral(".Клиент: ") + r[cCustomer] + QStringLiteral(", ф.N. ") + r[cNum] +
-           QLatin1Char('/') + r[cDate].left(5) + QStringLiteral(", неразчетена сума „") + r[cAmount] +
-           QStringLiteral("“");
-    return true;
+    return head + (e.cents < 0 ? QStringLiteral(", -") : QStringLiteral(", ")) + amount + QStringLiteral(" лв.");
 }
 
 enum class TShare { None, Counts, Unreadable };
@@ -330,11 +322,11 @@ TShare ChartShare(const StatRecord& r, int year, int& month, bool& paid, double&
     int recordYear = 0;
     if (!MonthAndYear(r[cDate], month, recordYear) || recordYear != year || ChartedNumbers.contains(r[cNum]))
         return TShare::None;
-    if (RevenueRule(r[cKind], r[cNotice], r[cCancelled]) == TRevenue::None)
-        return TShare::None;
     long long cents = 0;
     double factor = 1;
-    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents) || !FactorOf(r[cRate], factor))
+    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
+        return RevenueRule(r[cKind], r[cNotice], r[cCancelled]) == TRevenue::None ? TShare::None : TShare::Unreadable;
+    if (!FactorOf(r[cRate], factor))
         return TShare::Unreadable;
     net = double(cents) / 100.0 / factor;
     if (!std::isfinite(net) || std::fabs(net) * 100.0 > double(kMaxAmountCents))
@@ -364,18 +356,25 @@ void TStatForm::ComboBox1Change(TObject*)
     if (DataModule1->store->Active()) {
         const RegisterRecords records = chartRecords ? RegisterRecords() : ReadRegister(CompanyNames());
         const RegisterRecords& walked = chartRecords ? *chartRecords : records;
-        // A number some readable record of the month carries is that record's.
-        QSet<QString> readable;
+        // A readable record claims its number as it is met; an unreadable one
+        // only when no readable record of the month carries it.
+        std::vector<ExtractEntry> entries;
         for (const auto& [recNo, r] : walked) {
-            long long cents = 0;
-            if (InChosenMonth(this, r) && RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
-                readable.insert(r[cNum]);
+            ExtractEntry e;
+            if (!EntryOf(this, r, e))
+                continue;
+            if (!e.unread)
+                ListedNumbers.insert(r[cNum]);
+            entries.push_back(e);
         }
-        for (const auto& [recNo, r] : walked) {
-            bool isPaid = false;
-            QString line;
-            if (ExtractLine(this, r, isPaid, line) || (!readable.contains(r[cNum]) && UnreadLine(this, r, isPaid, line)))
-                (isPaid ? paid : unpaid).append(line);
+        for (const ExtractEntry& e : entries) {
+            if (e.unread) {
+                const QString& num = (*e.record)[cNum];
+                if (ListedNumbers.contains(num))
+                    continue;
+                ListedNumbers.insert(num);
+            }
+            (e.paid ? paid : unpaid).append(ExtractLine(this, e));
         }
     }
     const auto close = [](QStringList& lines, double net, TCentSum gross, int unread) {
@@ -393,11 +392,12 @@ void TStatForm::ComboBox1Change(TObject*)
 
 void TStatForm::ListRecord(int recNo)
 {
-    bool paid = false;
-    QString line;
     const StatRecord r = RecordAt(recNo);
-    if (CompanyNames().contains(r[cCompany]) && (ExtractLine(this, r, paid, line) || UnreadLine(this, r, paid, line)))
-        (paid ? Memo1 : Memo2)->Lines()->Add(line);
+    ExtractEntry e;
+    if (!CompanyNames().contains(r[cCompany]) || !EntryOf(this, r, e))
+        return;
+    ListedNumbers.insert(r[cNum]);
+    (e.paid ? Memo1 : Memo2)->Lines()->Add(ExtractLine(this, e));
 }
 
 void TStatForm::PrintExtract(TRichEdit* memo)
