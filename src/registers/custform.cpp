@@ -276,8 +276,17 @@ void TCustForm::ShowLeftOut(TLabel* label, int unreadable)
         caption += QStringLiteral(", без ") + LeftOutText(unreadable);
     if (label->Caption() == caption)
         return;
-    // Two lines beside the OK button, not under it.
+    // The note takes the width left of the OK button, on two lines at most;
+    // without one the caption stands under the total as designed.
+    if (designLeft_ < 0) {
+        designLeft_ = label->Left();
+        designWidth_ = label->Width();
+    }
     label->SetWordWrap(true);
-    label->SetBounds(label->Left(), label->Top(), 134, label->Height());
+    if (unreadable > 0)
+        label->SetBounds(EditCustForm->Label13->Left(), label->Top(), EditCustForm->OKButton->Left() - 4 -
+                         EditCustForm->Label13->Left(), label->Height());
+    else
+        label->SetBounds(designLeft_, label->Top(), designWidth_, label->Height());
     label->SetCaption(caption);
 }

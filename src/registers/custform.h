@@ -50,7 +50,10 @@ private:
     CustomerId listedCustomerId_;
     static CustomerId CurrentCustomerId(const QString& name);
     // The note under the turnover of the documents it leaves out.
-    static void ShowLeftOut(TLabel* label, int unreadable);
+    void ShowLeftOut(TLabel* label, int unreadable);
+    // Where the caption under the turnover stands without a note.
+    int designLeft_ = -1;
+    int designWidth_ = 0;
     // Whether register record recNo still is the document of list row row.
     bool IsListedDocument(int recNo, int row) const;
 };
