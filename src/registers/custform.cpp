@@ -156,27 +156,38 @@ bool TCustForm::CustomerId::Owns(const QString& documentId) const
 {
     const QString id = documentId.trimmed();
     // A document that stores no number is known by the name alone.
-    return id.isEmpty() || id == own || (own.isEmpty() && !others.contains(id));
+    if (id.isEmpty() || id == own)
+        return true;
+    if (!own.isEmpty())
+        return false;
+    // Without a number of its own, the customer is not given the documents
+    // that carry the number of another customer of the same name. Read only
+    // when such a document comes up.
+    if (!othersRead) {
+        othersRead = true;
+        TTable* cust = DataModule1->cust;
+        if (cust->Active()) {
+            const TTable::TColumnRead same = cust->ColumnTexts({cust->FieldByName(QStringLiteral("Идент №"))},
+                                                               cust->FieldByName(QStringLiteral("Фирма")), name);
+            for (size_t k = 0; k < same.RecNos.size(); ++k) {
+                const QString other = same.Texts[0][k].trimmed();
+                if (same.RecNos[k] != recNo && !other.isEmpty())
+                    others.insert(other);
+            }
+        }
+    }
+    return !others.contains(id);
 }
 
 TCustForm::CustomerId TCustForm::CurrentCustomerId(const QString& name)
 {
     CustomerId id;
     TTable* cust = DataModule1->cust;
+    id.name = name;
     if (name.isEmpty() || !cust->Active())
         return id;
     id.own = cust->FieldByName(QStringLiteral("Идент №"))->Text().trimmed();
-    if (!id.own.isEmpty())
-        return id;
-    // Without a number of its own, the customer is not given the documents
-    // that carry the number of another customer of the same name.
-    const TTable::TColumnRead same =
-        cust->ColumnTexts({cust->FieldByName(QStringLiteral("Идент №"))}, cust->FieldByName(QStringLiteral("Фирма")), name);
-    for (size_t k = 0; k < same.RecNos.size(); ++k) {
-        const QString other = same.Texts[0][k].trimmed();
-        if (same.RecNos[k] != cust->RecNo() && !other.isEmpty())
-            id.others.insert(other);
-    }
+    id.recNo = cust->RecNo();
     return id;
 }
 

@@ -43,8 +43,12 @@ private:
     QString listedCustomer_;
     // Which documents of that name are the customer's, by the Идент № they store.
     struct CustomerId {
+        QString name;
         QString own;
-        QSet<QString> others;  // of other customers of the name, when it has none
+        int recNo = 0;
+        // The numbers of the other customers of the name, when it has none.
+        mutable bool othersRead = false;
+        mutable QSet<QString> others;
         bool Owns(const QString& documentId) const;
     };
     CustomerId listedCustomerId_;
