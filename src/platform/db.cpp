@@ -12,9 +12,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <optional>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 // File layout: a table "records" with one column per field (the field names as
 // they are) and a hidden "__row" key that keeps insertion order, a table
@@ -1447,9 +1447,12 @@ void TTable::PostRecord(bool updateLinks)
         if (!d.Editing())
             return;
     }
+    // The user's own change, posted first inside a transaction, is kept in case it rolls back.
+    const bool usersChange = d.tx && d.keepOnRollback && !d.postedInTx;
     Impl::PendingEdit pending;
-    if (d.tx && d.keepOnRollback)
-        pending = {d.state, d.buf, d.orig, d.dirty, d.modified, d.cur >= 0 && d.state == TDataSetState::dsEdit ? d.rows[size_t(d.cur)] : -1};
+    if (usersChange)
+        pending = {d.state, d.buf, d.orig, d.dirty, d.modified,
+                   d.cur >= 0 && d.state == TDataSetState::dsEdit ? d.rows[size_t(d.cur)] : -1};
     if (d.state == TDataSetState::dsInsert) {
         qint64 key = d.InsertRecord();
         d.rows.push_back(key);
@@ -1457,7 +1460,7 @@ void TTable::PostRecord(bool updateLinks)
     } else {
         d.UpdateRecord(d.rows[size_t(d.cur)]);
     }
-    if (d.tx && d.keepOnRollback)
+    if (usersChange)
         d.postedInTx = std::move(pending);
     d.pages.clear();
     d.buf.clear();
@@ -1904,7 +1907,7 @@ void TDatabaseTransaction::Rollback()
     std::vector<TTable*> untouched;  // their controls still hold typing not yet written
     for (TTable* t : tables) {
         TTable::Impl& d = *t->d_;
-        if (d.keepOnRollback && d.Editing()) {
+        if (d.keepOnRollback && d.Editing() && !d.postedInTx) {
             d.Reload();
             untouched.push_back(t);
         } else if (d.keepOnRollback && d.postedInTx) {
