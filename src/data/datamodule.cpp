@@ -20,6 +20,11 @@ QString Records(int count)
     return count == 1 ? QStringLiteral("1 запис") : QStringLiteral("%1 записа").arg(count);
 }
 
+bool Editing(const TTable* t)
+{
+    return t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert;
+}
+
 // Record i of ae.db is the twin of record i of Firm.db: whatever moves firm
 // (a list, a walk, a post, a delete) takes ae.db along.
 class FollowFirm : public TDataLink {
@@ -265,21 +270,57 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
     FolderChanged.Announce();
 }
 
+namespace {
+
+// A copy beside ae.db that keeps every earlier one: ae.db.bak, ae.db.bak2, …
+QString FreeBackupPath(const QString& file)
+{
+    const QString first = file + QStringLiteral(".bak");
+    if (!QFile::exists(first))
+        return first;
+    for (int n = 2;; ++n)
+        if (!QFile::exists(first + QString::number(n)))
+            return first + QString::number(n);
+}
+
+}  // namespace
+
 void TDataModule1::TrimParallelTable()
 {
-    const int companies = firm->RecordCount();
-    const int extra = Tableae->RecordCount() - companies;
-    if (extra <= 0)
+    // What this workplace read says whether there may be anything to do; the
+    // count that decides is made again under the locks of both files, so that
+    // a company another workplace added since Firm.db was read keeps its twin.
+    if (Tableae->RecordCount() <= firm->RecordCount() || Editing(firm) || Editing(Tableae))
         return;
     QStringList names;
-    TField* supplier = Tableae->FieldByName(QStringLiteral("Supplier"));
-    for (int i = companies + 1; i <= Tableae->RecordCount(); ++i) {
-        const QString name = supplier->TextAt(i).trimmed();
-        names << (name.isEmpty() ? QStringLiteral("(без име)") : name);
+    QString copy;
+    int extra = 0;
+    bool copied = false;
+    {
+        TDatabaseTransaction tx({firm, Tableae});
+        firm->Resync();
+        Tableae->Resync();
+        const int companies = firm->RecordCount();
+        extra = Tableae->RecordCount() - companies;
+        if (extra <= 0)
+            return;
+        TField* supplier = Tableae->FieldByName(QStringLiteral("Supplier"));
+        for (int i = companies + 1; i <= Tableae->RecordCount(); ++i) {
+            const QString name = supplier->TextAt(i).trimmed();
+            names << (name.isEmpty() ? QStringLiteral("(без име)") : name);
+        }
+        // Nobody writes ae.db while its lock is held: the copy is what is removed from.
+        copy = FreeBackupPath(Tableae->FilePath());
+        copied = QFile::copy(Tableae->FilePath(), copy);
+        if (copied) {
+            while (Tableae->RecordCount() > companies) {
+                Tableae->Last();
+                Tableae->Delete();
+            }
+            tx.Commit();
+        }
     }
-    const QString copy = Tableae->FilePath() + QStringLiteral(".bak");
-    DeleteFile(copy);
-    if (!QFile::copy(Tableae->FilePath(), copy)) {
+    if (!copied) {
         ShowMessage(QStringLiteral("Английските данни на фирмите имат %1 повече от самите фирми и не може да се "
                                    "направи копие на файла им. Проверете правата за запис в папката с данни и "
                                    "стартирайте програмата отново.")
@@ -287,36 +328,37 @@ void TDataModule1::TrimParallelTable()
         Tableae->Close();  // out of step, it must not pair companies with the wrong English texts
         return;
     }
-    {
-        TDatabaseTransaction tx({Tableae});
-        while (Tableae->RecordCount() > companies) {
-            Tableae->Last();
-            Tableae->Delete();
-        }
-        tx.Commit();
-    }
     Tableae->First();
     ShowMessage(QStringLiteral("Английските данни на фирмите имаха %1 повече от самите фирми: %2.\n"
                                "%3; пълно копие е запазено във файла "
-                               "ae.db.bak в папката с данни. Проверете английските данни на фирмите в „Моите фирмени "
+                               "%4 в папката с данни. Проверете английските данни на фирмите в „Моите фирмени "
                                "детайли“.")
-                    .arg(Records(extra))
-                    .arg(names.join(QStringLiteral(", ")))
-                    .arg(extra == 1 ? QStringLiteral("Той не принадлежи на никоя фирма и беше премахнат")
-                                    : QStringLiteral("Те не принадлежат на никоя фирма и бяха премахнати")));
+                    .arg(Records(extra), names.join(QStringLiteral(", ")),
+                         extra == 1 ? QStringLiteral("Той не принадлежи на никоя фирма и беше премахнат")
+                                    : QStringLiteral("Те не принадлежат на никоя фирма и бяха премахнати"),
+                         QFileInfo(copy).fileName()));
 }
 
 void TDataModule1::PadParallelTable()
 {
-    const int target = firm->RecordCount();
-    if (Tableae->RecordCount() >= target)
+    if (Tableae->RecordCount() >= firm->RecordCount() || Editing(firm) || Editing(Tableae))
         return;
     const int keep = Tableae->RecNo();
-    while (Tableae->RecordCount() < target) {
-        Tableae->Append();
-        Tableae->Post();
+    {
+        // Counted again under both locks, as the trim does.
+        TDatabaseTransaction tx({firm, Tableae});
+        firm->Resync();
+        Tableae->Resync();
+        const int target = firm->RecordCount();
+        if (Tableae->RecordCount() >= target)
+            return;
+        while (Tableae->RecordCount() < target) {
+            Tableae->Append();
+            Tableae->Post();
+        }
+        tx.Commit();
     }
-    if (keep > 0)
+    if (keep > 0 && keep <= Tableae->RecordCount())
         Tableae->SetRecNo(keep);
     else
         Tableae->First();

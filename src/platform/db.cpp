@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 // File layout: a table "records" with one column per field (the field names as
 // they are) and a hidden "__row" key that keeps insertion order, a table
@@ -96,6 +97,25 @@ QString DeletedByOtherText(const QString& path)
     return QStringLiteral("Записът в таблица „%1“ е изтрит от друго работно място.\nЗатворете прозореца и го отворете "
                           "отново.")
         .arg(TableFile(path));
+}
+
+// A field value as the user reads it in a message.
+QString ShownValue(const QVariant& v, TFieldType type)
+{
+    if (v.isNull())
+        return QStringLiteral("празно");
+    QString text;
+    switch (type) {
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency: text = FloatToStr(v.toDouble()); break;
+    case TFieldType::ftBoolean: return v.toBool() ? QStringLiteral("да") : QStringLiteral("не");
+    case TFieldType::ftGraphic: return QStringLiteral("друга картина");
+    default: text = v.toString(); break;
+    }
+    constexpr int kLongest = 120;
+    if (text.size() > kLongest)
+        text = text.left(kLongest) + QStringLiteral("…");
+    return QStringLiteral("„%1“").arg(text);
 }
 
 QString FieldMissingText(const QString& field, const QString& path)
@@ -459,10 +479,22 @@ struct TTable::Impl {
     bool eof = true;
     TDataSetState state = TDataSetState::dsInactive;
     std::vector<QVariant> buf;   // the record being edited or appended
-    std::vector<QVariant> orig;  // the edited record as it was read at Edit
+    std::vector<QVariant> orig;  // the edited record as it was shown when the edit began
     std::vector<bool> dirty;     // fields written since Edit
     bool modified = false;
     int updatingData = 0;
+
+    // A change the user had pending when a database transaction began belongs
+    // to the user: when the transaction rolls back, it is pending again.
+    struct PendingEdit {
+        TDataSetState state = TDataSetState::dsBrowse;
+        std::vector<QVariant> buf, orig;
+        std::vector<bool> dirty;
+        bool modified = false;
+        qint64 key = -1;
+    };
+    bool keepOnRollback = false;
+    std::optional<PendingEdit> postedInTx;
 
     // Values of browsed records, fetched a column of kPageRows records at a time.
     struct Page {
@@ -608,14 +640,16 @@ struct TTable::Impl {
     }
 
     // The stored record, read afresh; false when another user deleted it.
-    bool ReadRecord(int idx, std::vector<QVariant>& out)
+    bool ReadRecord(int idx, std::vector<QVariant>& out) { return ReadKey(rows[size_t(idx)], out); }
+
+    bool ReadKey(qint64 key, std::vector<QVariant>& out)
     {
         if (!rowStmt)
             rowStmt = Prepare(conn,
                               QStringLiteral("SELECT %1 FROM %2 WHERE \"__row\"=?1").arg(ColumnList(), Records()),
                               path);
         StmtUse use(rowStmt);
-        sqlite3_bind_int64(rowStmt, 1, rows[size_t(idx)]);
+        sqlite3_bind_int64(rowStmt, 1, key);
         int rc = sqlite3_step(rowStmt);
         if (rc == SQLITE_DONE)
             return false;
@@ -625,6 +659,21 @@ struct TTable::Impl {
         for (size_t c = 0; c < fields.size(); ++c)
             out[c] = Decode(rowStmt, int(c), fields[c]->DataType());
         return true;
+    }
+
+    // Overwrites values with what the table has shown of record idx: the
+    // values read earlier and still held, which bound controls display.
+    void ShownValues(int idx, std::vector<QVariant>& values) const
+    {
+        const int no = idx / kPageRows;
+        for (const Page& p : pages) {
+            if (p.no != no)
+                continue;
+            for (size_t c = 0; c < p.cols.size() && c < values.size(); ++c)
+                if (!p.cols[c].empty())
+                    values[c] = p.cols[c][size_t(idx - no * kPageRows)];
+            return;
+        }
     }
 
     void Step(sqlite3_stmt* s)
@@ -701,7 +750,9 @@ struct TTable::Impl {
     }
 
     // Writes only the fields this edit changed, so that another workplace's
-    // change to other fields of the record stays. A record that is gone fails.
+    // change to other fields of the record stays. A field this edit changed
+    // that another workplace changed too since the edit began is refused, and
+    // so is a record that is gone.
     void UpdateRecord(qint64 key)
     {
         std::vector<size_t> changed;
@@ -717,6 +768,19 @@ struct TTable::Impl {
         for (size_t i = 0; i < changed.size(); ++i)
             sets << QStringLiteral("%1=?%2").arg(Quote(fields[changed[i]]->FieldName())).arg(i + 1);
         Write([&] {
+            // Under the write lock: what the file holds now is what stays unless we write.
+            std::vector<QVariant> now;
+            if (!ReadKey(key, now))
+                FailDeleted();
+            std::vector<size_t> clashes;
+            for (size_t c : changed)
+                if (!(now[c] == orig[c]) && !(now[c] == buf[c]))
+                    clashes.push_back(c);
+            if (!clashes.empty()) {
+                // The controls show the stored values again after a cancel.
+                pages.clear();
+                FailChangedElsewhere(clashes, now);
+            }
             Stmt update(conn,
                         QStringLiteral("UPDATE %1 SET %2 WHERE \"__row\"=?%3")
                             .arg(Records(), sets.join(QLatin1Char(',')))
@@ -729,6 +793,18 @@ struct TTable::Impl {
             if (sqlite3_changes(conn) != 1)
                 FailDeleted();
         });
+    }
+
+    [[noreturn]] void FailChangedElsewhere(const std::vector<size_t>& clashes, const std::vector<QVariant>& now) const
+    {
+        QString text = QStringLiteral("Промяната не е записана: докато редактирахте, друго работно място промени "
+                                      "същия запис в таблица „%1“. Сега в него е записано:")
+                           .arg(TableFile(path));
+        for (size_t c : clashes)
+            text += QStringLiteral("\n%1: %2").arg(fields[c]->FieldName(), ShownValue(now[c], fields[c]->DataType()));
+        text += QStringLiteral("\nОткажете промяната, за да видите записаното, и я направете отново, ако искате да го "
+                               "замените.");
+        throw EDatabaseError(text);
     }
 
     bool RecordExists(qint64 key)
@@ -1371,7 +1447,10 @@ void TTable::Edit()
     std::vector<QVariant> values;
     if (!d.ReadRecord(d.cur, values))
         throw EDatabaseError(DeletedByOtherText(d.path));
+    // The edit begins from what the user has seen; the stored values are read
+    // again when it is posted.
     d.orig = values;
+    d.ShownValues(d.cur, d.orig);
     d.buf.swap(values);
     d.dirty.assign(d.fields.size(), false);
     d.modified = false;
@@ -1397,6 +1476,12 @@ void TTable::PostRecord(bool updateLinks)
     }
     if (BeforePost)
         BeforePost(this);
+    // The user's own change, posted first inside a transaction, is kept in case it rolls back.
+    const bool usersChange = d.tx && d.keepOnRollback && !d.postedInTx;
+    Impl::PendingEdit pending;
+    if (usersChange)
+        pending = {d.state, d.buf, d.orig, d.dirty, d.modified,
+                   d.cur >= 0 && d.state == TDataSetState::dsEdit ? d.rows[size_t(d.cur)] : -1};
     if (d.state == TDataSetState::dsInsert) {
         qint64 key = d.InsertRecord();
         d.rows.push_back(key);
@@ -1404,6 +1489,8 @@ void TTable::PostRecord(bool updateLinks)
     } else {
         d.UpdateRecord(d.rows[size_t(d.cur)]);
     }
+    if (usersChange)
+        d.postedInTx = std::move(pending);
     d.pages.clear();
     d.buf.clear();
     d.orig.clear();
@@ -1801,6 +1888,10 @@ TDatabaseTransaction::TDatabaseTransaction(const std::vector<TTable*>& tables) :
     }
     d_->active = true;
     d_->tables = list;
+    for (TTable* t : list) {
+        t->d_->keepOnRollback = t->d_->Editing();
+        t->d_->postedInTx.reset();
+    }
     for (size_t i = 0; i < list.size(); ++i)
         list[i]->d_->SwitchTo(d_->db, i == 0 ? QStringLiteral("main") : QStringLiteral("t%1").arg(i), this);
 }
@@ -1824,6 +1915,10 @@ void TDatabaseTransaction::Commit()
     for (TTable* t : d_->tables)
         t->d_->FinalizeStatements();
     Exec(d_->db, QStringLiteral("COMMIT"), d_->file);
+    for (TTable* t : d_->tables) {
+        t->d_->keepOnRollback = false;
+        t->d_->postedInTx.reset();
+    }
     Finish();
 }
 
@@ -1836,16 +1931,43 @@ void TDatabaseTransaction::Rollback()
     sqlite3_exec(d_->db, "ROLLBACK", nullptr, nullptr, nullptr);
     std::vector<TTable*> tables = d_->tables;
     Finish();
-    // The tables drop what they wrote and show their files again.
+    // The tables drop what they wrote and show their files again; a change
+    // the user had pending before the transaction is pending again.
+    std::vector<TTable*> untouched;  // their controls still hold typing not yet written
     for (TTable* t : tables) {
         TTable::Impl& d = *t->d_;
-        d.state = TDataSetState::dsBrowse;
-        d.buf.clear();
-        d.modified = false;
-        d.Reload();
+        if (d.keepOnRollback && d.Editing() && !d.postedInTx) {
+            d.Reload();
+            untouched.push_back(t);
+        } else if (d.keepOnRollback && d.postedInTx) {
+            TTable::Impl::PendingEdit& p = *d.postedInTx;
+            d.Reload();
+            const int idx = p.key >= 0 ? d.IndexOfRow(p.key) : -1;
+            if (p.state == TDataSetState::dsInsert || idx >= 0) {
+                if (idx >= 0)
+                    d.cur = idx;
+                d.state = p.state;
+                d.buf = std::move(p.buf);
+                d.orig = std::move(p.orig);
+                d.dirty = std::move(p.dirty);
+                d.modified = p.modified;
+            } else {
+                d.state = TDataSetState::dsBrowse;
+                d.buf.clear();
+                d.modified = false;
+            }
+        } else {
+            d.state = TDataSetState::dsBrowse;
+            d.buf.clear();
+            d.modified = false;
+            d.Reload();
+        }
+        d.keepOnRollback = false;
+        d.postedInTx.reset();
     }
     for (TTable* t : tables)
-        t->NotifyLinks(TTable::Notice::RecordAndState);
+        if (std::find(untouched.begin(), untouched.end(), t) == untouched.end())
+            t->NotifyLinks(TTable::Notice::RecordAndState);
 }
 
 // Returns the tables to their own connections and closes the shared one.

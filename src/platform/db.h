@@ -166,10 +166,14 @@ public:
     // record that nothing was written to is dropped instead.
     void Append();
     void Insert();  // appends: records keep insertion order
-    // No effect while editing or appending, and none on an empty table.
+    // No effect while editing or appending, and none on an empty table. The
+    // fields then hold the stored values; the edit counts as begun from the
+    // values the table had shown of the record, when it had.
     void Edit();
-    // Writes only the fields changed since Edit. A record another user deleted
-    // raises EDatabaseError and the table stays in edit state.
+    // Writes only the fields changed since Edit. A record another user deleted,
+    // or a field changed here that another user changed too since the values
+    // this edit began from were read, raises EDatabaseError (naming the stored
+    // values) and the table stays in edit state: nothing is written.
     void Post();
     void Cancel();
     void Delete();

@@ -98,7 +98,8 @@ bool TCustForm::IsListedDocument(int recNo, int row) const
     TTable* store = DataModule1->store;
     if (!store->Active() || recNo < 1 || recNo > store->RecordCount())
         return false;
-    if (store->FieldByName(QStringLiteral("Клиент"))->TextAt(recNo) != listedCustomer_)
+    if (store->FieldByName(QStringLiteral("Клиент"))->TextAt(recNo) != listedCustomer_ ||
+        !listedCustomerId_.Owns(store->FieldByName(QStringLiteral("ИН /к/"))->TextAt(recNo)))
         return false;
     for (int c = 0; c < 5; ++c)
         if (store->FieldByName(QString::fromUtf8(kListedFields[c]))->TextAt(recNo) != StringGrid1->Cells(c, row))
@@ -157,6 +158,45 @@ void TCustForm::Button2Click(TObject*)
     EditCustForm->Show();
 }
 
+bool TCustForm::CustomerId::Owns(const QString& documentId) const
+{
+    const QString id = documentId.trimmed();
+    // A document that stores no number is known by the name alone.
+    if (id.isEmpty() || id == own)
+        return true;
+    if (!own.isEmpty())
+        return false;
+    // Without a number of its own, the customer is not given the documents
+    // that carry the number of another customer of the same name. Read only
+    // when such a document comes up.
+    if (!othersRead) {
+        othersRead = true;
+        TTable* cust = DataModule1->cust;
+        if (cust->Active()) {
+            const TTable::TColumnRead same = cust->ColumnTexts({cust->FieldByName(QStringLiteral("Идент №"))},
+                                                               cust->FieldByName(QStringLiteral("Фирма")), name);
+            for (size_t k = 0; k < same.RecNos.size(); ++k) {
+                const QString other = same.Texts[0][k].trimmed();
+                if (same.RecNos[k] != recNo && !other.isEmpty())
+                    others.insert(other);
+            }
+        }
+    }
+    return !others.contains(id);
+}
+
+TCustForm::CustomerId TCustForm::CurrentCustomerId(const QString& name)
+{
+    CustomerId id;
+    TTable* cust = DataModule1->cust;
+    id.name = name;
+    if (name.isEmpty() || !cust->Active())
+        return id;
+    id.own = cust->FieldByName(QStringLiteral("Идент №"))->Text().trimmed();
+    id.recNo = cust->RecNo();
+    return id;
+}
+
 void TCustForm::RebuildDocumentList()
 {
     keyMoving_ = false;
@@ -164,9 +204,11 @@ void TCustForm::RebuildDocumentList()
     TTable* store = DataModule1->store;
     const QString customer = cust->Active() && !cust->IsEmpty() ? DBEdit7->Text() : QString();
     listedCustomer_ = customer;
+    listedCustomerId_ = CurrentCustomerId(customer);
 
     std::vector<QStringList> rows;
     TCentSum total = 0;
+    int unreadable = 0;
     {
         TRegisterWalk walk(true);
         if (!customer.isEmpty() && store->Active()) {
@@ -179,12 +221,13 @@ void TCustForm::RebuildDocumentList()
             TField* amount = field("Стойност /общо/");
             TField* notice = field("Известие");
             TField* cancelled = field("Anulirana");
+            TField* customerId = field("ИН /к/");
             const TOwnCompanies companies;
             std::vector<std::pair<QString, QString>> noticeAndCancelled;
             const int count = store->RecordCount();
             for (int n = 1; n <= count; ++n) {
                 try {
-                    if (client->TextAt(n) != customer)
+                    if (client->TextAt(n) != customer || !listedCustomerId_.Owns(customerId->TextAt(n)))
                         continue;
                     QStringList row{supplier->TextAt(n), num->TextAt(n), kind->TextAt(n), date->TextAt(n),
                                     amount->TextAt(n), QString::number(n)};
@@ -198,20 +241,30 @@ void TCustForm::RebuildDocumentList()
             // counts: the English twin of an invoice is the same invoice, and a
             // pro-forma does not claim its invoice's number.
             QSet<QString> claimed;
+            QSet<QString> unread;  // documents that count but whose amount cannot be read
             for (size_t i = rows.size(); i-- > 0;) {
                 const QStringList& row = rows[i];
-                long long cents = 0;
-                if (!RevenueCents(row[2], noticeAndCancelled[i].first, noticeAndCancelled[i].second, row[4], cents))
-                    continue;
+                const QString& notice = noticeAndCancelled[i].first;
+                const QString& flag = noticeAndCancelled[i].second;
                 // A company no longer kept is told apart by the name its documents carry.
                 const int company = companies.Of(row[0]);
                 const QString owner = company > 0 ? QString::number(company) : QLatin1Char('=') + row[0];
                 const QString key = owner + QChar(0x1f) + row[1];
+                long long cents = 0;
+                if (!RevenueCents(row[2], notice, flag, row[4], cents)) {
+                    if (RevenueRule(row[2], notice, flag) != TRevenue::None)
+                        unread.insert(key);
+                    continue;
+                }
                 if (claimed.contains(key))
                     continue;
                 claimed.insert(key);
                 total += cents;
             }
+            // One whose twin was read is counted: it is not left out.
+            for (const QString& key : unread)
+                if (!claimed.contains(key))
+                    ++unreadable;
         }
     }
 
@@ -227,6 +280,30 @@ void TCustForm::RebuildDocumentList()
     if (rows.empty() && EditCustForm)
         EditCustForm->LastLabel->SetCaption(QStringLiteral("няма"));
     Button1->SetEnabled(!Panel2->Visible());
-    if (EditCustForm)
+    if (EditCustForm) {
         EditCustForm->TotalLabel->SetCaption(TurnoverText(total));
+        ShowLeftOut(EditCustForm->Label14, unreadable);
+    }
+}
+
+void TCustForm::ShowLeftOut(TLabel* label, int unreadable)
+{
+    QString caption = QStringLiteral("вкл. ДДС");
+    if (unreadable > 0)
+        caption += QStringLiteral(", без ") + LeftOutText(unreadable);
+    if (label->Caption() == caption)
+        return;
+    // The note takes the width left of the OK button, on two lines at most;
+    // without one the caption stands under the total as designed.
+    if (designLeft_ < 0) {
+        designLeft_ = label->Left();
+        designWidth_ = label->Width();
+    }
+    label->SetWordWrap(true);
+    if (unreadable > 0)
+        label->SetBounds(EditCustForm->Label13->Left(), label->Top(), EditCustForm->OKButton->Left() - 4 -
+                         EditCustForm->Label13->Left(), label->Height());
+    else
+        label->SetBounds(designLeft_, label->Top(), designWidth_, label->Height());
+    label->SetCaption(caption);
 }

@@ -6,6 +6,8 @@
 
 #include "ui_custform.h"
 
+#include <QSet>
+
 #include <memory>
 
 // A turnover in cents as the customer editor shows it: fixed notation, no
@@ -39,6 +41,23 @@ private:
     bool keyMoving_ = false;
     // The customer the list was made for.
     QString listedCustomer_;
+    // Which documents of that name are the customer's, by the Идент № they store.
+    struct CustomerId {
+        QString name;
+        QString own;
+        int recNo = 0;
+        // The numbers of the other customers of the name, when it has none.
+        mutable bool othersRead = false;
+        mutable QSet<QString> others;
+        bool Owns(const QString& documentId) const;
+    };
+    CustomerId listedCustomerId_;
+    static CustomerId CurrentCustomerId(const QString& name);
+    // The note under the turnover of the documents it leaves out.
+    void ShowLeftOut(TLabel* label, int unreadable);
+    // Where the caption under the turnover stands without a note.
+    int designLeft_ = -1;
+    int designWidth_ = 0;
     // Whether register record recNo still is the document of list row row.
     bool IsListedDocument(int recNo, int row) const;
 };

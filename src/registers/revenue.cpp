@@ -34,7 +34,8 @@ TRevenue RevenueRuleAt(const TTable* store, int recNo)
 
 bool AmountCents(const QString& text, long long& cents)
 {
-    const QString t = NormalizeDecimalText(text);
+    // Blanks around the number, as a hand-edited register may hold them, are no part of it.
+    const QString t = NormalizeDecimalText(text.trimmed());
     if (t.isEmpty())
         return false;
     // Plain decimals are read digit by digit, so that the cents stay exact.
@@ -90,6 +91,12 @@ bool RevenueCents(const QString& document, const QString& notice, const QString&
         c = std::llabs(c);
     cents = rule == TRevenue::Subtracts ? -c : c;
     return true;
+}
+
+QString LeftOutText(int documents)
+{
+    return documents == 1 ? QStringLiteral("1 документ с неразчетена сума")
+                          : QStringLiteral("%1 документа с неразчетена сума").arg(documents);
 }
 
 QString CentsText(TCentSum cents)

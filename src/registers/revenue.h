@@ -29,8 +29,9 @@ using TCentSum = __int128;
 // The largest amount a document may hold, in cents: 999 999 999 999 999,99.
 constexpr long long kMaxAmountCents = 99'999'999'999'999'999LL;
 
-// A stored amount text in cents, rounded half away from zero; false for a text
-// that is no number, is not finite or lies outside the money range.
+// A stored amount text in cents, rounded half away from zero; blanks around the
+// number are allowed. False for a text that is no number, is not finite or lies
+// outside the money range.
 bool AmountCents(const QString& text, long long& cents);
 
 // What a record adds to a turnover in cents, negative when it takes off; false
@@ -38,6 +39,10 @@ bool AmountCents(const QString& text, long long& cents);
 // absolute amount on its own side, whatever sign it was typed with.
 bool RevenueCents(const QString& document, const QString& notice, const QString& cancelled, const QString& amount,
                   long long& cents);
+
+// "1 документ с неразчетена сума", "3 документа с неразчетена сума": what a
+// turnover leaves out because their amounts cannot be read.
+QString LeftOutText(int documents);
 
 // "-1234,50": two decimals, the locale's separator, no grouping, never "-0,00".
 QString CentsText(TCentSum cents);

@@ -10,6 +10,7 @@
 #include "registers/sort.h"
 
 #include <QMetaObject>
+#include <QValidator>
 
 #include <algorithm>
 #include <array>
@@ -24,6 +25,31 @@ namespace {
 const TColor kGreen = 0x008000;
 const TColor kRed = 0x0000FF;
 const QString kNoCompany = QStringLiteral("Собствена фирма...");
+
+// Keeps digits and the blanks of the locale's digit grouping; drops every
+// other character typed or pasted.
+class YearDigits : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override
+    {
+        const QChar group = FormatSettings().ThousandSeparator;
+        QString kept;
+        int newPos = 0;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input[i];
+            const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            if (!digit && c != group && c != QChar(0x00A0) && c != QLatin1Char(' '))
+                continue;
+            kept += c;
+            if (i < pos)
+                ++newPos;
+        }
+        input = kept;
+        pos = newPos;
+        return Acceptable;
+    }
+};
 
 // The register fields a statistics walk reads, in Column order.
 enum Column { cDate, cCompany, cNum, cKind, cNotice, cCancelled, cRate, cAmount, cPaid, cCustomer, cCount };
@@ -153,6 +179,8 @@ TStatForm::TStatForm(TComponent* owner) : TForm(owner), link_(std::make_unique<C
     AttachPopup(Memo2, PopupMenu2);
     SpeedButton1->OnClick = Handler(this, &TStatForm::SpeedButton1Click);
     SpeedButton2->OnClick = Handler(this, &TStatForm::SpeedButton2Click);
+    // The year box takes digits only, also from a paste; the up-down's digit grouping is its own.
+    Edit1->setValidator(new YearDigits(Edit1));
     Edit1->OnChange = Handler(this, &TStatForm::Edit1Change);
     DBComboBox1->OnChange = Handler(this, &TStatForm::Edit1Change);
     DBComboBox1->OnSelect = Handler(this, &TStatForm::Edit1Change);
@@ -236,51 +264,76 @@ void TStatForm::Series1Click(TBarSeries*, int ValueIndex)
 
 namespace {
 
-// The extract line of a record of the chosen month, company and year that
-// counts; false for any other record. Claims the record's number.
-bool ExtractLine(TStatForm* f, const StatRecord& r, bool& paid, QString& line)
+bool InChosenMonth(const TStatForm* f, const StatRecord& r)
 {
-    const QString& date = r[cDate];
     int month = 0, year = 0;
-    if (!MonthAndYear(date, month, year) || month != f->ChosenMonth || year != f->Year() ||
-        ListedNumbers.contains(r[cNum]))
-        return false;
+    return MonthAndYear(r[cDate], month, year) && month == f->ChosenMonth && year == f->Year();
+}
+
+// A record of the chosen month, company and year as its extract lists it.
+struct ExtractEntry {
+    const StatRecord* record = nullptr;
+    bool paid = false;
+    bool unread = false;  // it would count, but its amount cannot be read
     long long cents = 0;
-    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
-        return false;  // only a readable record that counts claims its number
-    ListedNumbers.insert(r[cNum]);
-    paid = FlagSet(r[cPaid]);
-    int& lines = paid ? f->PaidLines : f->UnpaidLines;
-    TCentSum& gross = paid ? f->PaidGross : f->UnpaidGross;
-    ++lines;
+};
+
+// The entry of a record of the chosen month whose number is not listed yet
+// and that counts, readable or not; false for any other record.
+bool EntryOf(const TStatForm* f, const StatRecord& r, ExtractEntry& e)
+{
+    if (!InChosenMonth(f, r) || ListedNumbers.contains(r[cNum]))
+        return false;
+    e.record = &r;
+    e.paid = FlagSet(r[cPaid]);
+    if (RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], e.cents))
+        return true;
+    e.unread = RevenueRule(r[cKind], r[cNotice], r[cCancelled]) != TRevenue::None;
+    return e.unread;
+}
+
+// The entry's line, numbered on its side; a readable amount goes into the
+// side's total, an unreadable one is listed so that it is not missed.
+QString ExtractLine(TStatForm* f, const ExtractEntry& e)
+{
+    const StatRecord& r = *e.record;
+    int& lines = e.paid ? f->PaidLines : f->UnpaidLines;
+    const QString head = QString::number(++lines) + QStringLiteral(".Клиент: ") + r[cCustomer] +
+                         QStringLiteral(", ф.N. ") + r[cNum] + QLatin1Char('/') + r[cDate].left(5);
+    if (e.unread) {
+        ++(e.paid ? f->PaidUnread : f->UnpaidUnread);
+        return head + QStringLiteral(", неразчетена сума „") + r[cAmount] + QStringLiteral("“");
+    }
+    (e.paid ? f->PaidGross : f->UnpaidGross) += e.cents;
     // The stored text, with the sign the record counts by in front, once.
     QString amount = r[cAmount].trimmed();
     if (amount.startsWith(QLatin1Char('-')) || amount.startsWith(QLatin1Char('+')))
         amount.remove(0, 1);
-    line = QString::number(lines) + QStringLiteral(".Клиент: ") + r[cCustomer] + QStringLiteral(", ф.N. ") + r[cNum] +
-           QLatin1Char('/') + date.left(5) + (cents < 0 ? QStringLiteral(", -") : QStringLiteral(", ")) + amount +
-           QStringLiteral(" лв.");
-    gross += cents;
-    return true;
+    return head + (e.cents < 0 ? QStringLiteral(", -") : QStringLiteral(", ")) + amount + QStringLiteral(" лв.");
 }
 
-// The record's share of the chart: its month, side and signed net amount;
-// false when it does not count. Claims the record's number.
-bool ChartShare(const StatRecord& r, int year, int& month, bool& paid, double& net)
+enum class TShare { None, Counts, Unreadable };
+
+// The record's share of the chart: its month, side and signed net amount
+// (Counts, which claims the record's number); Unreadable for a record of the
+// year that would count but whose amount or rate cannot be read.
+TShare ChartShare(const StatRecord& r, int year, int& month, bool& paid, double& net)
 {
     int recordYear = 0;
     if (!MonthAndYear(r[cDate], month, recordYear) || recordYear != year || ChartedNumbers.contains(r[cNum]))
-        return false;
+        return TShare::None;
     long long cents = 0;
     double factor = 1;
-    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents) || !FactorOf(r[cRate], factor))
-        return false;
+    if (!RevenueCents(r[cKind], r[cNotice], r[cCancelled], r[cAmount], cents))
+        return RevenueRule(r[cKind], r[cNotice], r[cCancelled]) == TRevenue::None ? TShare::None : TShare::Unreadable;
+    if (!FactorOf(r[cRate], factor))
+        return TShare::Unreadable;
     net = double(cents) / 100.0 / factor;
     if (!std::isfinite(net) || std::fabs(net) * 100.0 > double(kMaxAmountCents))
-        return false;  // a rate near -100 % would make a money amount out of nothing
+        return TShare::Unreadable;  // a rate near -100 % would make a money amount out of nothing
     ChartedNumbers.insert(r[cNum]);
     paid = FlagSet(r[cPaid]);
-    return true;
+    return TShare::Counts;
 }
 
 }  // namespace
@@ -295,37 +348,56 @@ void TStatForm::ComboBox1Change(TObject*)
         return;
     ChosenMonth = month;
     PaidLines = UnpaidLines = 0;
+    PaidUnread = UnpaidUnread = 0;
     PaidGross = UnpaidGross = 0;
     const QString period = ComboBox1->Text() + QLatin1Char(' ') + Edit1->Text() + QStringLiteral(" с ДДС");
     QStringList paid{QStringLiteral("Извадка за платени фактури за месец ") + period};
     QStringList unpaid{QStringLiteral("Извадка за неплатени фактури за месец ") + period};
     if (DataModule1->store->Active()) {
         const RegisterRecords records = chartRecords ? RegisterRecords() : ReadRegister(CompanyNames());
-        for (const auto& [recNo, r] : chartRecords ? *chartRecords : records) {
-            bool isPaid = false;
-            QString line;
-            if (ExtractLine(this, r, isPaid, line))
-                (isPaid ? paid : unpaid).append(line);
+        const RegisterRecords& walked = chartRecords ? *chartRecords : records;
+        // A readable record claims its number as it is met; an unreadable one
+        // only when no readable record of the month carries it.
+        std::vector<ExtractEntry> entries;
+        for (const auto& [recNo, r] : walked) {
+            ExtractEntry e;
+            if (!EntryOf(this, r, e))
+                continue;
+            if (!e.unread)
+                ListedNumbers.insert(r[cNum]);
+            entries.push_back(e);
+        }
+        for (const ExtractEntry& e : entries) {
+            if (e.unread) {
+                const QString& num = (*e.record)[cNum];
+                if (ListedNumbers.contains(num))
+                    continue;
+                ListedNumbers.insert(num);
+            }
+            (e.paid ? paid : unpaid).append(ExtractLine(this, e));
         }
     }
-    const auto close = [](QStringList& lines, double net, TCentSum gross) {
+    const auto close = [](QStringList& lines, double net, TCentSum gross, int unread) {
         lines.append(QString());
         lines.append(QStringLiteral("общо без ДДС: ") + MoneySum(net) + QStringLiteral(" лв."));
         lines.append(QStringLiteral("общо с ДДС: ") + CentsText(gross) + QStringLiteral(" лв."));
+        if (unread > 0)
+            lines.append(QStringLiteral("без ") + LeftOutText(unread));
     };
-    close(paid, Series1->YValue(month - 1), PaidGross);
-    close(unpaid, Series2->YValue(month - 1), UnpaidGross);
+    close(paid, Series1->YValue(month - 1), PaidGross, PaidUnread);
+    close(unpaid, Series2->YValue(month - 1), UnpaidGross, UnpaidUnread);
     Memo1->SetText(paid.join(QLatin1Char('\n')));
     Memo2->SetText(unpaid.join(QLatin1Char('\n')));
 }
 
 void TStatForm::ListRecord(int recNo)
 {
-    bool paid = false;
-    QString line;
     const StatRecord r = RecordAt(recNo);
-    if (CompanyNames().contains(r[cCompany]) && ExtractLine(this, r, paid, line))
-        (paid ? Memo1 : Memo2)->Lines()->Add(line);
+    ExtractEntry e;
+    if (!CompanyNames().contains(r[cCompany]) || !EntryOf(this, r, e))
+        return;
+    ListedNumbers.insert(r[cNum]);
+    (e.paid ? Memo1 : Memo2)->Lines()->Add(ExtractLine(this, e));
 }
 
 void TStatForm::PrintExtract(TRichEdit* memo)
@@ -355,6 +427,7 @@ void TSort::CalcStatistics()
     std::array<double, 12> paid{};
     std::array<double, 12> unpaid{};
     RegisterRecords records;
+    QSet<QString> unread;
     if (DataModule1->store->Active()) {
         records = ReadRegister(f->CompanyNames());
         const int year = f->Year();
@@ -362,10 +435,22 @@ void TSort::CalcStatistics()
             int month = 0;
             bool isPaid = false;
             double net = 0;
-            if (ChartShare(r, year, month, isPaid, net))
+            const TShare share = ChartShare(r, year, month, isPaid, net);
+            if (share == TShare::Counts)
                 (isPaid ? paid : unpaid)[size_t(month - 1)] += net;
+            else if (share == TShare::Unreadable)
+                unread.insert(r[cNum]);
         }
     }
+    // One whose twin was read is in the chart: it is not left out.
+    int leftOut = 0;
+    for (const QString& num : unread)
+        if (!ChartedNumbers.contains(num))
+            ++leftOut;
+    f->Label1->SetCaption(leftOut > 0 ? QStringLiteral("Графиката е без ") + LeftOutText(leftOut) +
+                                            QStringLiteral(" или ставка.")
+                                      : QString());
+    f->Label1->SetVisible(leftOut > 0);
     for (int m = 0; m < 12; ++m) {
         // Money, not floating-point noise: a fully credited month is exactly 0.
         f->Series1->Add(double(RoundToCents(paid[size_t(m)])) / 100.0, MonthNames()[m], kGreen);
@@ -390,7 +475,7 @@ void TSort::AddRecordToChart(int recNo)
     if (f->Series1->Count() != 12)
         return;
     const StatRecord r = RecordAt(recNo);
-    if (!f->CompanyNames().contains(r[cCompany]) || !ChartShare(r, f->Year(), month, paid, net))
+    if (!f->CompanyNames().contains(r[cCompany]) || ChartShare(r, f->Year(), month, paid, net) != TShare::Counts)
         return;
     TBarSeries* series = paid ? f->Series1 : f->Series2;
     series->SetYValue(month - 1, double(RoundToCents(series->YValue(month - 1) + net)) / 100.0);

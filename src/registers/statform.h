@@ -55,6 +55,9 @@ public:
     // so that a fully credited month comes to exactly zero.
     int PaidLines = 0;
     int UnpaidLines = 0;
+    // Lines of documents whose amount cannot be read, in no total.
+    int PaidUnread = 0;
+    int UnpaidUnread = 0;
     TCentSum PaidGross = 0;
     TCentSum UnpaidGross = 0;
     int ChosenMonth = 0;

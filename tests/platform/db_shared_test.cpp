@@ -2,18 +2,14 @@
 // own connections, so the other workplace here is a child process.
 
 #include "platform/db_support.h"
+#include "support/workplace.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 
 #include <sqlite3.h>
 
-#include <csignal>
-#include <functional>
 #include <set>
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace dbtest;
 
@@ -24,78 +20,6 @@ const QString kStore = QStringLiteral("Store.DB");
 const QString kFirmFile = QStringLiteral("Firm.db");
 const QString kFirm = QStringLiteral("Фирма");
 const QString kAddress = QStringLiteral("Адрес");
-
-// Another workplace: a child process running work. Both sides can wait for
-// each other: the child with Signal/Await, the parent with AwaitSignal/Go.
-class Workplace {
-public:
-    explicit Workplace(const std::function<void(Workplace&)>& work)
-    {
-        if (pipe(toChild_) != 0 || pipe(toParent_) != 0)
-            std::abort();
-        fflush(nullptr);
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(toChild_[1]);
-            close(toParent_[0]);
-            int code = 0;
-            try {
-                work(*this);
-            } catch (...) {
-                code = 3;
-            }
-            _exit(code);
-        }
-        close(toChild_[0]);
-        close(toParent_[1]);
-    }
-    ~Workplace()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        close(toChild_[1]);
-        close(toParent_[0]);
-    }
-    Workplace(const Workplace&) = delete;
-    Workplace& operator=(const Workplace&) = delete;
-
-    // Child side.
-    void Signal() { (void)!write(toParent_[1], "s", 1); }
-    void Await()
-    {
-        char c;
-        (void)!read(toChild_[0], &c, 1);
-    }
-    // Parent side.
-    bool AwaitSignal()
-    {
-        char c;
-        return read(toParent_[0], &c, 1) == 1;
-    }
-    void Go() { (void)!write(toChild_[1], "g", 1); }
-    // The child's exit code; -1 when it did not exit normally.
-    int Join()
-    {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int toChild_[2] = {-1, -1};
-    int toParent_[2] = {-1, -1};
-};
-
-// Runs work in another workplace to its end; its exit code.
-int Elsewhere(const std::function<void()>& work)
-{
-    Workplace other([&](Workplace&) { work(); });
-    return other.Join();
-}
 
 QString ErrorOf(const std::function<void()>& f)
 {
@@ -233,6 +157,76 @@ TEST(TableSharedFolder, TwoWorkplacesEditingDifferentFieldsKeepBothChanges)
     auto fresh = OpenTable(dir.path(), kCust);
     EXPECT_EQ(Column(*fresh, kFirm), (QStringList{QStringLiteral("А"), QStringLiteral("Б ООД")}));
     EXPECT_EQ(Column(*fresh, kAddress), (QStringList{QStringLiteral("адрес на А"), QStringLiteral("Пловдив")}));
+}
+
+TEST(TableSharedFolder, AFieldChangedElsewhereSinceTheEditBeganIsNeverOverwritten)
+{
+    const QString kVat = QStringLiteral("ИН по ЗДДС");
+    const auto changeElsewhere = [](const QString& folder, std::initializer_list<std::pair<QString, QString>> values) {
+        ASSERT_EQ(Elsewhere([&] {
+                      auto other = OpenTable(folder, kCust);
+                      other->SetRecNo(2);
+                      other->Edit();
+                      for (const auto& [field, text] : values)
+                          other->FieldByName(field)->SetText(text);
+                      other->Post();
+                  }),
+                  0);
+    };
+    // The edit began before the other's post, or began after it on values this
+    // workplace had shown before it (a window opened earlier).
+    for (const bool shownBefore : {false, true}) {
+        SCOPED_TRACE(shownBefore ? "edit begun on values shown earlier" : "edit begun before the other's post");
+        QTemporaryDir dir;
+        auto t = Customers(dir.path(), {QStringLiteral("А"), QStringLiteral("Б")});
+        t->SetRecNo(2);
+        if (shownBefore)
+            EXPECT_EQ(t->FieldByName(kAddress)->Text(), QStringLiteral("адрес на Б"));
+        else
+            t->Edit();
+        changeElsewhere(dir.path(), {{kAddress, QStringLiteral("Пловдив, ул. Рила 3")}, {kVat, QStringLiteral("BG111")}});
+        t->Edit();
+        t->FieldByName(kAddress)->SetText(QStringLiteral("Варна"));
+        t->FieldByName(kFirm)->SetText(QStringLiteral("Б ЕООД"));
+
+        const QString msg = ErrorOf([&] { t->Post(); });
+        EXPECT_EQ(msg, QStringLiteral("Промяната не е записана: докато редактирахте, друго работно място промени същия "
+                                      "запис в таблица „customer.db“. Сега в него е записано:\nАдрес: „Пловдив, ул. Рила "
+                                      "3“\nОткажете промяната, за да видите записаното, и я направете отново, ако "
+                                      "искате да го замените."));
+        // Nothing of the refused edit is written; the typing stays for the user.
+        EXPECT_EQ(t->State(), TDataSetState::dsEdit);
+        EXPECT_EQ(t->FieldByName(kAddress)->Text(), QStringLiteral("Варна"));
+        auto stored = OpenTable(dir.path(), kCust);
+        EXPECT_EQ(Column(*stored, kAddress), (QStringList{QStringLiteral("адрес на А"), QStringLiteral("Пловдив, ул. Рила 3")}));
+        EXPECT_EQ(Column(*stored, kFirm), (QStringList{QStringLiteral("А"), QStringLiteral("Б")}));
+        // Asked again, it refuses again; a cancel shows what is stored, and an
+        // edit begun from it is written.
+        EXPECT_THROW(t->Post(), EDatabaseError);
+        t->Cancel();
+        EXPECT_EQ(t->FieldByName(kAddress)->Text(), QStringLiteral("Пловдив, ул. Рила 3"));
+        t->Edit();
+        t->FieldByName(kAddress)->SetText(QStringLiteral("Варна"));
+        t->Post();
+        EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), kAddress),
+                  (QStringList{QStringLiteral("адрес на А"), QStringLiteral("Варна")}));
+        EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), kVat), (QStringList{QString(), QStringLiteral("BG111")}));
+    }
+
+    // The same value typed at both places, and a field written back as it was
+    // shown, replace nothing another workplace wrote.
+    QTemporaryDir dir;
+    auto t = Customers(dir.path(), {QStringLiteral("А"), QStringLiteral("Б")});
+    t->SetRecNo(2);
+    EXPECT_EQ(t->FieldByName(kFirm)->Text(), QStringLiteral("Б"));
+    changeElsewhere(dir.path(), {{kAddress, QStringLiteral("Русе")}, {kFirm, QStringLiteral("Б АД")}});
+    t->Edit();
+    t->FieldByName(kAddress)->SetText(QStringLiteral("Русе"));
+    t->FieldByName(kFirm)->SetText(QStringLiteral("Б"));
+    t->Post();
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), kFirm), (QStringList{QStringLiteral("А"), QStringLiteral("Б АД")}));
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), kAddress),
+              (QStringList{QStringLiteral("адрес на А"), QStringLiteral("Русе")}));
 }
 
 TEST(TableSharedFolder, AWriteWaitsSecondsForAnotherWorkplacesLock)

@@ -333,3 +333,34 @@ TEST(TableTransactions, KilledAtAnyStepOfTheCommitIsAllOrNothing)
     EXPECT_GT(nothing, 3) << trace.join(QLatin1Char(' ')).toStdString();
     EXPECT_GT(all, 0) << trace.join(QLatin1Char(' ')).toStdString();
 }
+
+TEST(TableTransaction, ARollbackLeavesTheUsersPendingChangesPendingAndDropsItsOwn)
+{
+    QTemporaryDir dir;
+    MakeFolder(dir.path());
+    Tables t(dir.path());
+    // The user's typing, pending before the save: one table posted in it, one not yet.
+    t.firm->Edit();
+    t.firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->SetText(QStringLiteral("Алфа ООД"));
+    t.cust->Edit();
+    t.cust->FieldByName(QStringLiteral("Адрес"))->SetText(QStringLiteral("Варна"));
+    {
+        TDatabaseTransaction tx({t.firm.get(), t.cust.get(), t.store.get()});
+        t.firm->Post();
+        t.store->Edit();  // begun inside the save: its own
+        t.store->FieldByName(QStringLiteral("Num"))->SetText(QStringLiteral("0000000009"));
+        tx.Rollback();
+    }
+    EXPECT_EQ(t.firm->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(t.firm->FieldByName(QStringLiteral("ДОСТАВЧИК"))->Text(), QStringLiteral("Алфа ООД"));
+    EXPECT_EQ(t.cust->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(t.cust->FieldByName(QStringLiteral("Адрес"))->Text(), QStringLiteral("Варна"));
+    EXPECT_EQ(t.store->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(t.store->FieldByName(QStringLiteral("Num"))->Text(), QStringLiteral("0000000001"));
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kFirmFile), QStringLiteral("ДОСТАВЧИК")), QStringList{QStringLiteral("Фирма ООД")});
+    // Posted again, outside any transaction, both are stored.
+    t.firm->Post();
+    t.cust->Post();
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kFirmFile), QStringLiteral("ДОСТАВЧИК")), QStringList{QStringLiteral("Алфа ООД")});
+    EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), QStringLiteral("Адрес")), QStringList{QStringLiteral("Варна")});
+}

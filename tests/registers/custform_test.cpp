@@ -23,6 +23,7 @@ struct Doc {
     const char* company = "1";
     const char* notice = "";
     const char* cancelled = "False";
+    const char* customerId = "";
 };
 
 class Customers : public EditorTest {
@@ -48,6 +49,7 @@ protected:
         Set(s, "Известие", QString::fromUtf8(d.notice));
         if (*d.cancelled)
             Set(s, "Anulirana", QString::fromUtf8(d.cancelled));
+        Set(s, "ИН /к/", QString::fromUtf8(d.customerId));
         for (const char* date : {"От дата", "Дата на данъчното събитие", "Дата на плащане", "Известие от дата"})
             Set(s, date, QStringLiteral("15.03.2026 г."));
         for (const char* flag : {"Статус", "Дата на д.с.?", "Дата на плащане?", "Paid?"})
@@ -187,6 +189,48 @@ TEST_F(Customers, TurnoverKnowsTheCompanyByEitherNameAndCountsNotesByTheirSize)
     AddDocument({"Граница ООД", "ФАКТУРА", "0000000034", "999999999999999,99", "Бета ЕООД", "1"});
     AddDocument({"Граница ООД", "ФАКТУРА", "0000000035", "999999999999999,99", "Бета ЕООД", "1"});
     EXPECT_EQ(TotalOf("Граница ООД"), QStringLiteral("1999999999999999,98 лв."));
+}
+
+TEST_F(Customers, CustomersOfOneNameEachHaveTheirOwnDocumentsAndTurnover)
+{
+    AddCompany(Company(QStringLiteral("Алфа ООД")));
+    TTable* cust = DataModule1->cust;
+    for (const char* id : {"111", "222", ""}) {
+        cust->Append();
+        Set(cust, "Фирма", QStringLiteral("Клиент ООД"));
+        Set(cust, "Идент №", QString::fromUtf8(id));
+        cust->Post();
+    }
+    const auto doc = [](const char* num, const char* amount, const char* id, const char* kind = "ФАКТУРА") {
+        Doc d{"Клиент ООД", kind, num, amount};
+        d.customerId = id;
+        return AddDocument(d);
+    };
+    doc("0000000001", "300,00", "111");
+    doc("0000000002", "1668,60", "222");
+    doc("0000000003", "420,00", " 111");
+    doc("0000000004", "12.345,67", "111");  // an amount that cannot be read
+    doc("0000000005", "50,00", "", "ПРОФОРМА ФАКТУРА");  // no number stored: the name decides
+    doc("0000000006", "80,00", "333");  // a number no customer of the name has
+    Main->SpeedButton7->Click();
+    const auto select = [cust](int recNo) {
+        cust->SetRecNo(recNo);
+        CustForm->DBGrid1CellClick(nullptr);
+        return EditCustForm->TotalLabel->Caption();
+    };
+
+    EXPECT_EQ(select(1), QStringLiteral("720 лв."));
+    EXPECT_EQ(Column(1), (QStringList{QStringLiteral("0000000001"), QStringLiteral("0000000003"),
+                                      QStringLiteral("0000000004"), QStringLiteral("0000000005")}));
+    EXPECT_EQ(EditCustForm->Label14->Caption(), QStringLiteral("вкл. ДДС, без 1 документ с неразчетена сума"));
+
+    EXPECT_EQ(select(2), QStringLiteral("1668,6 лв."));
+    EXPECT_EQ(Column(1), (QStringList{QStringLiteral("0000000002"), QStringLiteral("0000000005")}));
+    EXPECT_EQ(EditCustForm->Label14->Caption(), QStringLiteral("вкл. ДДС"));
+
+    // Without a number of its own, the customer is not given the others' documents.
+    EXPECT_EQ(select(3), QStringLiteral("80 лв."));
+    EXPECT_EQ(Column(1), (QStringList{QStringLiteral("0000000005"), QStringLiteral("0000000006")}));
 }
 
 TEST_F(Customers, ListsExactNameMatchesAndReopensTheSelectedRecord)

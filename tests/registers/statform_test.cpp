@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 
 namespace {
 
@@ -325,9 +326,11 @@ TEST_F(StatTest, AmountsOutsideTheMoneyRangeAndDatesThatDoNotExistAreSkipped)
     EXPECT_DOUBLE_EQ(Paid(2), 0.0);
     EXPECT_DOUBLE_EQ(Paid(4), 0.0);
     const QStringList lines = Lines(StatForm->Memo1);
-    EXPECT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("общо без ДДС: 1000000000000000,00 лв."));
-    EXPECT_EQ(lines.last(), QStringLiteral("общо с ДДС: 1000000000000000,00 лв."));
+    // The amounts outside the range are listed as unreadable, in no total.
+    EXPECT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[lines.size() - 3], QStringLiteral("общо без ДДС: 1000000000000000,00 лв."));
+    EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("общо с ДДС: 1000000000000000,00 лв."));
+    EXPECT_EQ(lines.last(), QStringLiteral("без 5 документа с неразчетена сума"));
     StatForm->ComboBox1->SetText(QStringLiteral("Февруари"));
     StatForm->ComboBox1Change(nullptr);
     EXPECT_EQ(Lines(StatForm->Memo1).size(), 4);
@@ -384,6 +387,80 @@ TEST_F(StatTest, TheChartEngineCountsOneRecordLikeTheWholeWalk)
     EXPECT_DOUBLE_EQ(Paid(3), 100.0);
     Sort->AddRecordToChart(rec);  // claimed already
     EXPECT_DOUBLE_EQ(Paid(3), 100.0);
+}
+
+TEST_F(StatTest, UnreadableAmountsAreListedAndCountedOutAndBlanksAroundANumberAreRead)
+{
+    StoredDoc good;
+    good.amount = QStringLiteral("  12,30 ");
+    Store(good);
+    int num = 2;
+    const char* amounts[] = {"0x1F", "12.345,67", "∞", "١٢٣"};
+    for (const char* amount : amounts) {
+        StoredDoc bad;
+        bad.num = QStringLiteral("%1").arg(num++, 10, 10, QLatin1Char('0'));
+        bad.amount = QString::fromUtf8(amount);
+        bad.paid = num % 2 ? QStringLiteral("True") : QStringLiteral("False");
+        Store(bad);
+    }
+    StoredDoc otherMonth;  // left out of the chart, listed in its own month's extract
+    otherMonth.num = QStringLiteral("0000000010");
+    otherMonth.date = QStringLiteral("10.05.2026 г.");
+    otherMonth.amount = QStringLiteral("x");
+    Store(otherMonth);
+    StoredDoc twin;  // the readable twin of an invoice whose English record is unreadable
+    twin.num = QStringLiteral("0000000011");
+    twin.amount = QStringLiteral("6,00");
+    Store(twin);
+    StoredDoc enTwin = twin;
+    enTwin.kind = QStringLiteral("INVOICE");
+    enTwin.amount = QStringLiteral("шест");
+    Store(enTwin);
+    StoredDoc proforma;  // counts nothing, so nothing is left out
+    proforma.num = QStringLiteral("0000000012");
+    proforma.kind = QStringLiteral("ПРОФОРМА ФАКТУРА");
+    proforma.amount = QStringLiteral("?");
+    Store(proforma);
+    Open();
+
+    EXPECT_TRUE(TestDialogs().boxes.empty());
+    EXPECT_DOUBLE_EQ(Paid(3), 15.25);  // (12,30 + 6,00) / 1,2
+    EXPECT_TRUE(StatForm->Label1->isVisible());
+    EXPECT_EQ(StatForm->Label1->Caption(), QStringLiteral("Графиката е без 5 документа с неразчетена сума или ставка."));
+    EXPECT_EQ(Lines(StatForm->Memo1),
+              QStringList({QStringLiteral("Извадка за платени фактури за месец Март 2 026 с ДДС"),
+                           QStringLiteral("1.Клиент: Клиент ЕООД, ф.N. 0000000011/15.03, 6,00 лв."),
+                           QStringLiteral("2.Клиент: Клиент ЕООД, ф.N. 0000000004/15.03, неразчетена сума „∞“"),
+                           QStringLiteral("3.Клиент: Клиент ЕООД, ф.N. 0000000002/15.03, неразчетена сума „0x1F“"),
+                           QStringLiteral("4.Клиент: Клиент ЕООД, ф.N. 0000000001/15.03, 12,30 лв."), QString(),
+                           QStringLiteral("общо без ДДС: 15,25 лв."), QStringLiteral("общо с ДДС: 18,30 лв."),
+                           QStringLiteral("без 2 документа с неразчетена сума")}));
+    const QStringList unpaid = Lines(StatForm->Memo2);
+    EXPECT_EQ(unpaid.mid(1, 2),
+              QStringList({QStringLiteral("1.Клиент: Клиент ЕООД, ф.N. 0000000005/15.03, неразчетена сума „١٢٣“"),
+                           QStringLiteral("2.Клиент: Клиент ЕООД, ф.N. 0000000003/15.03, неразчетена сума „12.345,67“")}));
+    EXPECT_EQ(unpaid.last(), QStringLiteral("без 2 документа с неразчетена сума"));
+
+    StatForm->ComboBox1->SetText(QStringLiteral("Май"));
+    StatForm->ComboBox1Change(nullptr);
+    EXPECT_EQ(Lines(StatForm->Memo1)[1], QStringLiteral("1.Клиент: Клиент ЕООД, ф.N. 0000000010/10.05, неразчетена сума „x“"));
+
+    // Nothing unreadable in the year: no note.
+    StatForm->Edit1->SetText(QStringLiteral("2025"));
+    EXPECT_FALSE(StatForm->Label1->isVisible());
+
+    // The year box takes digits only, typed or pasted.
+    StatForm->Edit1->setFocus();
+    StatForm->Edit1->selectAll();
+    for (const char* key : {"2", "0", "а", "2", "x", "6"}) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8(key));
+        QCoreApplication::sendEvent(StatForm->Edit1, &press);
+    }
+    EXPECT_EQ(StatForm->Edit1->Text(), QStringLiteral("2026"));
+    EXPECT_EQ(StatForm->Chart1->Title(), QStringList({QStringLiteral("Приходи без ДДС за 2026 г.")}));
+    StatForm->Edit1->selectAll();
+    StatForm->Edit1->insert(QStringLiteral("20а26"));
+    EXPECT_EQ(StatForm->Edit1->Text(), QStringLiteral("2026"));
 }
 
 }  // namespace
