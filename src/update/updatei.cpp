@@ -183,6 +183,10 @@ void TUpdateI::SpeedButton1Click(TObject*)
 {
     if (Status != 1)
         return;
+    // The new program's start ends this one: settle what is pending before
+    // anything is fetched, not when it is too late to say no.
+    if (Main && Main->isVisible() && !Main->SettlePendingWork())
+        return;
     const Outcome outcome = Install();
     if (outcome == Outcome::Installed) {
         Main->Close();  // the new program runs; this one ends

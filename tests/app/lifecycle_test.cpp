@@ -109,15 +109,25 @@ TEST_F(EditorTest, AChangedDocumentIsNeverDroppedWithoutAQuestion)
     // "Изход" of the main window: "Отказ" keeps the program and the document.
     FillDocument(QStringLiteral("3"));
     Main->Show();
+    // An update ends the program by starting the new one: asked before anything
+    // is fetched ("Отказ": no download, no failure to report).
+    UpdateI->SetServer(QStringLiteral("http://127.0.0.1:1"));
+    UpdateI->Status = 1;
+    TestDialogs().answers.push_back(mrCancel);
+    const size_t boxes = TestDialogs().boxes.size();
+    UpdateI->SpeedButton1->Click();
+    EXPECT_EQ(Questions(), 4);
+    EXPECT_EQ(TestDialogs().boxes.size(), boxes + 1);
+    EXPECT_FALSE(Application->Terminated());
     TestDialogs().answers.push_back(mrCancel);
     Main->SpeedButton2->Click();
-    EXPECT_EQ(Questions(), 4);
+    EXPECT_EQ(Questions(), 5);
     EXPECT_FALSE(Application->Terminated());
     EXPECT_TRUE(Main->Visible());
     // The editor's own "Изход" asks as well; "Не" closes it.
     TestDialogs().answers.push_back(mrNo);
     f->SpeedButton4->Click();
-    EXPECT_EQ(Questions(), 5);
+    EXPECT_EQ(Questions(), 6);
     EXPECT_FALSE(f->Visible());
     // A window, shown or not, that keeps what is typed in it keeps the program too.
     Emp->OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
@@ -126,7 +136,7 @@ TEST_F(EditorTest, AChangedDocumentIsNeverDroppedWithoutAQuestion)
     Emp->OnCloseQuery = nullptr;
     // Nothing is pending any more: the program ends without a question.
     Main->SpeedButton2->Click();
-    EXPECT_EQ(Questions(), 5);
+    EXPECT_EQ(Questions(), 6);
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(store->RecordCount(), 2);
 }
