@@ -107,7 +107,7 @@ QString TOrderForm::DocumentText() const
 
 void TOrderForm::MarkUnchanged()
 {
-    Save->SetEnabled(false);
+    // Save keeps its state: a blank or reopened document may be saved as it is.
     unchangedText_ = DocumentText();
 }
 

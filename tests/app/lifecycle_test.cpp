@@ -93,9 +93,12 @@ TEST_F(EditorTest, AChangedDocumentIsNeverDroppedWithoutAQuestion)
     EXPECT_EQ(f->StringGrid1->Cells(3, 1), QStringLiteral("7"));
     EXPECT_EQ(StoredTotal(1), QStringLiteral("84,00"));
 
-    // A new document typed and left by "Нов Документ": "Да" stores it first.
+    // A blank document may be saved as it is, yet leaving it asks nothing.
+    NewDocument();
+    EXPECT_TRUE(f->Save->Enabled());
     NewDocument();
     EXPECT_EQ(Questions(), 2);
+    // A new document typed and left by "Нов Документ": "Да" stores it first.
     FillDocument(QStringLiteral("8"));
     const QString number = f->MaskEdit1->Text();
     TestDialogs().answers.push_back(mrYes);

@@ -34,7 +34,7 @@ TEST_F(EditorTest, NewDocumentOnAnEmptyFolder)
     EXPECT_EQ(f->StringGrid1->Row(), 1);
     EXPECT_EQ(f->Edit9->Text(), QStringLiteral("20%"));
     EXPECT_EQ(f->Label11->Caption(), QStringLiteral("0"));
-    EXPECT_FALSE(f->Save->Enabled());  // a blank document is no change yet
+    EXPECT_TRUE(f->Save->Enabled());
     EXPECT_EQ(f->Panel2->Caption(), QStringLiteral("Неотпечатан"));
     EXPECT_EQ(f->Panel2->Font()->Color(), clRed);
     EXPECT_FALSE(f->StringGrid2->Visible());
@@ -87,10 +87,11 @@ TEST_F(EditorTest, NewDocumentAfterAnotherBlanksItButKeepsTheHeaderRow)
     EXPECT_EQ(f->MaskEdit2->Text(), QStringLiteral("0000000001"));
     EXPECT_EQ(Doc->Label18->Caption(), QString());
     EXPECT_EQ(f->Caption(), QStringLiteral("Нов Документ"));
-    EXPECT_FALSE(f->Save->Enabled());
+    EXPECT_TRUE(f->Save->Enabled());
 
     // Only empty header cells take captions, each the next one of the list.
     f->StringGrid1->SetCells(3, 0, QString());
+    f->Save->SetEnabled(false);  // as stored
     NewDocument();
     EXPECT_EQ(f->StringGrid1->Cells(3, 0), QStringLiteral("Пор. №"));
     EXPECT_EQ(f->StringGrid1->Cells(0, 0), QStringLiteral("Пор. №"));
@@ -151,6 +152,7 @@ TEST_F(EditorTest, NewDocumentAfterACreditNoteEmptiesAndHidesTheAccountGrid)
         for (int c = 0; c < 3; ++c)
             f->StringGrid2->SetCells(c, r, QStringLiteral("%1").arg(r * 10 + c));
     f->StringGrid2->SetCells(0, 0, QStringLiteral("№"));
+    f->Save->SetEnabled(false);  // a stored credit note
 
     NewDocument();
 
