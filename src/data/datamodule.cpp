@@ -7,6 +7,7 @@
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -75,6 +76,8 @@ void TDataNotice::Announce()
         if (owner)
             call();
 }
+
+QString FolderName(const QString& path) { return path.isEmpty() ? path : QDir(path).dirName(); }
 
 QString DefaultDataFolder() { return InstallPath(QStringLiteral("DB")); }
 
@@ -220,7 +223,7 @@ void TDataModule1::DataModuleCreate(TObject*)
                 openDefault();
                 // Documents would otherwise go into another database unnoticed.
                 ShowMessage(QStringLiteral("Папката с данни „%1“ не може да бъде отворена.\nИзползва се папката по подразбиране „%2“.")
-                                .arg(folder, fallback));
+                                .arg(FolderName(folder), FolderName(fallback)));
             }
         }
         opened = true;

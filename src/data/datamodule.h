@@ -110,6 +110,8 @@ bool ReadCurrencyRate(const QString& text, double& rate);
 // What the user is told about a rate text that ReadCurrencyRate refuses.
 QString InvalidCurrencyRateText(const QString& text);
 
+// A folder as the user knows it from the chooser: its name, not the whole path.
+QString FolderName(const QString& path);
 // Where the program looks for its data when network.txt names none.
 QString DefaultDataFolder();
 // network.txt in the install folder.

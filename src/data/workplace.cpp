@@ -32,15 +32,15 @@ void TMain::SpeedButton4Click(TObject*)
         }
         DataModule1->RefreshStockGrid();
         BlankDocument(false);
-        ShowMessage(why + QStringLiteral("\nПродължава работата с „%1“.").arg(previous));
+        ShowMessage(why + QStringLiteral("\nПродължава работата с „%1“.").arg(FolderName(previous)));
     };
     try {
         DataModule1->OpenDatabase(chosen, true);
     } catch (const Exception& e) {
-        backToPrevious(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.\n%2").arg(chosen, e.Message));
+        backToPrevious(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.\n%2").arg(FolderName(chosen), e.Message));
         return;
     } catch (...) {
-        backToPrevious(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.").arg(chosen));
+        backToPrevious(QStringLiteral("Папката „%1“ не може да бъде отворена като работно място.").arg(FolderName(chosen)));
         return;
     }
     try {
@@ -48,7 +48,7 @@ void TMain::SpeedButton4Click(TObject*)
         lines.Add(chosen);
         lines.SaveToFile(NetworkFile());
     } catch (const Exception& e) {
-        backToPrevious(QStringLiteral("Работното място „%1“ не може да бъде запомнено: %2").arg(chosen, e.Message));
+        backToPrevious(QStringLiteral("Работното място „%1“ не може да бъде запомнено: %2").arg(FolderName(chosen), e.Message));
         return;
     }
     // The goods window relies on row i being record i of the new stock table.

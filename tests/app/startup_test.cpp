@@ -192,8 +192,9 @@ TEST_F(StartupTest, MissingNetworkFolderFallsBackToTheDefaultAndSaysSo)
     for (TTable* t : DataModule1->Tables())
         EXPECT_TRUE(t->Active());
     ASSERT_EQ(Boxes(), 1);
-    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(missing));
-    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(DefaultFolder()));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„нямаја“")));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„DB“")));
+    EXPECT_FALSE(TestDialogs().boxes[0].text.contains(Path(QString())));
     EXPECT_EQ(TestDialogs().boxes[0].caption, QStringLiteral("Quarnel"));
     EXPECT_TRUE(Main->SpeedButton4->Visible());
 }
@@ -447,7 +448,9 @@ TEST_F(WorkplaceTest, AFolderThatDoesNotOpenKeepsThePreviousOneAndNetworkFile)
         EXPECT_TRUE(t->Active());
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("network.txt"))), before);
     ASSERT_EQ(Boxes(), 1);
-    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(broken));
+    // The folder by its name, as the chooser shows it, never its whole path.
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„broken“")));
+    EXPECT_FALSE(TestDialogs().boxes[0].text.contains(Path(QString())));
     EXPECT_TRUE(Application->MainForm() && !Application->Terminated());
     // The chooser was offered the folder network.txt names.
     ASSERT_FALSE(TestDialogs().calls.empty());
@@ -472,8 +475,9 @@ TEST_F(WorkplaceTest, AFolderThatCannotBeWrittenToNetworkFileIsLeftAtOnce)
     EXPECT_EQ(DataModule1->stock->RecordCount(), 0);
     EXPECT_EQ(Stocks->StringGrid1->Cells(0, 1), QString());
     ASSERT_EQ(Boxes(), 1);
-    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(other));
-    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(DefaultFolder()));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„other“")));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„DB“")));
+    EXPECT_FALSE(TestDialogs().boxes[0].text.contains(Path(QString())));
 }
 
 TEST_F(WorkplaceTest, AGoodFolderIsOpenedWrittenToNetworkFileAndRefillsTheGoodsList)
