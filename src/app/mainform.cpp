@@ -100,7 +100,7 @@ bool TMain::SettlePendingWork()
         try {
             t->Refresh();
         } catch (const Exception& e) {
-            MessageBox(this, e.Message, Caption(), TMsgIcon::Error, TMsgButtons::Ok);
+            MessageBox(this, e.Message, QString(), TMsgIcon::Error, TMsgButtons::Ok);
             return false;
         }
     }

@@ -194,7 +194,7 @@ bool TOrderForm::ConfirmLeaveDocument()
     // The question is about what the user sees.
     if (!Visible())
         Show();
-    switch (MessageBox(this, QStringLiteral("Документът е променен. Да запазя ли промените?"), Caption(),
+    switch (MessageBox(this, QStringLiteral("Документът е променен. Да запазя ли промените?"), QString(),
                        TMsgIcon::Question, TMsgButtons::YesNoCancel)) {
     case mrYes:
         return SaveWithCustomer(true);
