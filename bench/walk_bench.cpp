@@ -13,6 +13,8 @@
 // The install folder is a temporary one under the current directory, so that
 // the timings are taken on the disk the program would use.
 
+#include "bench_support.h"
+
 #include "app/startup.h"
 #include "data/datamodule.h"
 #include "data/tables.h"
@@ -99,9 +101,7 @@ void FillGoods(TTable& t, int n)
 void AddRecords(const QString& folder, const QString& file, int from, int to, void (*fill)(TTable&, int))
 {
     TTable t;
-    t.SetDatabaseName(folder);
-    t.SetTableName(file);
-    t.Open();
+    OpenIn(t, folder, file);
     TDatabaseTransaction tx({&t});
     for (int n = from; n <= to; ++n) {
         t.Append();
