@@ -26,29 +26,8 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-class SaveLoadTest : public EditorTest {
+class SaveLoadTest : public DocumentTest {
 protected:
-    void SetUp() override
-    {
-        EditorTest::SetUp();
-        AddSampleCompany();
-        NewDocument();
-        ResetTestDialogs();
-    }
-
-    static TTable* Store() { return DataModule1->store; }
-    static QString Field(TTable* t, const char* name, int rec)
-    {
-        TField* f = t->FieldByName(QString::fromUtf8(name));
-        return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(rec) : f->TextAt(rec);
-    }
-    static QStringList Record(int rec)
-    {
-        QStringList values;
-        for (int i = 0; i < Store()->FieldCount(); ++i)
-            values << Field(Store(), Store()->Fields(i)->FieldName().toUtf8().constData(), rec);
-        return values;
-    }
     static QString Counter() { return Field(DataModule1->firm, "Фактура №", 1); }
 
     static void Customer(const QString& name)
@@ -59,16 +38,6 @@ protected:
         OrderForm->Edit7->SetText(QStringLiteral("000000047"));
         OrderForm->Edit6->SetText(QStringLiteral("BG000000047"));
     }
-    static void Line(int row, const QString& text, const char* quantity, const char* price)
-    {
-        TStringGrid* g = OrderForm->StringGrid1;
-        if (g->RowCount() <= row)
-            g->SetRowCount(row + 1);
-        g->SetCells(1, row, text);
-        g->SetCells(2, row, QStringLiteral("бр."));
-        g->SetCells(3, row, QString::fromUtf8(quantity));
-        g->SetCells(4, row, QString::fromUtf8(price));
-    }
     static void TwoLineDocument()
     {
         Customer(QStringLiteral("Бета & Гама ООД"));
@@ -77,13 +46,6 @@ protected:
         OrderForm->RecalcByRate();
     }
     static void SaveByButton() { OrderForm->Save->Click(); }
-    static QStringList Boxes()
-    {
-        QStringList texts;
-        for (const RecordedBox& b : TestDialogs().boxes)
-            texts << b.text;
-        return texts;
-    }
 };
 
 TEST_F(SaveLoadTest, AFirstSaveAppendsWithoutAQuestionAndRaisesTheCounter)

@@ -76,14 +76,6 @@ protected:
             texts << CustForm->StringGrid1->Cells(col, r);
         return texts;
     }
-
-    static void Type(QWidget* w, const QString& text)
-    {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
 };
 
 TEST_F(Customers, CustomerWithoutDocumentsShowsTheEmptyPanel)
@@ -290,9 +282,9 @@ TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
 
     CustForm->Button2->Click();
     ASSERT_TRUE(EditCustForm->isVisible());
-    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
     // The VAT number field keeps 20 characters: the rest cannot be typed.
-    Type(EditCustForm->DBEdit9, QStringLiteral("BG1234567890123456789999"));
+    Keys(EditCustForm->DBEdit9, QStringLiteral("BG1234567890123456789999"));
     EXPECT_EQ(EditCustForm->DBEdit9->Text(), QStringLiteral("BG123456789012345678"));
     EditCustForm->OKButton->Click();
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
@@ -302,7 +294,7 @@ TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
     EXPECT_ANY_THROW(cust->Post());
     EXPECT_EQ(cust->RecordCount(), 1);
 
-    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
     EditCustForm->OKButton->Click();
     EXPECT_FALSE(EditCustForm->isVisible());
     ASSERT_EQ(cust->RecordCount(), 2);
@@ -325,7 +317,7 @@ TEST_F(Customers, APendingNewCustomerNeitherDisturbsTheEditorNorGetsLost)
     TTable* cust = DataModule1->cust;
     Main->SpeedButton7->Click();
     CustForm->Button2->Click();
-    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
     ASSERT_EQ(cust->State(), TDataSetState::dsInsert);
 
     // The editor's customer edits list and fill as always.
@@ -351,7 +343,7 @@ TEST_F(Customers, APendingNewCustomerNeitherDisturbsTheEditorNorGetsLost)
     EXPECT_EQ(cust->RecordCount(), 1);
 
     // Named, it is the user's own typing: stored first, then the document.
-    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
     ResetTestDialogs();
     OrderForm->Save->Click();
     EXPECT_TRUE(TestDialogs().boxes.empty());

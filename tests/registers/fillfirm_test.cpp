@@ -34,17 +34,6 @@ protected:
         return t->FieldByName(QString::fromUtf8(field))->TextAt(recNo);
     }
 
-    // What a user's keys put into an edit: the table goes into edit state.
-    static void Type(QWidget* w, const QString& text)
-    {
-        w->setFocus();
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
-            edit->selectAll();
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(w, &press);
-        }
-    }
 
     static void ShowEnglish()
     {

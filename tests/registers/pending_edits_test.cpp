@@ -13,14 +13,6 @@ namespace {
 
 class PendingEdits : public EditorTest {
 protected:
-    static void Type(QWidget* w, const QString& text)
-    {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
-
     static void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QKeyEvent press(QEvent::KeyPress, key, mods);
@@ -52,7 +44,7 @@ protected:
         auto* editor = g->viewport()->findChild<QLineEdit*>();
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
-        Type(editor, text);
+        Keys(editor, text);
     }
 };
 
@@ -63,8 +55,8 @@ TEST_F(PendingEdits, TheCustomerAndGoodsEditorsStoreWhatOkWouldWhenClosed)
 
     // A new customer closed by the close box is stored.
     CustForm->Button2->Click();
-    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
-    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
     EditCustForm->close();
     EXPECT_FALSE(EditCustForm->isVisible());
     ASSERT_EQ(Stored("customer.db")->RecordCount(), 1);
@@ -74,7 +66,7 @@ TEST_F(PendingEdits, TheCustomerAndGoodsEditorsStoreWhatOkWouldWhenClosed)
     // A customer whose name was cleared: the message, the window and the typing stay.
     EditCustForm->Show();
     EditCustForm->DBEdName->SetText(QString());
-    Type(EditCustForm->DBEdit4, QStringLiteral("99"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("99"));
     EditCustForm->close();
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_TRUE(EditCustForm->isVisible());
@@ -84,7 +76,7 @@ TEST_F(PendingEdits, TheCustomerAndGoodsEditorsStoreWhatOkWouldWhenClosed)
     // The program's exit asks the same way.
     EXPECT_FALSE(EditCustForm->CloseQuery());
     EXPECT_EQ(TestDialogs().boxes.size(), 2u);
-    Type(EditCustForm->DBEdName, QStringLiteral("Гама АД"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Гама АД"));
     EXPECT_TRUE(EditCustForm->CloseQuery());
     EXPECT_EQ(StoredText("customer.db", "Фирма", 1), QStringLiteral("Гама АД"));
     EXPECT_EQ(StoredText("customer.db", "Телефон", 1), QStringLiteral("088812345699"));
@@ -101,8 +93,8 @@ TEST_F(PendingEdits, TheCustomerAndGoodsEditorsStoreWhatOkWouldWhenClosed)
     TTable* stock = DataModule1->stock;
     Main->SpeedButton3->Click();
     Stocks->Button2->Click();
-    Type(EditStockForm->DBMemo1, QStringLiteral("Монтаж"));
-    Type(EditStockForm->DBEdit5, QStringLiteral("4x"));
+    Keys(EditStockForm->DBMemo1, QStringLiteral("Монтаж"));
+    Keys(EditStockForm->DBEdit5, QStringLiteral("4x"));
     EditStockForm->close();
     EXPECT_EQ(TestDialogs().boxes.size(), 3u);
     EXPECT_TRUE(EditStockForm->isVisible());
@@ -120,9 +112,9 @@ TEST_F(PendingEdits, TheCustomerAndGoodsEditorsStoreWhatOkWouldWhenClosed)
     // A change of stored goods, then the exit's question.
     Stocks->StringGrid1->SetRow(1);
     Stocks->EditBtn->Click();
-    Type(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("3"));
+    Keys(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("3"));
     EditStockForm->DBEdit5->selectAll();
-    Type(EditStockForm->DBEdit5, QStringLiteral("45"));
+    Keys(EditStockForm->DBEdit5, QStringLiteral("45"));
     EXPECT_TRUE(EditStockForm->CloseQuery());
     EXPECT_EQ(StoredText("stock.db", "Продажна цена", 1), QStringLiteral("45"));
     EXPECT_EQ(StoredText("stock.db", "К-во", 1), QStringLiteral("3"));
@@ -169,14 +161,14 @@ TEST_F(PendingEdits, EmployeesAndCompaniesStoreWhatTheirButtonsWouldWhenClosed)
     ASSERT_TRUE(FillFirm->isVisible());
     FillFirm->DBEdit3->setFocus();
     FillFirm->DBEdit3->selectAll();
-    Type(FillFirm->DBEdit3, QStringLiteral("Петър Петров"));
+    Keys(FillFirm->DBEdit3, QStringLiteral("Петър Петров"));
     FillFirm->close();
     EXPECT_FALSE(FillFirm->isVisible());
     EXPECT_EQ(StoredText("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров"));
 
     // A bad counter keeps it open with its message, the typing kept.
     FillFirm->Show();
-    Type(FillFirm->DBEdit3, QStringLiteral(" мл."));
+    Keys(FillFirm->DBEdit3, QStringLiteral(" мл."));
     FillFirm->DBEdit7->SetText(QStringLiteral("12a"));
     const size_t before = TestDialogs().boxes.size();
     FillFirm->close();

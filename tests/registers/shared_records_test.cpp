@@ -33,27 +33,6 @@ protected:
                   0);
     }
 
-    // What the file holds now, read as another program would.
-    QString Stored(const char* file, const char* field, int recNo)
-    {
-        TTable t;
-        t.SetDatabaseName(dir_.path() + QStringLiteral("/DB"));
-        t.SetTableName(QString::fromUtf8(file));
-        t.Open();
-        return t.FieldByName(QString::fromUtf8(field))->TextAt(recNo);
-    }
-
-    static void Type(QWidget* w, const QString& text)
-    {
-        w->setFocus();
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
-            edit->selectAll();
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
-
     // A click of the user: what the handler raises is shown in a box.
     static void Press(TControl* button)
     {
@@ -90,7 +69,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     EXPECT_TRUE(EditCustForm->isVisible());
     EXPECT_EQ(EditCustForm->DBEdit3->Text(), QStringLiteral("Варна"));
     EXPECT_EQ(cust->State(), TDataSetState::dsEdit);
-    EXPECT_EQ(Stored("customer.db", "Адрес", 1), QStringLiteral("Пловдив, ул. Рила 3"));
+    EXPECT_EQ(InFile("customer.db", "Адрес", 1), QStringLiteral("Пловдив, ул. Рила 3"));
     // Cancel shows what is stored; typed again from there, it is stored.
     EditCustForm->CancelButton->Click();
     CustForm->EditBtn->Click();
@@ -98,7 +77,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     Type(EditCustForm->DBEdit3, QStringLiteral("Варна"));
     Press(EditCustForm->OKButton);
     EXPECT_TRUE(TestDialogs().boxes.empty());
-    EXPECT_EQ(Stored("customer.db", "Адрес", 1), QStringLiteral("Варна"));
+    EXPECT_EQ(InFile("customer.db", "Адрес", 1), QStringLiteral("Варна"));
 
     // Goods: the price.
     AddGood(QStringLiteral("Кафе"), "кг.", "10");
@@ -112,7 +91,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     ExpectRefusalShowing(QStringLiteral("stock.db"), QStringLiteral("Продажна цена: „12“"));
     EXPECT_TRUE(EditStockForm->isVisible());
     EXPECT_EQ(EditStockForm->DBEdit5->Text(), QStringLiteral("15"));
-    EXPECT_EQ(Stored("stock.db", "Продажна цена", 1), QStringLiteral("12"));
+    EXPECT_EQ(InFile("stock.db", "Продажна цена", 1), QStringLiteral("12"));
     EditStockForm->CancelButton->Click();
 
     // Employees: a name typed into the grid, posted with the navigator's ✓.
@@ -133,7 +112,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     ExpectRefusalShowing(QStringLiteral("employee.DB"), QStringLiteral("Име: „Мария Петрова“"));
     EXPECT_EQ(e->State(), TDataSetState::dsEdit);
     EXPECT_EQ(e->FieldByName(QStringLiteral("Име"))->Text(), QStringLiteral("Мария Георгиева"));
-    EXPECT_EQ(Stored("employee.DB", "Име", 1), QStringLiteral("Мария Петрова"));
+    EXPECT_EQ(InFile("employee.DB", "Име", 1), QStringLiteral("Мария Петрова"));
     Emp->DBNavigator1->Button(nbCancel)->click();
 
     // Own companies: the English address (ae.db) and the Bulgarian one (Firm.db).
@@ -159,8 +138,8 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     EXPECT_TRUE(FillFirm->isVisible());
     EXPECT_EQ(FillFirm->DBEdit13->Text(), QStringLiteral("Varna"));
     EXPECT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("Варна"));
-    EXPECT_EQ(Stored("ae.db", "Address", 1), QStringLiteral("Plovdiv"));
-    EXPECT_EQ(Stored("Firm.db", "АДРЕС", 1), QStringLiteral("Пловдив"));
+    EXPECT_EQ(InFile("ae.db", "Address", 1), QStringLiteral("Plovdiv"));
+    EXPECT_EQ(InFile("Firm.db", "АДРЕС", 1), QStringLiteral("Пловдив"));
     FillFirm->CancelButton->Click();
     FillFirm->TabControl1->SetTabIndex(0);
     FillFirm->TabControl1Change(nullptr);
@@ -172,7 +151,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     ExpectRefusalShowing(QStringLiteral("Firm.db"), QStringLiteral("АДРЕС: „Бургас“"));
     EXPECT_TRUE(FillFirm->isVisible());
     EXPECT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("Варна"));
-    EXPECT_EQ(Stored("Firm.db", "АДРЕС", 1), QStringLiteral("Бургас"));
+    EXPECT_EQ(InFile("Firm.db", "АДРЕС", 1), QStringLiteral("Бургас"));
     FillFirm->CancelButton->Click();
 }
 
