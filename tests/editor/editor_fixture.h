@@ -94,21 +94,33 @@ protected:
         ae->Post();
     }
 
+    static CompanyRecord Company(const QString& name, const QString& enName = {})
+    {
+        CompanyRecord c;
+        c.name = name;
+        c.enName = enName;
+        return c;
+    }
+
+    // The own company of record rec and its English twin, as the editor's navigator chooses them.
+    static void ChooseCompany(int rec)
+    {
+        DataModule1->firm->SetRecNo(rec);
+        DataModule1->Tableae->SetRecNo(rec);
+    }
+
     // One own company with its English twin, chosen in the editor.
     static void AddSampleCompany()
     {
-        CompanyRecord a;
-        a.name = QStringLiteral("Алфа ООД");
+        CompanyRecord a = Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd"));
         a.address = QStringLiteral("София, ул. Роза 1");
         a.person = QStringLiteral("Иван Иванов");
         a.place = QStringLiteral("София");
         a.id = QStringLiteral("123456786");
         a.vatId = QStringLiteral("BG123456786");
-        a.enName = QStringLiteral("Alfa Ltd");
         a.enAddress = QStringLiteral("Sofia, 1 Roza St");
         AddCompany(a);
-        DataModule1->firm->SetRecNo(1);
-        DataModule1->Tableae->SetRecNo(1);
+        ChooseCompany(1);
     }
 
     static void AddGood(const QString& description, const char* unit = "бр.", const char* price = "10")
@@ -240,7 +252,7 @@ protected:
         }
     }
     // What a user's keys put into an edit, over what it held: the table goes into edit state.
-    static void Type(QWidget* w, const QString& text)
+    static void Retype(QWidget* w, const QString& text)
     {
         w->setFocus();
         if (auto* edit = qobject_cast<QLineEdit*>(w))

@@ -179,8 +179,7 @@ TEST_F(FieldHandlers, HeaderNoticeAndBasisAreMirroredOntoThePage)
     c.invoice = QStringLiteral("0000000041");
     c.vop = QStringLiteral("0000000003");
     AddCompany(c);
-    DataModule1->firm->SetRecNo(1);
-    DataModule1->Tableae->SetRecNo(1);
+    ChooseCompany(1);
     NewDocument();
     ASSERT_EQ(f->MaskEdit1->Text(), QStringLiteral("0000000042"));
 

@@ -111,9 +111,7 @@ TEST_F(SaveLoadTest, AnotherCompanysDocumentWithTheSameNumberIsAnotherDocument)
 {
     TwoLineDocument();
     SaveByButton();
-    CompanyRecord b;
-    b.name = QStringLiteral("Бета ЕООД");
-    AddCompany(b);
+    AddCompany(Company(QStringLiteral("Бета ЕООД")));
     DataModule1->firm->SetRecNo(2);
     OrderForm->DBNavigator1Click(OrderForm->DBNavigator1);
     ASSERT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000001"));

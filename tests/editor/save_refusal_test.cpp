@@ -26,7 +26,7 @@ TEST_F(SaveRefusalTest, ARefusedOrDeclinedSaveLeavesTheOtherWindowsTypingUnstore
 {
     // The company window holds a new МОЛ; the number cannot be stored.
     FillFirm->Show();
-    Type(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
+    Retype(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
     Document(QStringLiteral("Бета ООД"));
     OrderForm->MaskEdit1->SetText(QStringLiteral("12"));
     OrderForm->Save->Click();
@@ -48,7 +48,7 @@ TEST_F(SaveRefusalTest, ARefusedOrDeclinedSaveLeavesTheOtherWindowsTypingUnstore
     TTable* cust = DataModule1->cust;
     cust->SetRecNo(1);
     EditCustForm->Show();
-    Type(EditCustForm->DBEdit4, QStringLiteral("032111222"));
+    Retype(EditCustForm->DBEdit4, QStringLiteral("032111222"));
     NewDocument();
     Document(QStringLiteral("Бета ООД"));
     OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));

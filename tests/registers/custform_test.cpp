@@ -7,13 +7,6 @@
 
 namespace {
 
-CompanyRecord Company(const QString& name)
-{
-    CompanyRecord c;
-    c.name = name;
-    return c;
-}
-
 struct Doc {
     const char* customer;
     const char* kind;
@@ -124,9 +117,7 @@ TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
     EXPECT_EQ(TotalOf("Две фирми ООД"), QStringLiteral("140 лв."));
 
     // The English twin of an invoice is the same invoice.
-    CompanyRecord alfa = Company(QStringLiteral("Алфа ООД"));
-    alfa.enName = QStringLiteral("Alfa Ltd");
-    AddCompany(alfa);
+    AddCompany(Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd")));
     AddDocument({"Близнаци ООД", "ФАКТУРА", "0000000009", "72,00", "Алфа ООД", "1"});
     AddDocument({"Близнаци ООД", "INVOICE", "0000000009", "72,00", "Alfa Ltd", "1"});
     EXPECT_EQ(TotalOf("Близнаци ООД"), QStringLiteral("72 лв."));
@@ -141,12 +132,8 @@ TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
 
 TEST_F(Customers, TurnoverKnowsTheCompanyByEitherNameAndCountsNotesByTheirSize)
 {
-    CompanyRecord alfa = Company(QStringLiteral("Алфа ООД"));
-    alfa.enName = QStringLiteral("Alfa Ltd");
-    AddCompany(alfa);
-    CompanyRecord beta = Company(QStringLiteral("Бета ЕООД"));
-    beta.enName = QStringLiteral("Beta Ltd");
-    AddCompany(beta);
+    AddCompany(Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd")));
+    AddCompany(Company(QStringLiteral("Бета ЕООД"), QStringLiteral("Beta Ltd")));
     for (const char* name : {"Клиент ООД", "Бележки ООД", "Граница ООД"})
         AddCustomer(name);
     Main->SpeedButton7->Click();

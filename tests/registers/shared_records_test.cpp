@@ -63,7 +63,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     CustForm->EditBtn->Click();
     ASSERT_EQ(EditCustForm->DBEdit3->Text(), QStringLiteral("София"));
     ChangeElsewhere("customer.db", 1, {{"Адрес", QStringLiteral("Пловдив, ул. Рила 3")}});
-    Type(EditCustForm->DBEdit3, QStringLiteral("Варна"));
+    Retype(EditCustForm->DBEdit3, QStringLiteral("Варна"));
     Press(EditCustForm->OKButton);
     ExpectRefusalShowing(QStringLiteral("customer.db"), QStringLiteral("Адрес: „Пловдив, ул. Рила 3“"));
     EXPECT_TRUE(EditCustForm->isVisible());
@@ -74,7 +74,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     EditCustForm->CancelButton->Click();
     CustForm->EditBtn->Click();
     EXPECT_EQ(EditCustForm->DBEdit3->Text(), QStringLiteral("Пловдив, ул. Рила 3"));
-    Type(EditCustForm->DBEdit3, QStringLiteral("Варна"));
+    Retype(EditCustForm->DBEdit3, QStringLiteral("Варна"));
     Press(EditCustForm->OKButton);
     EXPECT_TRUE(TestDialogs().boxes.empty());
     EXPECT_EQ(InFile("customer.db", "Адрес", 1), QStringLiteral("Варна"));
@@ -86,7 +86,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     Stocks->EditBtn->Click();
     ASSERT_TRUE(EditStockForm->isVisible());
     ChangeElsewhere("stock.db", 1, {{"Продажна цена", QStringLiteral("12")}});
-    Type(EditStockForm->DBEdit5, QStringLiteral("15"));
+    Retype(EditStockForm->DBEdit5, QStringLiteral("15"));
     Press(EditStockForm->OKButton);
     ExpectRefusalShowing(QStringLiteral("stock.db"), QStringLiteral("Продажна цена: „12“"));
     EXPECT_TRUE(EditStockForm->isVisible());
@@ -107,7 +107,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     static_cast<QAbstractItemView*>(g)->edit(g->model()->index(0, 0));
     auto* cell = g->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(cell, nullptr);
-    Type(cell, QStringLiteral("Мария Георгиева"));
+    Retype(cell, QStringLiteral("Мария Георгиева"));
     Emp->DBNavigator1->Button(nbPost)->click();
     ExpectRefusalShowing(QStringLiteral("employee.DB"), QStringLiteral("Име: „Мария Петрова“"));
     EXPECT_EQ(e->State(), TDataSetState::dsEdit);
@@ -116,22 +116,19 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     Emp->DBNavigator1->Button(nbCancel)->click();
 
     // Own companies: the English address (ae.db) and the Bulgarian one (Firm.db).
-    CompanyRecord a;
-    a.name = QStringLiteral("Алфа ООД");
+    CompanyRecord a = Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd"));
     a.address = QStringLiteral("София");
-    a.enName = QStringLiteral("Alfa Ltd");
     a.enAddress = QStringLiteral("Sofia");
     AddCompany(a);
-    DataModule1->firm->SetRecNo(1);
-    DataModule1->Tableae->SetRecNo(1);
+    ChooseCompany(1);
     FillFirm->Show();
     ASSERT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("София"));
     ChangeElsewhere("ae.db", 1, {{"Address", QStringLiteral("Plovdiv")}});
     ChangeElsewhere("Firm.db", 1, {{"АДРЕС", QStringLiteral("Пловдив")}});
-    Type(FillFirm->DBEdit2, QStringLiteral("Варна"));
+    Retype(FillFirm->DBEdit2, QStringLiteral("Варна"));
     FillFirm->TabControl1->SetTabIndex(1);
     FillFirm->TabControl1Change(nullptr);
-    Type(FillFirm->DBEdit13, QStringLiteral("Varna"));
+    Retype(FillFirm->DBEdit13, QStringLiteral("Varna"));
     Press(FillFirm->OKButton);
     ExpectRefusalShowing(QStringLiteral("ae.db"), QStringLiteral("Address: „Plovdiv“"));
     // Both halves of the company keep what was typed; neither is stored.
@@ -146,7 +143,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     FillFirm->Show();
     EXPECT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("Пловдив"));
     ChangeElsewhere("Firm.db", 1, {{"АДРЕС", QStringLiteral("Бургас")}});
-    Type(FillFirm->DBEdit2, QStringLiteral("Варна"));
+    Retype(FillFirm->DBEdit2, QStringLiteral("Варна"));
     Press(FillFirm->OKButton);
     ExpectRefusalShowing(QStringLiteral("Firm.db"), QStringLiteral("АДРЕС: „Бургас“"));
     EXPECT_TRUE(FillFirm->isVisible());

@@ -14,14 +14,8 @@ protected:
     void SetUp() override
     {
         RegisterTest::SetUp();
-        CompanyRecord a;
-        a.name = QStringLiteral("Алфа ООД");
-        a.enName = QStringLiteral("Alfa Ltd");
-        AddCompany(a);
-        CompanyRecord b;
-        b.name = QStringLiteral("Бета ЕООД");
-        b.enName = QStringLiteral("Beta Ltd");
-        AddCompany(b);
+        AddCompany(Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd")));
+        AddCompany(Company(QStringLiteral("Бета ЕООД"), QStringLiteral("Beta Ltd")));
     }
 
     // Opens the statistics for Алфа ООД in 2026 (today is 31 March 2026).
@@ -259,9 +253,7 @@ TEST_F(StatTest, TheChooserKeepsItsCompanyAndFollowsTheDataFolder)
     const QString other = Path("other");
     CreateShippedTables(other);
     DataModule1->OpenDatabase(other, true);
-    CompanyRecord g;
-    g.name = QStringLiteral("Гама АД");
-    AddCompany(g);
+    AddCompany(Company(QStringLiteral("Гама АД")));
     EXPECT_EQ(StatForm->DBComboBox1->Items()->Count(), 0);
     EXPECT_EQ(StatForm->DBComboBox1->ItemIndex(), -1);
     EXPECT_EQ(StatForm->DBComboBox1->Text(), QStringLiteral("Собствена фирма..."));
