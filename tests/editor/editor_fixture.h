@@ -33,6 +33,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 struct CompanyRecord {
     QString name, address, person, place, id, vatId;
     QString invoice, proforma, vop;
@@ -162,23 +164,21 @@ protected:
 
     QString Path(const char* name) const { return dir_.path() + QLatin1Char('/') + QLatin1String(name); }
 
-    // What the file holds, read as another workplace would, past the program's own tables.
+    // A table file of the data folder on a connection of its own, as another workplace opens it.
+    std::unique_ptr<TTable> FileTable(const char* file) const
+    {
+        auto t = std::make_unique<TTable>();
+        t->SetDatabaseName(Path("DB"));
+        t->SetTableName(QString::fromUtf8(file));
+        t->Open();
+        return t;
+    }
+    // What the file holds, read past the program's own tables.
     QString InFile(const char* file, const char* field, int rec) const
     {
-        TTable t;
-        t.SetDatabaseName(Path("DB"));
-        t.SetTableName(QString::fromUtf8(file));
-        t.Open();
-        return t.FieldByName(QString::fromUtf8(field))->TextAt(rec);
+        return FileTable(file)->FieldByName(QString::fromUtf8(field))->TextAt(rec);
     }
-    int CountInFile(const char* file) const
-    {
-        TTable t;
-        t.SetDatabaseName(Path("DB"));
-        t.SetTableName(QString::fromUtf8(file));
-        t.Open();
-        return t.RecordCount();
-    }
+    int CountInFile(const char* file) const { return FileTable(file)->RecordCount(); }
 
     static TTable* Store() { return DataModule1->store; }
     static QString Field(TTable* t, const char* name, int rec)

@@ -112,12 +112,9 @@ TEST_F(SaveRefusalTest, AReopenedDocumentGoesBackOnlyIntoItsOwnRecord)
     Rewrite(3, "Firm.db index", QStringLiteral("8"));
     ASSERT_TRUE(OrderForm->LoadDocument(2));
     {
-        TTable other;
-        other.SetDatabaseName(Path("DB"));
-        other.SetTableName(QStringLiteral("Store.DB"));
-        other.Open();
-        other.SetRecNo(1);
-        other.Delete();
+        auto other = FileTable("Store.DB");
+        other->SetRecNo(1);
+        other->Delete();
     }
     OrderForm->Edit8->SetText(QStringLiteral("След изтриване"));
     ResetTestDialogs();

@@ -51,12 +51,9 @@ TEST_F(Goods, ListOutOfStepIsRefilledBeforeAdding)
     AddGood(QStringLiteral("Гама"));
     // Another workplace deletes the first goods; this one re-reads the table without refilling the list.
     {
-        TTable other;
-        other.SetDatabaseName(DataModule1->stock->DatabaseName());
-        other.SetTableName(QStringLiteral("stock.db"));
-        other.Open();
-        other.First();
-        other.Delete();
+        auto other = FileTable("stock.db");
+        other->First();
+        other->Delete();
     }
     DataModule1->stock->Resync();
     ASSERT_EQ(Stocks->StringGrid1->RowCount(), 4);
@@ -69,12 +66,9 @@ TEST_F(Goods, ListOutOfStepIsRefilledBeforeAdding)
 
     // Editing from a stale list edits the goods the row showed.
     DataModule1->stock->Resync();
-    TTable other;
-    other.SetDatabaseName(DataModule1->stock->DatabaseName());
-    other.SetTableName(QStringLiteral("stock.db"));
-    other.Open();
-    other.First();
-    other.Delete();
+    auto other = FileTable("stock.db");
+    other->First();
+    other->Delete();
     DataModule1->stock->Resync();
     Stocks->StringGrid1->SetRow(2);  // "Гама", now record 1
     Stocks->EditBtn->Click();
