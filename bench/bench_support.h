@@ -101,6 +101,25 @@ inline void AddInvoice(TTable& store, int number, const QString& date, const QSt
     store.Post();
 }
 
+// Document n of the register with every field written as text, the way a
+// save writes it: the lines memo a 4 x 6 grid, Str2 as given.
+inline void FillEveryField(TTable& t, int n, const QString& str2)
+{
+    QString lines;
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 6; ++col)
+            lines += row == 0 ? QStringLiteral("Колона %1\r\n").arg(col)
+                              : QStringLiteral("Стока %1 ред %2\r\n").arg(n % 97).arg(row);
+    for (int i = 0; i < t.FieldCount(); ++i) {
+        TField* f = t.Fields(i);
+        switch (f->DataType()) {
+        case TFieldType::ftBoolean: f->SetText((n + i) % 3 ? QStringLiteral("False") : QStringLiteral("True")); break;
+        case TFieldType::ftMemo: f->SetAsMemo(f->FieldName() == QLatin1String("Str2") ? str2 : lines); break;
+        default: f->SetText(QStringLiteral("%1 %2 ООД").arg(f->FieldName().left(8)).arg(n)); break;
+        }
+    }
+}
+
 // A temporary install folder in the current directory, its data folder DB
 // holding the shipped tables plus what fill writes, and every window of the
 // program over it, as at start-up. Bulgarian number format.
