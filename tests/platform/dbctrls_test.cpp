@@ -2,6 +2,7 @@
 #include "platform/dbctrls.h"
 
 #include "platform/db_support.h"
+#include "support/keys.h"
 #include "support/test_env.h"
 
 #include <QCoreApplication>
@@ -44,20 +45,6 @@ std::unique_ptr<TTable> Goods(const QString& folder)
                        {kNote, i == 3 ? QString() : QStringLiteral("ред %1\r\nвтори").arg(i)}});
     t->First();
     return t;
-}
-
-void TypeKey(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QCoreApplication::sendEvent(w, &release);
-}
-
-void TypeText(QWidget* w, const QString& text)
-{
-    for (QChar c : text)
-        TypeKey(w, Qt::Key_unknown, QString(c));
 }
 
 }  // namespace
@@ -317,7 +304,7 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
     name.OnChange = [&](TObject*) { seen << QStringLiteral("%1:%2").arg(name.Text()).arg(int(t->State())); };
 
     name.selectAll();
-    TypeText(&name, QStringLiteral("Гайка"));
+    TypeChars(&name, QStringLiteral("Гайка"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);  // typing starts the edit
     EXPECT_EQ(seen.front(), QStringLiteral("Г:2"));  // already editing when OnChange runs
     t->FieldByName(kPrice)->SetText(QStringLiteral("9"));  // another field, by code
@@ -329,7 +316,7 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
 
     // Typing beyond the field's size is cut, as the user sees it.
     name.selectAll();
-    TypeText(&name, QStringLiteral("12345678901234"));
+    TypeChars(&name, QStringLiteral("12345678901234"));
     EXPECT_EQ(name.Text(), QStringLiteral("1234567890"));
     // Code writing the same field shows the new value instead.
     t->FieldByName(kName)->SetText(QStringLiteral("Шайба"));
@@ -339,7 +326,7 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
 
     // A move posts the typed text (the table's automatic post).
     name.selectAll();
-    TypeText(&name, QStringLiteral("Винт"));
+    TypeChars(&name, QStringLiteral("Винт"));
     t->SetRecNo(2);
     EXPECT_EQ(t->FieldByName(kName)->TextAt(1), QStringLiteral("Винт"));
 
@@ -374,7 +361,7 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     ds.AutoEdit = false;
     int changes = 0;
     name.OnChange = [&](TObject*) { ++changes; };
-    TypeText(&name, QStringLiteral("x"));
+    TypeChars(&name, QStringLiteral("x"));
     EXPECT_EQ(name.Text(), QStringLiteral("Болт 1"));
     EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
     EXPECT_EQ(changes, 0);
@@ -382,18 +369,18 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
 
     // A text the number field refuses leaves the record in edit state.
     price.selectAll();
-    TypeText(&price, QStringLiteral("abc"));
+    TypeChars(&price, QStringLiteral("abc"));
     EXPECT_THROW(t->Post(), EConvertError);
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     price.selectAll();
-    TypeText(&price, QStringLiteral("7,25"));
+    TypeChars(&price, QStringLiteral("7,25"));
     t->Post();
     EXPECT_EQ(t->FieldByName(kPrice)->AsFloat(), 7.25);
     EXPECT_EQ(price.Text(), QStringLiteral("7,25"));
 
     // Leaving the edit writes the field at once and shows the display form.
     price.selectAll();
-    TypeText(&price, QStringLiteral("2,5"));
+    TypeChars(&price, QStringLiteral("2,5"));
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(&price, &out);
     EXPECT_EQ(t->FieldByName(kPrice)->AsFloat(), 2.5);
@@ -406,7 +393,7 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     TDBEdit plain;
     int plainChanges = 0;
     plain.OnChange = [&](TObject*) { ++plainChanges; };
-    TypeText(&plain, QStringLiteral("ok"));
+    TypeChars(&plain, QStringLiteral("ok"));
     EXPECT_EQ(plain.Text(), QStringLiteral("ok"));
     EXPECT_EQ(plainChanges, 2);
 
@@ -417,7 +404,7 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     TDBEdit onEmpty;
     onEmpty.SetDataField(kName);
     onEmpty.SetDataSource(&emptySource);
-    TypeText(&onEmpty, QStringLiteral("x"));
+    TypeChars(&onEmpty, QStringLiteral("x"));
     EXPECT_EQ(onEmpty.Text(), QString());
     EXPECT_EQ(empty->RecordCount(), 0);
 }
@@ -452,7 +439,7 @@ TEST(DataAwareMemo, TextIsWrittenWhenTheTableIsPosted)
 
     // Typing starts the edit; code writing another field keeps the typed text.
     memo.moveCursor(QTextCursor::End);
-    TypeText(&memo, QStringLiteral("!"));
+    TypeChars(&memo, QStringLiteral("!"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     t->FieldByName(kName)->SetText(QStringLiteral("Друг"));
     EXPECT_EQ(memo.Text(), QStringLiteral("ред 1\r\nвтори!"));
@@ -568,7 +555,7 @@ TEST(DataAwareComboBox, ItemsAndFreeTextWrittenAtThePost)
     EXPECT_EQ(unit.Text(), QStringLiteral("Болт 1"));
 
     unit.lineEdit()->selectAll();
-    TypeText(unit.lineEdit(), QStringLiteral("м"));
+    TypeChars(unit.lineEdit(), QStringLiteral("м"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     t->Post();
     EXPECT_EQ(t->FieldByName(kName)->Text(), QStringLiteral("м"));
