@@ -47,17 +47,29 @@ std::unique_ptr<TTable> Goods(const QString& folder)
     return t;
 }
 
+// The three goods in a temporary folder behind a data source, under the
+// Bulgarian number format.
+class GoodsTest : public ::testing::Test {
+protected:
+    GoodsTest() { ds.SetDataSet(t.get()); }
+
+    LocaleGuard locale;
+    QTemporaryDir dir;
+    std::unique_ptr<TTable> t = Goods(dir.path());
+    TDataSource ds;
+};
+class DataAwareControls : public GoodsTest {};
+class DataAwareEdit : public GoodsTest {};
+class DataAwareMemo : public GoodsTest {};
+class DataAwareCheckBox : public GoodsTest {};
+class DataAwareComboBox : public GoodsTest {};
+
 }  // namespace
 
 // ---- Following the current record ----
 
-TEST(DataAwareControls, FollowTheRecordAtOnceWhileHidden)
+TEST_F(DataAwareControls, FollowTheRecordAtOnceWhileHidden)
 {
-    LocaleGuard locale;
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     QWidget window;  // never shown
     TDBEdit name(&window), price(&window);
     TDBMemo memo(&window);
@@ -140,13 +152,8 @@ TEST(DataAwareControls, FollowTheRecordAtOnceWhileHidden)
     EXPECT_EQ(name.Text(), QStringLiteral("Болт 3"));
 }
 
-TEST(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
+TEST_F(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
 {
-    LocaleGuard locale;
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     QWidget window;
     window.resize(300, 200);
     TDBEdit name(&window);
@@ -230,12 +237,8 @@ TEST(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
     EXPECT_EQ(label.text(), QStringLiteral("3,50"));
 }
 
-TEST(DataAwareControls, MemoReadsTheRawValueSoAComputedTextCanUseIt)
+TEST_F(DataAwareControls, MemoReadsTheRawValueSoAComputedTextCanUseIt)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBMemo memo;
     memo.SetDataField(kNote);
     // The field's text is the memo's text: reading the field through the memo
@@ -251,12 +254,8 @@ TEST(DataAwareControls, MemoReadsTheRawValueSoAComputedTextCanUseIt)
     EXPECT_EQ(calls, 1);
 }
 
-TEST(DataAwareControls, DetachedControlsNeitherFollowNorChange)
+TEST_F(DataAwareControls, DetachedControlsNeitherFollowNorChange)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBEdit name;
     TDBImage logo;
     name.SetDataField(kName);
@@ -289,12 +288,8 @@ TEST(DataAwareControls, DetachedControlsNeitherFollowNorChange)
 
 // ---- Writing at the post ----
 
-TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
+TEST_F(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBEdit name, other;
     name.SetDataField(kName);
     other.SetDataField(kName);
@@ -344,13 +339,8 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
                            QStringLiteral("Нов")}));
 }
 
-TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
+TEST_F(DataAwareEdit, RefusedEditsAndBadNumbers)
 {
-    LocaleGuard locale;
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBEdit name, price;
     name.SetDataField(kName);
     price.SetDataField(kPrice);
@@ -409,12 +399,8 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     EXPECT_EQ(empty->RecordCount(), 0);
 }
 
-TEST(DataAwareMemo, TextIsWrittenWhenTheTableIsPosted)
+TEST_F(DataAwareMemo, TextIsWrittenWhenTheTableIsPosted)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBMemo memo;
     TDBEdit name;
     memo.SetDataField(kNote);
@@ -500,12 +486,8 @@ TEST(DataAwareImage, PictureChangedWhileEditingIsStoredAtThePost)
     EXPECT_TRUE(reread->FieldByName(kLogo)->IsNull());
 }
 
-TEST(DataAwareCheckBox, WritesTrueAndFalseIntoTheRecordUnderIt)
+TEST_F(DataAwareCheckBox, WritesTrueAndFalseIntoTheRecordUnderIt)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBCheckBox paid;
     paid.SetCaption(QStringLiteral("Платено"));
     paid.SetDataField(kPaid);
@@ -541,12 +523,8 @@ TEST(DataAwareCheckBox, WritesTrueAndFalseIntoTheRecordUnderIt)
     EXPECT_EQ(paid.Caption(), QStringLiteral("Платено"));
 }
 
-TEST(DataAwareComboBox, ItemsAndFreeTextWrittenAtThePost)
+TEST_F(DataAwareComboBox, ItemsAndFreeTextWrittenAtThePost)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBComboBox unit;
     unit.Items()->Add(QStringLiteral("бр."));
     unit.Items()->Add(QStringLiteral("кг"));
