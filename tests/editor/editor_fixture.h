@@ -33,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 struct CompanyRecord {
@@ -194,8 +195,8 @@ protected:
             values << Field(Store()->Fields(i)->FieldName().toUtf8().constData(), rec);
         return values;
     }
-    // A copy of register record rec at its end; the copy's record number.
-    static int CopyOfRecord(int rec)
+    // A copy of register record rec at its end, changed before its post; the copy's record number.
+    static int CopyOfRecord(int rec, const std::function<void()>& change = {})
     {
         const QStringList values = Record(rec);
         Store()->Append();
@@ -206,6 +207,8 @@ protected:
             else
                 f->SetText(values[i]);
         }
+        if (change)
+            change();
         Store()->Post();
         return Store()->RecordCount();
     }

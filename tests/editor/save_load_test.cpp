@@ -221,10 +221,7 @@ TEST_F(SaveLoadTest, CountersOnlyGrowAndACancelledDocumentStaysCancelled)
     EXPECT_EQ(Counter(), QStringLiteral("0000000007"));
 
     // The register cancels record 2; a reprint keeps it cancelled.
-    Store()->SetRecNo(2);
-    Store()->Edit();
-    Set(Store(), "Anulirana", QStringLiteral("True"));
-    Store()->Post();
+    Rewrite(2, "Anulirana", QStringLiteral("True"));
     ASSERT_TRUE(OrderForm->LoadDocument(2));
     EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
     EXPECT_EQ(Field(Store(), "Anulirana", 2), QStringLiteral("True"));
@@ -413,10 +410,7 @@ TEST_F(SaveLoadTest, TextsStopAtTheSizeOfTheirFields)
 
     // Stored whole, loaded whole and stored back whole.
     const QString issuer = QString(51, QChar(u'С'));
-    Store()->SetRecNo(1);
-    Store()->Edit();
-    Set(Store(), "Съставил", issuer);
-    Store()->Post();
+    Rewrite(1, "Съставил", issuer);
     const QStringList stored = Record(1);
     NewDocument();
     ASSERT_TRUE(OrderForm->LoadDocument(1));
@@ -490,19 +484,13 @@ TEST_F(SaveLoadTest, AnEnglishCreditNoteComesBackEnglishWithItsCurrency)
     EXPECT_EQ(Record(1), stored);
 
     // Stored by a workplace whose locale writes a full stop.
-    Store()->SetRecNo(1);
-    Store()->Edit();
-    Set(Store(), "CurrencyRate", QStringLiteral("1.95583"));
-    Store()->Post();
+    Rewrite(1, "CurrencyRate", QStringLiteral("1.95583"));
     NewDocument();
     ASSERT_TRUE(OrderForm->LoadDocument(1));
     EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.95583);
 
     // A Bulgarian kind of free text is Bulgarian, and stored with no currency.
-    Store()->SetRecNo(1);
-    Store()->Edit();
-    Set(Store(), "Документ", QStringLiteral("Кредитно известие"));
-    Store()->Post();
+    Rewrite(1, "Документ", QStringLiteral("Кредитно известие"));
     ASSERT_TRUE(OrderForm->LoadDocument(1));
     EXPECT_TRUE(OrderForm->RadioButton1->Checked());
     EXPECT_TRUE(Doc->CurrencyPrefix.isEmpty());
@@ -512,35 +500,19 @@ TEST_F(SaveLoadTest, StoredRecordsFromElsewhereLoadAndBrokenOnesLeaveTheEditorAl
 {
     TwoLineDocument();
     SaveByButton();
-    const auto copy = [](int from, const std::function<void()>& change) {
-        TTable* s = Store();
-        const QStringList values = Record(from);
-        s->Append();
-        for (int i = 0; i < s->FieldCount(); ++i) {
-            TField* f = s->Fields(i);
-            if (f->DataType() == TFieldType::ftMemo)
-                f->SetAsMemo(values[i]);
-            else
-                f->SetText(values[i]);
-        }
-        change();
-        s->Post();
-        return s->RecordCount();
-    };
-
     // Written under a full-stop locale, with empty flags and no notice.
-    const int other = copy(1, [] {
+    const int other = CopyOfRecord(1, [] {
         Set(Store(), "Paid?", QString());
         Set(Store(), "Статус", QString());
         Set(Store(), "Известие", QString());
         Set(Store(), "Num", QStringLiteral("0000000002"));
     });
     // 13 lines: two rows of six and an empty line.
-    const int shortMemo = copy(1, [] {
+    const int shortMemo = CopyOfRecord(1, [] {
         Store()->FieldByName(QStringLiteral("Стоки и Услуги"))->SetAsMemo(QStringLiteral("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n1\r\nx\r\nбр.\r\n1\r\n2\r\n\r\n"));
     });
-    const int broken = copy(1, [] { Set(Store(), "От дата", QStringLiteral("31.02.2026 г.")); });
-    const int noCompany = copy(1, [] { Set(Store(), "Firm.db index", QString()); });
+    const int broken = CopyOfRecord(1, [] { Set(Store(), "От дата", QStringLiteral("31.02.2026 г.")); });
+    const int noCompany = CopyOfRecord(1, [] { Set(Store(), "Firm.db index", QString()); });
 
     OrderForm->CheckBox4->SetChecked(true);
     OrderForm->StringGrid2->SetVisible(true);

@@ -88,7 +88,7 @@ TEST_F(SaveRefusalTest, AReopenedDocumentGoesBackOnlyIntoItsOwnRecord)
     OrderForm->MaskEdit1->SetText(QStringLiteral("0000000032"));
     ASSERT_TRUE(OrderForm->SaveWithCustomer(true));
     for (const char* customer : {"Втори", "Трети"})
-        Rewrite(CopyOfRecord(1), "Клиент", QString::fromUtf8(customer));
+        CopyOfRecord(1, [customer] { Set(Store(), "Клиент", QString::fromUtf8(customer)); });
     ASSERT_EQ(Field(Store(), "Клиент", 2), QStringLiteral("Втори"));
 
     // A company index written "01", "+1" or " 1" is company 1: the reopened record, not the last one of its number.
