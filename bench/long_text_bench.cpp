@@ -26,23 +26,6 @@
 
 namespace {
 
-int messages = 0;
-
-// No box may wait for a click here.
-class SilentDialogs : public TDialogs {
-public:
-    int MessageBox(QWidget*, const QString&, const QString&, TMsgIcon, TMsgButtons) override
-    {
-        ++messages;
-        return mrOk;
-    }
-    bool SelectDirectory(const QString&, const QString&, QString&) override { return false; }
-    bool OpenPicture(QString&) override { return false; }
-    bool SaveFile(QWidget*, const QString&, const QString&, QString&) override { return false; }
-    bool PrintDialog(QWidget*) override { return false; }
-    bool PrinterSetup(QWidget*) override { return false; }
-};
-
 QString Words(int size)
 {
     const QString words = QStringLiteral("Доставка и монтаж на климатична система с външно тяло, ");
@@ -68,53 +51,21 @@ QString OneWord(int size)
 
 void Fill(const QString& folder, const QList<QString>& descriptions)
 {
-    TTable store;
-    store.SetDatabaseName(folder);
-    store.SetTableName(QStringLiteral("Store.DB"));
-    store.Open();
-    TTable firm;
-    firm.SetDatabaseName(folder);
-    firm.SetTableName(QStringLiteral("Firm.db"));
-    firm.Open();
-    TTable stock;
-    stock.SetDatabaseName(folder);
-    stock.SetTableName(QStringLiteral("stock.db"));
-    stock.Open();
+    TTable store, firm, stock;
+    OpenIn(store, folder, QStringLiteral("Store.DB"));
+    OpenIn(firm, folder, QStringLiteral("Firm.db"));
+    OpenIn(stock, folder, QStringLiteral("stock.db"));
     TDatabaseTransaction tx({&store, &firm, &stock});
-    firm.Append();
-    firm.FieldByName(QStringLiteral("ДОСТАВЧИК"))->SetText(QStringLiteral("Алфа ООД"));
-    firm.FieldByName(QStringLiteral("Фактура №"))->SetText(QStringLiteral("0000000002"));
-    firm.Post();
-    const auto put = [&store](const char* f, const QString& v) { store.FieldByName(QString::fromUtf8(f))->SetText(v); };
+    AddAlfa(firm, QStringLiteral("0000000002"));
     int number = 0;
     for (const QString& description : descriptions) {
-        QString lines;
-        for (const QString& cell : {QStringLiteral("Пор. №"), QStringLiteral("Наименование на стоките или услугите"),
-                                    QStringLiteral("Мярка"), QStringLiteral("К-во"), QStringLiteral("Ед. цена"),
-                                    QStringLiteral("Стойност"), QStringLiteral("1"), description, QStringLiteral("бр."),
-                                    QStringLiteral("1"), QStringLiteral("10,00"), QStringLiteral("10,00")})
-            lines += cell + QStringLiteral("\r\n");
-        store.Append();
-        put("Документ", QStringLiteral("ФАКТУРА"));
-        put("Статус", QStringLiteral("True"));
-        put("Num", QStringLiteral("%1").arg(++number, 10, 10, QLatin1Char('0')));
-        for (const char* date : {"От дата", "Дата на данъчното събитие", "Дата на плащане", "Известие от дата"})
-            put(date, QStringLiteral("09.12.2026 г."));
-        for (const char* flag : {"Дата на д.с.?", "Дата на плащане?", "Paid?", "Anulirana"})
-            put(flag, QStringLiteral("False"));
-        put("Клиент", QStringLiteral("Клиент ООД"));
-        put("Доставчик", QStringLiteral("Алфа ООД"));
-        put("Данъчна ставка", QStringLiteral("20%"));
-        put("Стойност /общо/", QStringLiteral("12,00"));
-        put("Firm.db index", QStringLiteral("1"));
-        put("CurrencyRate", QStringLiteral("1"));
-        store.FieldByName(QStringLiteral("Стоки и Услуги"))->SetAsMemo(lines);
-        store.Post();
-
+        AddInvoice(store, ++number, QStringLiteral("09.12.2026 г."), QStringLiteral("Клиент ООД"), QStringLiteral("12,00"),
+                   {QStringLiteral("1"), description, QStringLiteral("бр."), QStringLiteral("1"), QStringLiteral("10,00"),
+                    QStringLiteral("10,00")});
         stock.Append();
         stock.FieldByName(QStringLiteral("Описание на стока/услуга"))->SetAsMemo(description);
-        stock.FieldByName(QStringLiteral("Мярка"))->SetText(QStringLiteral("бр."));
-        stock.FieldByName(QStringLiteral("Продажна цена"))->SetText(QStringLiteral("10,00"));
+        Put(stock, "Мярка", QStringLiteral("бр."));
+        Put(stock, "Продажна цена", QStringLiteral("10,00"));
         stock.Post();
     }
     tx.Commit();
@@ -143,12 +94,12 @@ int main(int argc, char** argv)
             const bool loaded = OrderForm->LoadDocument(i + 1);
             const double open = Ms(t);
             const int pageRows = Doc->StringGrid2->RowCount() - 1;
-            messages = 0;
+            dialogs.messages = 0;
             t.restart();
             PrtD->SpeedButton1->Click();  // refused: the page does not hold it
             const double refuse = Ms(t);
             std::printf("%-17s open (load + page fill) %7.1f ms, %6d page rows%s; print refused %7.1f ms (%d message)\n",
-                        names[i], open, pageRows, loaded ? "" : " NOT LOADED", refuse, messages);
+                        names[i], open, pageRows, loaded ? "" : " NOT LOADED", refuse, dialogs.messages);
             std::printf("%-17s fits: %s; %s\n", "", Doc->Fits() ? "yes" : "no",
                         qPrintable(Doc->OverflowMessage().section(QLatin1Char('.'), 0, 0)));
 

@@ -7,6 +7,8 @@
 // The program's windows are created as at start-up over a temporary install
 // folder whose tables are filled first. Runs offscreen unless told otherwise.
 
+#include "bench_support.h"
+
 #include "app/startup.h"
 #include "data/datamodule.h"
 #include "data/tables.h"
@@ -27,27 +29,10 @@
 
 namespace {
 
-// No box may wait for a click here.
-class SilentDialogs : public TDialogs {
-public:
-    int MessageBox(QWidget*, const QString& text, const QString&, TMsgIcon, TMsgButtons) override
-    {
-        std::printf("message: %s\n", text.toUtf8().constData());
-        return mrOk;
-    }
-    bool SelectDirectory(const QString&, const QString&, QString&) override { return false; }
-    bool OpenPicture(QString&) override { return false; }
-    bool SaveFile(QWidget*, const QString&, const QString&, QString&) override { return false; }
-    bool PrintDialog(QWidget*) override { return false; }
-    bool PrinterSetup(QWidget*) override { return false; }
-};
-
 void Fill(const QString& folder, const QString& file, int count, void (*record)(TTable&, int))
 {
     TTable t;
-    t.SetDatabaseName(folder);
-    t.SetTableName(file);
-    t.Open();
+    OpenIn(t, folder, file);
     TDatabaseTransaction tx({&t});
     for (int n = 1; n <= count; ++n) {
         t.Append();
@@ -102,7 +87,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TQtApplication app(argc, argv);
     SetBulgarianLocale();
-    SilentDialogs dialogs;
+    SilentDialogs dialogs(true);
     SetDialogs(&dialogs);
     const int customers = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
     const int goods = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 10000;

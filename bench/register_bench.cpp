@@ -38,47 +38,38 @@ QString EnglishName(int i) { return QStringLiteral("Firma %1 Ltd").arg(i); }
 
 void FillRegister(const QString& folder, int count)
 {
-    TTable store;
-    store.SetDatabaseName(folder);
-    store.SetTableName(QStringLiteral("Store.DB"));
-    store.Open();
-    TTable firm;
-    firm.SetDatabaseName(folder);
-    firm.SetTableName(QStringLiteral("Firm.db"));
-    firm.Open();
+    TTable store, firm, ae;
+    OpenIn(store, folder, QStringLiteral("Store.DB"));
+    OpenIn(firm, folder, QStringLiteral("Firm.db"));
     CreateTableFile(folder, TableDefinitionOf(QStringLiteral("Tableae")));
-    TTable ae;
-    ae.SetDatabaseName(folder);
-    ae.SetTableName(QStringLiteral("ae.db"));
-    ae.Open();
+    OpenIn(ae, folder, QStringLiteral("ae.db"));
     TDatabaseTransaction tx({&store, &firm, &ae});
     for (int c = 1; c <= kCompanies; ++c) {
         firm.Append();
-        firm.FieldByName(QStringLiteral("ДОСТАВЧИК"))->SetText(CompanyName(c));
+        Put(firm, "ДОСТАВЧИК", CompanyName(c));
         firm.Post();
         ae.Append();
-        ae.FieldByName(QStringLiteral("Supplier"))->SetText(EnglishName(c));
+        Put(ae, "Supplier", EnglishName(c));
         ae.Post();
     }
-    const auto put = [&store](const char* f, const QString& v) { store.FieldByName(QString::fromUtf8(f))->SetText(v); };
     const char* kinds[] = {"ФАКТУРА", "ФАКТУРА", "ФАКТУРА", "INVOICE", "ПРОФОРМА ФАКТУРА", "Кредитно известие"};
     for (int i = 1; i <= count; ++i) {
         const int company = i % kCompanies + 1;
         store.Append();
-        put("Документ", QString::fromUtf8(kinds[i % 6]));
-        put("Статус", QStringLiteral("True"));
-        put("Num", QStringLiteral("%1").arg(i / kCompanies + 1, 10, 10, QLatin1Char('0')));
-        put("От дата", QStringLiteral("%1.%2.%3 г.")
+        Put(store, "Документ", QString::fromUtf8(kinds[i % 6]));
+        Put(store, "Статус", QStringLiteral("True"));
+        Put(store, "Num", Number(i / kCompanies + 1));
+        Put(store, "От дата", QStringLiteral("%1.%2.%3 г.")
                             .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
                             .arg(i / 7 % 12 + 1, 2, 10, QLatin1Char('0'))
                             .arg(2024 + i / 13 % 3));
-        put("Paid?", i % 3 ? QStringLiteral("True") : QStringLiteral("False"));
-        put("Anulirana", i % 17 ? QStringLiteral("False") : QStringLiteral("True"));
-        put("Клиент", QStringLiteral("Клиент %1 ООД").arg(i % 10000));
-        put("Доставчик", i % 6 == 3 ? EnglishName(company) : CompanyName(company));
-        put("Данъчна ставка", QStringLiteral("20%"));
-        put("Стойност /общо/", QStringLiteral("%1,%2").arg(100 + i % 900).arg(i % 100, 2, 10, QLatin1Char('0')));
-        put("Firm.db index", QString::number(company));
+        Put(store, "Paid?", i % 3 ? QStringLiteral("True") : QStringLiteral("False"));
+        Put(store, "Anulirana", i % 17 ? QStringLiteral("False") : QStringLiteral("True"));
+        Put(store, "Клиент", QStringLiteral("Клиент %1 ООД").arg(i % 10000));
+        Put(store, "Доставчик", i % 6 == 3 ? EnglishName(company) : CompanyName(company));
+        Put(store, "Данъчна ставка", QStringLiteral("20%"));
+        Put(store, "Стойност /общо/", QStringLiteral("%1,%2").arg(100 + i % 900).arg(i % 100, 2, 10, QLatin1Char('0')));
+        Put(store, "Firm.db index", QString::number(company));
         store.Post();
     }
     tx.Commit();

@@ -33,9 +33,7 @@ namespace {
 TTable* OpenTable(const QString& folder, const char* file)
 {
     auto* t = new TTable;
-    t->SetDatabaseName(folder);
-    t->SetTableName(QString::fromUtf8(file));
-    t->Open();
+    OpenIn(*t, folder, QString::fromUtf8(file));
     return t;
 }
 

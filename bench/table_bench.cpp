@@ -7,6 +7,8 @@
 // the timings are taken on the disk the program would use. A Store.DB already
 // in a given folder is reused as it is.
 
+#include "bench_support.h"
+
 #include "platform/db.h"
 #include "platform/locale.h"
 
@@ -51,19 +53,7 @@ const FieldSpec kStore[] = {
 // Writes a document of the register the way a save does: every field as text.
 void FillDocument(TTable& t, int n)
 {
-    QString lines;
-    for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 6; ++col)
-            lines += row == 0 ? QStringLiteral("Колона %1\r\n").arg(col)
-                              : QStringLiteral("Стока %1 ред %2\r\n").arg(n % 97).arg(row);
-    for (int i = 0; i < t.FieldCount(); ++i) {
-        TField* f = t.Fields(i);
-        switch (f->DataType()) {
-        case TFieldType::ftBoolean: f->SetText((n + i) % 3 ? QStringLiteral("False") : QStringLiteral("True")); break;
-        case TFieldType::ftMemo: f->SetAsMemo(f->FieldName() == QLatin1String("Str2") ? QString() : lines); break;
-        default: f->SetText(QStringLiteral("%1 %2 ООД").arg(f->FieldName().left(8)).arg(n)); break;
-        }
-    }
+    FillEveryField(t, n, QString());
     t.FieldByName(QStringLiteral("Документ"))->SetText(n % 5 ? QStringLiteral("ФАКТУРА") : QStringLiteral("ПРОФОРМА"));
     t.FieldByName(QStringLiteral("Num"))->SetText(QStringLiteral("%1").arg(n, 10, 10, QLatin1Char('0')));
     t.FieldByName(QStringLiteral("Стойност /общо/"))->SetText(QStringLiteral("%1,%2").arg(n % 10000).arg(n % 100, 2, 10, QLatin1Char('0')));

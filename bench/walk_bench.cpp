@@ -13,6 +13,8 @@
 // The install folder is a temporary one under the current directory, so that
 // the timings are taken on the disk the program would use.
 
+#include "bench_support.h"
+
 #include "app/startup.h"
 #include "data/datamodule.h"
 #include "data/tables.h"
@@ -67,19 +69,7 @@ double Time(const std::function<void()>& run)
 // A document the way a save writes it: every field as text.
 void FillDocument(TTable& t, int n)
 {
-    QString lines;
-    for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 6; ++col)
-            lines += row == 0 ? QStringLiteral("Колона %1\r\n").arg(col)
-                              : QStringLiteral("Стока %1 ред %2\r\n").arg(n % 97).arg(row);
-    for (int i = 0; i < t.FieldCount(); ++i) {
-        TField* f = t.Fields(i);
-        switch (f->DataType()) {
-        case TFieldType::ftBoolean: f->SetText((n + i) % 3 ? QStringLiteral("False") : QStringLiteral("True")); break;
-        case TFieldType::ftMemo: f->SetAsMemo(f->FieldName() == QLatin1String("Str2") ? QStringLiteral("1\r\n2") : lines); break;
-        default: f->SetText(QStringLiteral("%1 %2 ООД").arg(f->FieldName().left(8)).arg(n)); break;
-        }
-    }
+    FillEveryField(t, n, QStringLiteral("1\r\n2"));
     t.FieldByName(QStringLiteral("Num"))->SetText(QStringLiteral("%1").arg(n, 10, 10, QLatin1Char('0')));
 }
 
@@ -99,9 +89,7 @@ void FillGoods(TTable& t, int n)
 void AddRecords(const QString& folder, const QString& file, int from, int to, void (*fill)(TTable&, int))
 {
     TTable t;
-    t.SetDatabaseName(folder);
-    t.SetTableName(file);
-    t.Open();
+    OpenIn(t, folder, file);
     TDatabaseTransaction tx({&t});
     for (int n = from; n <= to; ++n) {
         t.Append();

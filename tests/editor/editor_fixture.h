@@ -25,10 +25,16 @@
 #include "support/test_env.h"
 #include "update/updatei.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 struct CompanyRecord {
     QString name, address, person, place, id, vatId;
@@ -91,21 +97,33 @@ protected:
         ae->Post();
     }
 
+    static CompanyRecord Company(const QString& name, const QString& enName = {})
+    {
+        CompanyRecord c;
+        c.name = name;
+        c.enName = enName;
+        return c;
+    }
+
+    // The own company of record rec and its English twin, as the editor's navigator chooses them.
+    static void ChooseCompany(int rec)
+    {
+        DataModule1->firm->SetRecNo(rec);
+        DataModule1->Tableae->SetRecNo(rec);
+    }
+
     // One own company with its English twin, chosen in the editor.
     static void AddSampleCompany()
     {
-        CompanyRecord a;
-        a.name = QStringLiteral("Алфа ООД");
+        CompanyRecord a = Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd"));
         a.address = QStringLiteral("София, ул. Роза 1");
         a.person = QStringLiteral("Иван Иванов");
         a.place = QStringLiteral("София");
         a.id = QStringLiteral("123456786");
         a.vatId = QStringLiteral("BG123456786");
-        a.enName = QStringLiteral("Alfa Ltd");
         a.enAddress = QStringLiteral("Sofia, 1 Roza St");
         AddCompany(a);
-        DataModule1->firm->SetRecNo(1);
-        DataModule1->Tableae->SetRecNo(1);
+        ChooseCompany(1);
     }
 
     static void AddGood(const QString& description, const char* unit = "бр.", const char* price = "10")
@@ -147,8 +165,118 @@ protected:
 
     QString Path(const char* name) const { return dir_.path() + QLatin1Char('/') + QLatin1String(name); }
 
+    // A table file of the data folder on a connection of its own, as another workplace opens it.
+    std::unique_ptr<TTable> FileTable(const char* file) const
+    {
+        auto t = std::make_unique<TTable>();
+        t->SetDatabaseName(Path("DB"));
+        t->SetTableName(QString::fromUtf8(file));
+        t->Open();
+        return t;
+    }
+    // What the file holds, read past the program's own tables.
+    QString InFile(const char* file, const char* field, int rec) const
+    {
+        return FileTable(file)->FieldByName(QString::fromUtf8(field))->TextAt(rec);
+    }
+    int CountInFile(const char* file) const { return FileTable(file)->RecordCount(); }
+
+    static TTable* Store() { return DataModule1->store; }
+    static QString Field(TTable* t, const char* name, int rec)
+    {
+        TField* f = t->FieldByName(QString::fromUtf8(name));
+        return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(rec) : f->TextAt(rec);
+    }
+    static QString Field(const char* name, int rec) { return Field(Store(), name, rec); }
+    static QStringList Record(int rec)
+    {
+        QStringList values;
+        for (int i = 0; i < Store()->FieldCount(); ++i)
+            values << Field(Store()->Fields(i)->FieldName().toUtf8().constData(), rec);
+        return values;
+    }
+    // A copy of register record rec at its end, changed before its post; the copy's record number.
+    static int CopyOfRecord(int rec, const std::function<void()>& change = {})
+    {
+        const QStringList values = Record(rec);
+        Store()->Append();
+        for (int i = 0; i < Store()->FieldCount(); ++i) {
+            TField* f = Store()->Fields(i);
+            if (f->DataType() == TFieldType::ftMemo)
+                f->SetAsMemo(values[i]);
+            else
+                f->SetText(values[i]);
+        }
+        if (change)
+            change();
+        Store()->Post();
+        return Store()->RecordCount();
+    }
+    // Changes one stored record through the engine, as another program could have written it.
+    static void Rewrite(int rec, const char* field, const QString& text)
+    {
+        Store()->SetRecNo(rec);
+        Store()->Edit();
+        TField* f = Store()->FieldByName(QString::fromUtf8(field));
+        if (f->DataType() == TFieldType::ftMemo)
+            f->SetAsMemo(text);
+        else
+            f->SetText(text);
+        Store()->Post();
+    }
+
+    // One line of the editor's grid (1-based row), grown to hold it.
+    static void Line(int row, const QString& text, const char* quantity = "1", const char* price = "10")
+    {
+        TStringGrid* g = OrderForm->StringGrid1;
+        if (g->RowCount() <= row)
+            g->SetRowCount(row + 1);
+        g->SetCells(1, row, text);
+        g->SetCells(2, row, QStringLiteral("бр."));
+        g->SetCells(3, row, QString::fromUtf8(quantity));
+        g->SetCells(4, row, QString::fromUtf8(price));
+    }
+
+    // The texts of the boxes shown since the dialogs were last reset.
+    static QStringList Boxes()
+    {
+        QStringList texts;
+        for (const RecordedBox& b : TestDialogs().boxes)
+            texts << b.text;
+        return texts;
+    }
+
+    // Characters as keys pressed on w, wherever its focus is.
+    static void Keys(QWidget* w, const QString& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(w, &press);
+        }
+    }
+    // What a user's keys put into an edit, over what it held: the table goes into edit state.
+    static void Retype(QWidget* w, const QString& text)
+    {
+        w->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            edit->selectAll();
+        Keys(w, text);
+    }
+
     QTemporaryDir dir_;
 
 private:
     TFormatSettings saved_;
+};
+
+// The editor open on a new document of the sample company, no box shown yet.
+class DocumentTest : public EditorTest {
+protected:
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        AddSampleCompany();
+        NewDocument();
+        ResetTestDialogs();
+    }
 };

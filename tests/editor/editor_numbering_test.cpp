@@ -46,8 +46,7 @@ protected:
         d.person = QStringLiteral("Петър Петров");
         d.invoice = QStringLiteral("0000000005");
         AddCompany(d);
-        DataModule1->firm->SetRecNo(1);
-        DataModule1->Tableae->SetRecNo(1);
+        ChooseCompany(1);
     }
 
     QString NumberFor(const char* kind)

@@ -1,4 +1,5 @@
 #include "editor_fixture.h"
+#include "support/keys.h"
 
 #include <QApplication>
 #include <QFile>
@@ -179,8 +180,7 @@ TEST_F(FieldHandlers, HeaderNoticeAndBasisAreMirroredOntoThePage)
     c.invoice = QStringLiteral("0000000041");
     c.vop = QStringLiteral("0000000003");
     AddCompany(c);
-    DataModule1->firm->SetRecNo(1);
-    DataModule1->Tableae->SetRecNo(1);
+    ChooseCompany(1);
     NewDocument();
     ASSERT_EQ(f->MaskEdit1->Text(), QStringLiteral("0000000042"));
 
@@ -324,18 +324,6 @@ TEST_F(FieldHandlers, EveryKindIsReadableWholeInTheKindBox)
     EXPECT_FALSE(inPanel(f->GroupBox1).intersects(inPanel(f->DBImage1)));
 }
 
-namespace {
-
-void Press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(w, &release);
-}
-
-}  // namespace
-
 TEST_F(FieldHandlers, TheVatBoxTakesOnlyARateAndARefusedOneIsNeverUsed)
 {
     AddSampleCompany();
@@ -352,10 +340,10 @@ TEST_F(FieldHandlers, TheVatBoxTakesOnlyARateAndARefusedOneIsNeverUsed)
     // as the window system sends it), so "9%" replaces it.
     f->Edit9->SetFocus();
     f->Edit9->setCursorPosition(2);
-    Press(f->Edit9, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+    TypeKey(f->Edit9, Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
     EXPECT_EQ(f->Edit9->selectedText(), QStringLiteral("20%"));
-    Press(f->Edit9, Qt::Key_9, Qt::NoModifier, QStringLiteral("9"));
-    Press(f->Edit9, Qt::Key_Percent, Qt::NoModifier, QStringLiteral("%"));
+    TypeKey(f->Edit9, Qt::Key_9, QStringLiteral("9"));
+    TypeKey(f->Edit9, Qt::Key_Percent, QStringLiteral("%"));
     EXPECT_EQ(f->Edit9->Text(), QStringLiteral("9%"));
     EXPECT_EQ(f->Label4->Caption(), QStringLiteral("9,00"));
     EXPECT_EQ(f->Label11->Caption(), QStringLiteral("109,00"));
@@ -372,9 +360,9 @@ TEST_F(FieldHandlers, TheVatBoxTakesOnlyARateAndARefusedOneIsNeverUsed)
     // rate in force before that typing and keeps the cursor there.
     f->Edit9->SetText(QStringLiteral("9%"));
     ASSERT_EQ(QApplication::focusWidget(), f->Edit9);
-    Press(f->Edit9, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+    TypeKey(f->Edit9, Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
     for (const char c : std::string_view("209%%"))
-        Press(f->Edit9, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
+        TypeKey(f->Edit9, Qt::Key_unknown, QString(QChar(c)));
     ASSERT_EQ(f->Edit9->Text(), QStringLiteral("209%%"));
     f->Edit1->SetFocus();
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
@@ -423,7 +411,7 @@ QStringList StoredCurrencies()
 void TypeText(const QString& text)
 {
     for (QChar c : text)
-        Press(QApplication::focusWidget(), Qt::Key_unknown, Qt::NoModifier, QString(c));
+        TypeKey(QApplication::focusWidget(), Qt::Key_unknown, QString(c));
 }
 
 }  // namespace
@@ -446,7 +434,7 @@ TEST_F(FieldHandlers, ACurrencyTypedAndChosenIsStoredAtOnceAndARefusedRateNever)
     EXPECT_EQ(f->DBGrid1->CurrentRow(), f->DBGrid1->RowCount());
     TypeText(QStringLiteral("EUR"));
     EXPECT_EQ(f->Edit1->Text(), QString());
-    Press(QApplication::focusWidget(), Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    TypeKey(QApplication::focusWidget(), Qt::Key_Tab, QStringLiteral("\t"));
     TypeText(QStringLiteral("1,95583"));
 
     // Chosen: stored now, before the editor closes.

@@ -26,29 +26,8 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-class SaveLoadTest : public EditorTest {
+class SaveLoadTest : public DocumentTest {
 protected:
-    void SetUp() override
-    {
-        EditorTest::SetUp();
-        AddSampleCompany();
-        NewDocument();
-        ResetTestDialogs();
-    }
-
-    static TTable* Store() { return DataModule1->store; }
-    static QString Field(TTable* t, const char* name, int rec)
-    {
-        TField* f = t->FieldByName(QString::fromUtf8(name));
-        return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(rec) : f->TextAt(rec);
-    }
-    static QStringList Record(int rec)
-    {
-        QStringList values;
-        for (int i = 0; i < Store()->FieldCount(); ++i)
-            values << Field(Store(), Store()->Fields(i)->FieldName().toUtf8().constData(), rec);
-        return values;
-    }
     static QString Counter() { return Field(DataModule1->firm, "Фактура №", 1); }
 
     static void Customer(const QString& name)
@@ -59,16 +38,6 @@ protected:
         OrderForm->Edit7->SetText(QStringLiteral("000000047"));
         OrderForm->Edit6->SetText(QStringLiteral("BG000000047"));
     }
-    static void Line(int row, const QString& text, const char* quantity, const char* price)
-    {
-        TStringGrid* g = OrderForm->StringGrid1;
-        if (g->RowCount() <= row)
-            g->SetRowCount(row + 1);
-        g->SetCells(1, row, text);
-        g->SetCells(2, row, QStringLiteral("бр."));
-        g->SetCells(3, row, QString::fromUtf8(quantity));
-        g->SetCells(4, row, QString::fromUtf8(price));
-    }
     static void TwoLineDocument()
     {
         Customer(QStringLiteral("Бета & Гама ООД"));
@@ -77,13 +46,6 @@ protected:
         OrderForm->RecalcByRate();
     }
     static void SaveByButton() { OrderForm->Save->Click(); }
-    static QStringList Boxes()
-    {
-        QStringList texts;
-        for (const RecordedBox& b : TestDialogs().boxes)
-            texts << b.text;
-        return texts;
-    }
 };
 
 TEST_F(SaveLoadTest, AFirstSaveAppendsWithoutAQuestionAndRaisesTheCounter)
@@ -149,9 +111,7 @@ TEST_F(SaveLoadTest, AnotherCompanysDocumentWithTheSameNumberIsAnotherDocument)
 {
     TwoLineDocument();
     SaveByButton();
-    CompanyRecord b;
-    b.name = QStringLiteral("Бета ЕООД");
-    AddCompany(b);
+    AddCompany(Company(QStringLiteral("Бета ЕООД")));
     DataModule1->firm->SetRecNo(2);
     OrderForm->DBNavigator1Click(OrderForm->DBNavigator1);
     ASSERT_EQ(OrderForm->MaskEdit1->Text(), QStringLiteral("0000000001"));
@@ -261,10 +221,7 @@ TEST_F(SaveLoadTest, CountersOnlyGrowAndACancelledDocumentStaysCancelled)
     EXPECT_EQ(Counter(), QStringLiteral("0000000007"));
 
     // The register cancels record 2; a reprint keeps it cancelled.
-    Store()->SetRecNo(2);
-    Store()->Edit();
-    Set(Store(), "Anulirana", QStringLiteral("True"));
-    Store()->Post();
+    Rewrite(2, "Anulirana", QStringLiteral("True"));
     ASSERT_TRUE(OrderForm->LoadDocument(2));
     EXPECT_TRUE(OrderForm->SaveWithCustomer(false));
     EXPECT_EQ(Field(Store(), "Anulirana", 2), QStringLiteral("True"));
@@ -453,10 +410,7 @@ TEST_F(SaveLoadTest, TextsStopAtTheSizeOfTheirFields)
 
     // Stored whole, loaded whole and stored back whole.
     const QString issuer = QString(51, QChar(u'С'));
-    Store()->SetRecNo(1);
-    Store()->Edit();
-    Set(Store(), "Съставил", issuer);
-    Store()->Post();
+    Rewrite(1, "Съставил", issuer);
     const QStringList stored = Record(1);
     NewDocument();
     ASSERT_TRUE(OrderForm->LoadDocument(1));
@@ -530,19 +484,13 @@ TEST_F(SaveLoadTest, AnEnglishCreditNoteComesBackEnglishWithItsCurrency)
     EXPECT_EQ(Record(1), stored);
 
     // Stored by a workplace whose locale writes a full stop.
-    Store()->SetRecNo(1);
-    Store()->Edit();
-    Set(Store(), "CurrencyRate", QStringLiteral("1.95583"));
-    Store()->Post();
+    Rewrite(1, "CurrencyRate", QStringLiteral("1.95583"));
     NewDocument();
     ASSERT_TRUE(OrderForm->LoadDocument(1));
     EXPECT_DOUBLE_EQ(Doc->CurrencyRate, 1.95583);
 
     // A Bulgarian kind of free text is Bulgarian, and stored with no currency.
-    Store()->SetRecNo(1);
-    Store()->Edit();
-    Set(Store(), "Документ", QStringLiteral("Кредитно известие"));
-    Store()->Post();
+    Rewrite(1, "Документ", QStringLiteral("Кредитно известие"));
     ASSERT_TRUE(OrderForm->LoadDocument(1));
     EXPECT_TRUE(OrderForm->RadioButton1->Checked());
     EXPECT_TRUE(Doc->CurrencyPrefix.isEmpty());
@@ -552,35 +500,19 @@ TEST_F(SaveLoadTest, StoredRecordsFromElsewhereLoadAndBrokenOnesLeaveTheEditorAl
 {
     TwoLineDocument();
     SaveByButton();
-    const auto copy = [](int from, const std::function<void()>& change) {
-        TTable* s = Store();
-        const QStringList values = Record(from);
-        s->Append();
-        for (int i = 0; i < s->FieldCount(); ++i) {
-            TField* f = s->Fields(i);
-            if (f->DataType() == TFieldType::ftMemo)
-                f->SetAsMemo(values[i]);
-            else
-                f->SetText(values[i]);
-        }
-        change();
-        s->Post();
-        return s->RecordCount();
-    };
-
     // Written under a full-stop locale, with empty flags and no notice.
-    const int other = copy(1, [] {
+    const int other = CopyOfRecord(1, [] {
         Set(Store(), "Paid?", QString());
         Set(Store(), "Статус", QString());
         Set(Store(), "Известие", QString());
         Set(Store(), "Num", QStringLiteral("0000000002"));
     });
     // 13 lines: two rows of six and an empty line.
-    const int shortMemo = copy(1, [] {
+    const int shortMemo = CopyOfRecord(1, [] {
         Store()->FieldByName(QStringLiteral("Стоки и Услуги"))->SetAsMemo(QStringLiteral("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n1\r\nx\r\nбр.\r\n1\r\n2\r\n\r\n"));
     });
-    const int broken = copy(1, [] { Set(Store(), "От дата", QStringLiteral("31.02.2026 г.")); });
-    const int noCompany = copy(1, [] { Set(Store(), "Firm.db index", QString()); });
+    const int broken = CopyOfRecord(1, [] { Set(Store(), "От дата", QStringLiteral("31.02.2026 г.")); });
+    const int noCompany = CopyOfRecord(1, [] { Set(Store(), "Firm.db index", QString()); });
 
     OrderForm->CheckBox4->SetChecked(true);
     OrderForm->StringGrid2->SetVisible(true);

@@ -3,67 +3,15 @@
 #include "editor/numbering.h"
 #include "editor_fixture.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-
 namespace {
 
-class SaveRefusalTest : public EditorTest {
+class SaveRefusalTest : public DocumentTest {
 protected:
-    void SetUp() override
-    {
-        EditorTest::SetUp();
-        AddSampleCompany();
-        NewDocument();
-        ResetTestDialogs();
-    }
-
-    static TTable* Store() { return DataModule1->store; }
-    static QString Field(TTable* t, const char* name, int rec)
-    {
-        TField* f = t->FieldByName(QString::fromUtf8(name));
-        return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(rec) : f->TextAt(rec);
-    }
-    // What the file holds, read as another workplace would, past the program's own tables.
-    QString InFile(const char* file, const char* field, int rec) const
-    {
-        TTable t;
-        t.SetDatabaseName(Path("DB"));
-        t.SetTableName(QString::fromUtf8(file));
-        t.Open();
-        return t.FieldByName(QString::fromUtf8(field))->TextAt(rec);
-    }
-    int CountInFile(const char* file) const
-    {
-        TTable t;
-        t.SetDatabaseName(Path("DB"));
-        t.SetTableName(QString::fromUtf8(file));
-        t.Open();
-        return t.RecordCount();
-    }
-    static void Line(int row, const QString& text, const char* quantity = "1", const char* price = "10")
-    {
-        TStringGrid* g = OrderForm->StringGrid1;
-        if (g->RowCount() <= row)
-            g->SetRowCount(row + 1);
-        g->SetCells(1, row, text);
-        g->SetCells(2, row, QStringLiteral("бр."));
-        g->SetCells(3, row, QString::fromUtf8(quantity));
-        g->SetCells(4, row, QString::fromUtf8(price));
-    }
     static void Document(const QString& customer)
     {
         OrderForm->Edit1->SetText(customer);
         Line(1, QStringLiteral("Услуга"));
         OrderForm->RecalcByRate();
-    }
-    static void Rewrite(int rec, const char* field, const QString& text)
-    {
-        Store()->SetRecNo(rec);
-        Store()->Edit();
-        Set(Store(), field, text);
-        Store()->Post();
     }
     static void SetCounter(const QString& text)
     {
@@ -72,31 +20,13 @@ protected:
         Set(DataModule1->firm, "Фактура №", text);
         DataModule1->firm->Post();
     }
-    // What a user's keys put into an edit: the table goes into edit state.
-    static void Type(QWidget* w, const QString& text)
-    {
-        w->setFocus();
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
-            edit->selectAll();
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(w, &press);
-        }
-    }
-    static QStringList Boxes()
-    {
-        QStringList texts;
-        for (const RecordedBox& b : TestDialogs().boxes)
-            texts << b.text;
-        return texts;
-    }
 };
 
 TEST_F(SaveRefusalTest, ARefusedOrDeclinedSaveLeavesTheOtherWindowsTypingUnstored)
 {
     // The company window holds a new МОЛ; the number cannot be stored.
     FillFirm->Show();
-    Type(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
+    Retype(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
     Document(QStringLiteral("Бета ООД"));
     OrderForm->MaskEdit1->SetText(QStringLiteral("12"));
     OrderForm->Save->Click();
@@ -118,7 +48,7 @@ TEST_F(SaveRefusalTest, ARefusedOrDeclinedSaveLeavesTheOtherWindowsTypingUnstore
     TTable* cust = DataModule1->cust;
     cust->SetRecNo(1);
     EditCustForm->Show();
-    Type(EditCustForm->DBEdit4, QStringLiteral("032111222"));
+    Retype(EditCustForm->DBEdit4, QStringLiteral("032111222"));
     NewDocument();
     Document(QStringLiteral("Бета ООД"));
     OrderForm->MaskEdit1->SetText(QStringLiteral("0000000001"));
@@ -157,21 +87,8 @@ TEST_F(SaveRefusalTest, AReopenedDocumentGoesBackOnlyIntoItsOwnRecord)
     Document(QStringLiteral("Първи"));
     OrderForm->MaskEdit1->SetText(QStringLiteral("0000000032"));
     ASSERT_TRUE(OrderForm->SaveWithCustomer(true));
-    for (const char* customer : {"Втори", "Трети"}) {
-        QStringList values;
-        for (int i = 0; i < Store()->FieldCount(); ++i)
-            values << Field(Store(), Store()->Fields(i)->FieldName().toUtf8().constData(), 1);
-        Store()->Append();
-        for (int i = 0; i < Store()->FieldCount(); ++i) {
-            TField* f = Store()->Fields(i);
-            if (f->DataType() == TFieldType::ftMemo)
-                f->SetAsMemo(values[i]);
-            else
-                f->SetText(values[i]);
-        }
-        Set(Store(), "Клиент", QString::fromUtf8(customer));
-        Store()->Post();
-    }
+    for (const char* customer : {"Втори", "Трети"})
+        CopyOfRecord(1, [customer] { Set(Store(), "Клиент", QString::fromUtf8(customer)); });
     ASSERT_EQ(Field(Store(), "Клиент", 2), QStringLiteral("Втори"));
 
     // A company index written "01", "+1" or " 1" is company 1: the reopened record, not the last one of its number.
@@ -195,12 +112,9 @@ TEST_F(SaveRefusalTest, AReopenedDocumentGoesBackOnlyIntoItsOwnRecord)
     Rewrite(3, "Firm.db index", QStringLiteral("8"));
     ASSERT_TRUE(OrderForm->LoadDocument(2));
     {
-        TTable other;
-        other.SetDatabaseName(Path("DB"));
-        other.SetTableName(QStringLiteral("Store.DB"));
-        other.Open();
-        other.SetRecNo(1);
-        other.Delete();
+        auto other = FileTable("Store.DB");
+        other->SetRecNo(1);
+        other->Delete();
     }
     OrderForm->Edit8->SetText(QStringLiteral("След изтриване"));
     ResetTestDialogs();

@@ -4,73 +4,19 @@
 
 namespace {
 
-class StoredDocumentTest : public EditorTest {
+class StoredDocumentTest : public DocumentTest {
 protected:
     void SetUp() override
     {
-        EditorTest::SetUp();
-        AddSampleCompany();
-        NewDocument();
+        DocumentTest::SetUp();
         OrderForm->Edit1->SetText(QStringLiteral("Бета ООД"));
-        Line(1, "Болт М8", "3", "10");
+        Line(1, QStringLiteral("Болт М8"), "3", "10");
         OrderForm->RecalcByRate();
         ASSERT_TRUE(OrderForm->SaveWithCustomer(true));
         ResetTestDialogs();
     }
 
-    static TTable* Store() { return DataModule1->store; }
-    static QString Field(const char* name, int rec)
-    {
-        TField* f = Store()->FieldByName(QString::fromUtf8(name));
-        return f->DataType() == TFieldType::ftMemo ? f->AsStringAt(rec) : f->TextAt(rec);
-    }
-    // Changes one stored record through the engine, as another program could have written it.
-    static void Rewrite(int rec, const char* field, const QString& text)
-    {
-        Store()->SetRecNo(rec);
-        Store()->Edit();
-        TField* f = Store()->FieldByName(QString::fromUtf8(field));
-        if (f->DataType() == TFieldType::ftMemo)
-            f->SetAsMemo(text);
-        else
-            f->SetText(text);
-        Store()->Post();
-    }
-    // A copy of record 1 at the end of the register; its record number.
-    static int CopyOfFirst()
-    {
-        QStringList values;
-        for (int i = 0; i < Store()->FieldCount(); ++i)
-            values << Field(Store()->Fields(i)->FieldName().toUtf8().constData(), 1);
-        Store()->Append();
-        for (int i = 0; i < Store()->FieldCount(); ++i) {
-            TField* f = Store()->Fields(i);
-            if (f->DataType() == TFieldType::ftMemo)
-                f->SetAsMemo(values[i]);
-            else
-                f->SetText(values[i]);
-        }
-        Store()->Post();
-        return Store()->RecordCount();
-    }
-    static void Line(int row, const char* text, const char* quantity, const char* price)
-    {
-        TStringGrid* g = OrderForm->StringGrid1;
-        if (g->RowCount() <= row)
-            g->SetRowCount(row + 1);
-        g->SetCells(1, row, QString::fromUtf8(text));
-        g->SetCells(2, row, QStringLiteral("бр."));
-        g->SetCells(3, row, QString::fromUtf8(quantity));
-        g->SetCells(4, row, QString::fromUtf8(price));
-    }
     static QString Memo(const QStringList& cells) { return cells.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); }
-    static QStringList Boxes()
-    {
-        QStringList texts;
-        for (const RecordedBox& b : TestDialogs().boxes)
-            texts << b.text;
-        return texts;
-    }
 };
 
 const QStringList kHeader = {QStringLiteral("Пор. №"), QStringLiteral("Наименование на стоките или услугите"),
@@ -85,7 +31,7 @@ TEST_F(StoredDocumentTest, TheIssuerComesBackAsStoredWhateverTheCompanyShown)
     AddCompany(b);
     // Company 1's documents: one with no issuer, one issued by the other company's person.
     Rewrite(1, "Съставил", QString());
-    const int other = CopyOfFirst();
+    const int other = CopyOfRecord(1);
     Rewrite(other, "Num", QStringLiteral("0000000002"));
     Rewrite(other, "Съставил", QStringLiteral("Петър Петров"));
 
@@ -133,7 +79,7 @@ TEST_F(StoredDocumentTest, ADocumentWhoseCompanyIsUnknownIsStoredBackInItsOwnRec
     }
 
     // Beside company 1's own record of that number: the record loaded is the one stored.
-    const int twin = CopyOfFirst();
+    const int twin = CopyOfRecord(1);
     Rewrite(twin, "Firm.db index", QStringLiteral("abc"));
     const QString first = Field("Получател", 1);
     ResetTestDialogs();
@@ -184,7 +130,7 @@ TEST_F(StoredDocumentTest, AStoredNumberThatIsNotTenDigitsIsRefused)
     ASSERT_TRUE(OrderForm->LoadDocument(1));
     for (const char* number : {"12345678901234567890", "00000000012", "000000001", "", "00000000a1", " 000000001"}) {
         SCOPED_TRACE(number);
-        const int rec = CopyOfFirst();
+        const int rec = CopyOfRecord(1);
         Rewrite(rec, "Num", QString::fromUtf8(number));
         ResetTestDialogs();
         EXPECT_FALSE(OrderForm->LoadDocument(rec));
@@ -195,7 +141,7 @@ TEST_F(StoredDocumentTest, AStoredNumberThatIsNotTenDigitsIsRefused)
     }
     // The number of the invoice a notice refers to is held the same way.
     for (const char* number : {"00000000012", "000000000a"}) {
-        const int rec = CopyOfFirst();
+        const int rec = CopyOfRecord(1);
         Rewrite(rec, "Известие към фактура No", QString::fromUtf8(number));
         ResetTestDialogs();
         EXPECT_FALSE(OrderForm->LoadDocument(rec));

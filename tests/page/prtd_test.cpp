@@ -51,16 +51,8 @@ protected:
         f->RecalcByRate();
     }
 
-    static TTable* Store() { return DataModule1->store; }
     static QString Status(int rec) { return Store()->FieldByName(QStringLiteral("Статус"))->TextAt(rec); }
     static QString Counter() { return DataModule1->firm->FieldByName(QStringLiteral("Фактура №"))->TextAt(1); }
-    static QStringList Boxes()
-    {
-        QStringList texts;
-        for (const RecordedBox& b : TestDialogs().boxes)
-            texts << b.text;
-        return texts;
-    }
     static QString PdfText(const QString& path)
     {
         QFile f(path);

@@ -2,6 +2,7 @@
 #include "platform/dbctrls.h"
 
 #include "platform/db_support.h"
+#include "support/keys.h"
 #include "support/test_env.h"
 
 #include <QCoreApplication>
@@ -46,31 +47,29 @@ std::unique_ptr<TTable> Goods(const QString& folder)
     return t;
 }
 
-void TypeKey(QWidget* w, int key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QCoreApplication::sendEvent(w, &release);
-}
+// The three goods in a temporary folder behind a data source, under the
+// Bulgarian number format.
+class GoodsTest : public ::testing::Test {
+protected:
+    GoodsTest() { ds.SetDataSet(t.get()); }
 
-void TypeText(QWidget* w, const QString& text)
-{
-    for (QChar c : text)
-        TypeKey(w, Qt::Key_unknown, QString(c));
-}
+    LocaleGuard locale;
+    QTemporaryDir dir;
+    std::unique_ptr<TTable> t = Goods(dir.path());
+    TDataSource ds;
+};
+class DataAwareControls : public GoodsTest {};
+class DataAwareEdit : public GoodsTest {};
+class DataAwareMemo : public GoodsTest {};
+class DataAwareCheckBox : public GoodsTest {};
+class DataAwareComboBox : public GoodsTest {};
 
 }  // namespace
 
 // ---- Following the current record ----
 
-TEST(DataAwareControls, FollowTheRecordAtOnceWhileHidden)
+TEST_F(DataAwareControls, FollowTheRecordAtOnceWhileHidden)
 {
-    LocaleGuard locale;
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     QWidget window;  // never shown
     TDBEdit name(&window), price(&window);
     TDBMemo memo(&window);
@@ -153,13 +152,8 @@ TEST(DataAwareControls, FollowTheRecordAtOnceWhileHidden)
     EXPECT_EQ(name.Text(), QStringLiteral("Болт 3"));
 }
 
-TEST(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
+TEST_F(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
 {
-    LocaleGuard locale;
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     QWidget window;
     window.resize(300, 200);
     TDBEdit name(&window);
@@ -243,12 +237,8 @@ TEST(DataAwareControls, AWalkNotReadMeanwhileIsShownWhenNeeded)
     EXPECT_EQ(label.text(), QStringLiteral("3,50"));
 }
 
-TEST(DataAwareControls, MemoReadsTheRawValueSoAComputedTextCanUseIt)
+TEST_F(DataAwareControls, MemoReadsTheRawValueSoAComputedTextCanUseIt)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBMemo memo;
     memo.SetDataField(kNote);
     // The field's text is the memo's text: reading the field through the memo
@@ -264,12 +254,8 @@ TEST(DataAwareControls, MemoReadsTheRawValueSoAComputedTextCanUseIt)
     EXPECT_EQ(calls, 1);
 }
 
-TEST(DataAwareControls, DetachedControlsNeitherFollowNorChange)
+TEST_F(DataAwareControls, DetachedControlsNeitherFollowNorChange)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBEdit name;
     TDBImage logo;
     name.SetDataField(kName);
@@ -302,12 +288,8 @@ TEST(DataAwareControls, DetachedControlsNeitherFollowNorChange)
 
 // ---- Writing at the post ----
 
-TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
+TEST_F(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBEdit name, other;
     name.SetDataField(kName);
     other.SetDataField(kName);
@@ -317,7 +299,7 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
     name.OnChange = [&](TObject*) { seen << QStringLiteral("%1:%2").arg(name.Text()).arg(int(t->State())); };
 
     name.selectAll();
-    TypeText(&name, QStringLiteral("Гайка"));
+    TypeChars(&name, QStringLiteral("Гайка"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);  // typing starts the edit
     EXPECT_EQ(seen.front(), QStringLiteral("Г:2"));  // already editing when OnChange runs
     t->FieldByName(kPrice)->SetText(QStringLiteral("9"));  // another field, by code
@@ -329,7 +311,7 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
 
     // Typing beyond the field's size is cut, as the user sees it.
     name.selectAll();
-    TypeText(&name, QStringLiteral("12345678901234"));
+    TypeChars(&name, QStringLiteral("12345678901234"));
     EXPECT_EQ(name.Text(), QStringLiteral("1234567890"));
     // Code writing the same field shows the new value instead.
     t->FieldByName(kName)->SetText(QStringLiteral("Шайба"));
@@ -339,7 +321,7 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
 
     // A move posts the typed text (the table's automatic post).
     name.selectAll();
-    TypeText(&name, QStringLiteral("Винт"));
+    TypeChars(&name, QStringLiteral("Винт"));
     t->SetRecNo(2);
     EXPECT_EQ(t->FieldByName(kName)->TextAt(1), QStringLiteral("Винт"));
 
@@ -357,13 +339,8 @@ TEST(DataAwareEdit, TypedTextIsPostedAndSurvivesCodeWritingOtherFields)
                            QStringLiteral("Нов")}));
 }
 
-TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
+TEST_F(DataAwareEdit, RefusedEditsAndBadNumbers)
 {
-    LocaleGuard locale;
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBEdit name, price;
     name.SetDataField(kName);
     price.SetDataField(kPrice);
@@ -374,7 +351,7 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     ds.AutoEdit = false;
     int changes = 0;
     name.OnChange = [&](TObject*) { ++changes; };
-    TypeText(&name, QStringLiteral("x"));
+    TypeChars(&name, QStringLiteral("x"));
     EXPECT_EQ(name.Text(), QStringLiteral("Болт 1"));
     EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
     EXPECT_EQ(changes, 0);
@@ -382,18 +359,18 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
 
     // A text the number field refuses leaves the record in edit state.
     price.selectAll();
-    TypeText(&price, QStringLiteral("abc"));
+    TypeChars(&price, QStringLiteral("abc"));
     EXPECT_THROW(t->Post(), EConvertError);
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     price.selectAll();
-    TypeText(&price, QStringLiteral("7,25"));
+    TypeChars(&price, QStringLiteral("7,25"));
     t->Post();
     EXPECT_EQ(t->FieldByName(kPrice)->AsFloat(), 7.25);
     EXPECT_EQ(price.Text(), QStringLiteral("7,25"));
 
     // Leaving the edit writes the field at once and shows the display form.
     price.selectAll();
-    TypeText(&price, QStringLiteral("2,5"));
+    TypeChars(&price, QStringLiteral("2,5"));
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QCoreApplication::sendEvent(&price, &out);
     EXPECT_EQ(t->FieldByName(kPrice)->AsFloat(), 2.5);
@@ -406,7 +383,7 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     TDBEdit plain;
     int plainChanges = 0;
     plain.OnChange = [&](TObject*) { ++plainChanges; };
-    TypeText(&plain, QStringLiteral("ok"));
+    TypeChars(&plain, QStringLiteral("ok"));
     EXPECT_EQ(plain.Text(), QStringLiteral("ok"));
     EXPECT_EQ(plainChanges, 2);
 
@@ -417,17 +394,13 @@ TEST(DataAwareEdit, RefusedEditsAndBadNumbers)
     TDBEdit onEmpty;
     onEmpty.SetDataField(kName);
     onEmpty.SetDataSource(&emptySource);
-    TypeText(&onEmpty, QStringLiteral("x"));
+    TypeChars(&onEmpty, QStringLiteral("x"));
     EXPECT_EQ(onEmpty.Text(), QString());
     EXPECT_EQ(empty->RecordCount(), 0);
 }
 
-TEST(DataAwareMemo, TextIsWrittenWhenTheTableIsPosted)
+TEST_F(DataAwareMemo, TextIsWrittenWhenTheTableIsPosted)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBMemo memo;
     TDBEdit name;
     memo.SetDataField(kNote);
@@ -452,7 +425,7 @@ TEST(DataAwareMemo, TextIsWrittenWhenTheTableIsPosted)
 
     // Typing starts the edit; code writing another field keeps the typed text.
     memo.moveCursor(QTextCursor::End);
-    TypeText(&memo, QStringLiteral("!"));
+    TypeChars(&memo, QStringLiteral("!"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     t->FieldByName(kName)->SetText(QStringLiteral("Друг"));
     EXPECT_EQ(memo.Text(), QStringLiteral("ред 1\r\nвтори!"));
@@ -513,12 +486,8 @@ TEST(DataAwareImage, PictureChangedWhileEditingIsStoredAtThePost)
     EXPECT_TRUE(reread->FieldByName(kLogo)->IsNull());
 }
 
-TEST(DataAwareCheckBox, WritesTrueAndFalseIntoTheRecordUnderIt)
+TEST_F(DataAwareCheckBox, WritesTrueAndFalseIntoTheRecordUnderIt)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBCheckBox paid;
     paid.SetCaption(QStringLiteral("Платено"));
     paid.SetDataField(kPaid);
@@ -554,12 +523,8 @@ TEST(DataAwareCheckBox, WritesTrueAndFalseIntoTheRecordUnderIt)
     EXPECT_EQ(paid.Caption(), QStringLiteral("Платено"));
 }
 
-TEST(DataAwareComboBox, ItemsAndFreeTextWrittenAtThePost)
+TEST_F(DataAwareComboBox, ItemsAndFreeTextWrittenAtThePost)
 {
-    QTemporaryDir dir;
-    auto t = Goods(dir.path());
-    TDataSource ds;
-    ds.SetDataSet(t.get());
     TDBComboBox unit;
     unit.Items()->Add(QStringLiteral("бр."));
     unit.Items()->Add(QStringLiteral("кг"));
@@ -568,7 +533,7 @@ TEST(DataAwareComboBox, ItemsAndFreeTextWrittenAtThePost)
     EXPECT_EQ(unit.Text(), QStringLiteral("Болт 1"));
 
     unit.lineEdit()->selectAll();
-    TypeText(unit.lineEdit(), QStringLiteral("м"));
+    TypeChars(unit.lineEdit(), QStringLiteral("м"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     t->Post();
     EXPECT_EQ(t->FieldByName(kName)->Text(), QStringLiteral("м"));

@@ -3,6 +3,7 @@
 
 #include "platform/db_support.h"
 #include "platform/dbctrls.h"
+#include "support/keys.h"
 #include "support/test_env.h"
 
 #include <QCoreApplication>
@@ -57,14 +58,6 @@ void ClickAt(QWidget* target, QPoint at)
 void ClickCell(TDBGrid& g, int row, int column)
 {
     ClickAt(g.viewport(), g.visualRect(g.model()->index(row - 1, column)).center());
-}
-
-void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QCoreApplication::sendEvent(w, &release);
 }
 
 QStringList Titles(TDBGrid& g)
@@ -192,9 +185,9 @@ TEST(DataGrid, CellClickRunsAfterTheMoveAndKeyDownBefore)
     grid.OnDblClick = [&](TObject*) { ++doubles; };
 
     ClickCell(grid, 3, 1);
-    Key(&grid, Qt::Key_Down);
+    TypeKey(&grid, Qt::Key_Down);
     EXPECT_EQ(t->RecNo(), 4);
-    Key(&grid, Qt::Key_Up);
+    TypeKey(&grid, Qt::Key_Up);
     EXPECT_EQ(t->RecNo(), 4);
     ClickCell(grid, 1, 0);
     EXPECT_EQ(seen, (QStringList{QStringLiteral("click rec=3 col=1 Фирма"), QStringLiteral("key 40 rec=3"),
@@ -223,9 +216,9 @@ TEST(DataGrid, EditsAreWrittenAndPostedWhenTheGridMovesToAnotherRow)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(t->State(), TDataSetState::dsBrowse);  // opening the editor edits nothing yet
     editor->selectAll();
-    Key(editor, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("Н"));
+    TypeKey(editor, Qt::Key_unknown, QStringLiteral("Н"));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
-    Key(editor, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("ова"));
+    TypeKey(editor, Qt::Key_unknown, QStringLiteral("ова"));
     ClickCell(grid, 4, 1);  // commits the cell, then the move posts it
     EXPECT_EQ(t->RecNo(), 4);
     EXPECT_EQ(log.Count(QStringLiteral("post")), 1);
@@ -249,7 +242,7 @@ TEST(DataGrid, EditsAreWrittenAndPostedWhenTheGridMovesToAnotherRow)
     EXPECT_TRUE(grid.model()->setData(grid.model()->index(0, 2), QStringLiteral("555"), Qt::EditRole));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     EXPECT_EQ(grid.CellText(1, 2), QStringLiteral("555"));
-    Key(&grid, Qt::Key_Down);
+    TypeKey(&grid, Qt::Key_Down);
     EXPECT_EQ(log.Count(QStringLiteral("post")), 2);
     EXPECT_EQ(t->FieldByName(kPhone)->TextAt(1), QStringLiteral("555"));
 
@@ -290,7 +283,7 @@ TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
         if (!editor)
             return static_cast<QLineEdit*>(nullptr);
         editor->selectAll();
-        Key(editor, Qt::Key_unknown, Qt::NoModifier, text);
+        TypeKey(editor, Qt::Key_unknown, text);
         return editor;
     };
 
@@ -320,7 +313,7 @@ TEST(DataGrid, APostTakesTheOpenCellAndARefusedTextKeepsItOpen)
     EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>(), editor);
     EXPECT_EQ(t->FieldByName(kNo)->TextAt(3), QStringLiteral("3"));
     // Moving away with the keys neither: the row stays, the cell stays open.
-    Key(editor, Qt::Key_Up);
+    TypeKey(editor, Qt::Key_Up);
     EXPECT_EQ(t->RecNo(), 3);
     EXPECT_EQ(grid.CurrentRow(), 3);
     EXPECT_EQ(TestDialogs().boxes.size(), 1u);
@@ -344,8 +337,8 @@ TEST(DataGrid, AClickThatDropsAnUntouchedNewRowTypesIntoTheClickedCell)
     EXPECT_EQ(grid.RowCount(), 2);
     EXPECT_EQ(grid.CurrentRow(), 1);
     EXPECT_EQ(grid.SelectedIndex(), 2);
-    Key(&grid, Qt::Key_0, Qt::NoModifier, QStringLiteral("0"));
-    Key(grid.viewport()->findChild<QLineEdit*>(), Qt::Key_unknown, Qt::NoModifier, QStringLiteral("88"));
+    TypeKey(&grid, Qt::Key_0, QStringLiteral("0"));
+    TypeKey(grid.viewport()->findChild<QLineEdit*>(), Qt::Key_unknown, QStringLiteral("88"));
     t->Post();
     EXPECT_EQ(t->FieldByName(kPhone)->TextAt(1), QStringLiteral("088"));
     EXPECT_EQ(t->FieldByName(kFirm)->TextAt(1), QStringLiteral("Фирма 1"));
@@ -398,7 +391,7 @@ TEST(DataGrid, TheHighlightStaysOnTheCurrentRecordAfterARefusedMoveOrAMoveByCode
         EXPECT_EQ(t->RecNo(), 2);
         EXPECT_EQ(grid.currentIndex().row(), 1);
         EXPECT_EQ(HighlightedRows(grid), std::vector<int>{2});
-        Key(&grid, Qt::Key_Down);
+        TypeKey(&grid, Qt::Key_Down);
         EXPECT_EQ(t->RecNo(), 2);
         EXPECT_EQ(HighlightedRows(grid), std::vector<int>{2});
 
@@ -429,22 +422,22 @@ TEST(DataGrid, DeleteAppendAndCancelKeys)
 
     // Ctrl+Delete asks first (dgConfirmDelete is a default option).
     TestDialogs().answers = {mrNo};
-    Key(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    TypeKey(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
     EXPECT_EQ(t->RecordCount(), 3);
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("Изтриване на записа?"));
     TestDialogs().answers = {mrYes};
-    Key(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    TypeKey(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
     EXPECT_EQ(t->RecordCount(), 2);
     grid.SetOptions(grid.Options() & ~dgConfirmDelete);
-    Key(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    TypeKey(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
     EXPECT_EQ(t->RecordCount(), 1);
     EXPECT_EQ(TestDialogs().boxes.size(), 2u);
-    Key(&grid, Qt::Key_Delete);  // without Ctrl: not a delete
+    TypeKey(&grid, Qt::Key_Delete);  // without Ctrl: not a delete
     EXPECT_EQ(t->RecordCount(), 1);
 
     // Down on the last row appends; leaving the grid drops the untouched row.
-    Key(&grid, Qt::Key_Down);
+    TypeKey(&grid, Qt::Key_Down);
     EXPECT_EQ(t->State(), TDataSetState::dsInsert);
     EXPECT_EQ(grid.model()->rowCount(), 2);
     EXPECT_EQ(grid.CurrentRow(), 2);
@@ -454,13 +447,13 @@ TEST(DataGrid, DeleteAppendAndCancelKeys)
     EXPECT_EQ(grid.model()->rowCount(), 1);
 
     // Insert appends as well; Esc cancels.
-    Key(&grid, Qt::Key_Insert);
+    TypeKey(&grid, Qt::Key_Insert);
     EXPECT_EQ(t->State(), TDataSetState::dsInsert);
-    Key(&grid, Qt::Key_Escape);
+    TypeKey(&grid, Qt::Key_Escape);
     EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
 
     // A changed new row survives leaving the grid.
-    Key(&grid, Qt::Key_Insert);
+    TypeKey(&grid, Qt::Key_Insert);
     t->FieldByName(kFirm)->SetText(QStringLiteral("Нова"));
     QCoreApplication::sendEvent(&grid, &out);
     EXPECT_EQ(t->State(), TDataSetState::dsInsert);
@@ -469,10 +462,10 @@ TEST(DataGrid, DeleteAppendAndCancelKeys)
 
     // Without editing rights the keys change nothing.
     grid.SetOptions(dgTitles | dgRowSelect | dgConfirmDelete);
-    Key(&grid, Qt::Key_Delete, Qt::ControlModifier);
-    Key(&grid, Qt::Key_Insert);
+    TypeKey(&grid, Qt::Key_Delete, {}, Qt::ControlModifier);
+    TypeKey(&grid, Qt::Key_Insert);
     t->Last();
-    Key(&grid, Qt::Key_Down);
+    TypeKey(&grid, Qt::Key_Down);
     EXPECT_EQ(t->RecordCount(), 2);
     EXPECT_EQ(t->State(), TDataSetState::dsBrowse);
     EXPECT_EQ(TestDialogs().boxes.size(), 2u);
@@ -572,19 +565,19 @@ TEST(ControlGrid, PanelsFollowTheTableAndAClickMakesARecordCurrent)
     EXPECT_EQ(clicks, 1);
 
     // Keys and the scroll bar move as well.
-    Key(&g, Qt::Key_Down);
+    TypeKey(&g, Qt::Key_Down);
     EXPECT_EQ(f.t->RecNo(), 14);
-    Key(&g, Qt::Key_Home);
+    TypeKey(&g, Qt::Key_Home);
     EXPECT_EQ(f.t->RecNo(), 1);
     g.ScrollBar()->setValue(9);  // as a drag of the bar does
     EXPECT_EQ(f.t->RecNo(), 9);
 
     // Deleting through the grid follows AllowDelete.
     g.AllowDelete = false;
-    Key(&g, Qt::Key_Delete, Qt::ControlModifier);
+    TypeKey(&g, Qt::Key_Delete, {}, Qt::ControlModifier);
     EXPECT_EQ(f.t->RecordCount(), 15);
     g.AllowDelete = true;
-    Key(&g, Qt::Key_Delete, Qt::ControlModifier);
+    TypeKey(&g, Qt::Key_Delete, {}, Qt::ControlModifier);
     EXPECT_EQ(f.t->RecordCount(), 14);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/extctrls.h"
 
 #include "platform/forms.h"
+#include "support/keys.h"
 #include "support/test_env.h"
 
 #include <QApplication>
@@ -45,14 +46,6 @@ QImage RenderWithBackground(QWidget* w)
 }
 
 QColor Pixel(const QImage& img, int x, int y) { return img.pixelColor(x, y); }
-
-void SendKey(QWidget* w, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
-}
 
 }  // namespace
 
@@ -120,27 +113,27 @@ TEST(ButtonTest, EnterAndEscPressTheDefaultAndCancelButtons)
     QApplication::processEvents();
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
 
-    SendKey(target, Qt::Key_Return);
+    TypeKey(target, Qt::Key_Return);
     EXPECT_EQ(oks, 1);
-    SendKey(target, Qt::Key_Escape);
+    TypeKey(target, Qt::Key_Escape);
     EXPECT_EQ(cancels, 1);
 
     // A disabled default button is not pressed.
     ok->SetEnabled(false);
-    SendKey(&form, Qt::Key_Enter);
+    TypeKey(&form, Qt::Key_Enter);
     EXPECT_EQ(oks, 1);
     ok->SetEnabled(true);
-    SendKey(&form, Qt::Key_Enter);
+    TypeKey(&form, Qt::Key_Enter);
     EXPECT_EQ(oks, 2);
 
     // An exception from a key press is shown, not thrown through the event loop.
     cancel->OnClick = [](TObject*) { throw EDatabaseError(QStringLiteral("Table is not open")); };
-    EXPECT_NO_THROW(SendKey(&form, Qt::Key_Escape));
+    EXPECT_NO_THROW(TypeKey(&form, Qt::Key_Escape));
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_EQ(TestDialogs().boxes[0].text, "Table is not open");
 
     ok->SetDefault(false);
-    SendKey(&form, Qt::Key_Return);
+    TypeKey(&form, Qt::Key_Return);
     EXPECT_EQ(oks, 2);
     form.Hide();
 }

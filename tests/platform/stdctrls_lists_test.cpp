@@ -2,6 +2,7 @@
 #include "platform/stdctrls.h"
 
 #include "platform/printer.h"
+#include "support/keys.h"
 #include "support/test_env.h"
 
 #include <QApplication>
@@ -18,20 +19,6 @@
 #include <vector>
 
 namespace {
-
-void TypeKey(QWidget* w, int key, const QString& text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &release);
-}
-
-void TypeText(QWidget* w, const QString& text)
-{
-    for (QChar c : text)
-        TypeKey(w, Qt::Key_unknown, QString(c));
-}
 
 QStringList ComboItems(const QComboBox& c)
 {
@@ -122,16 +109,16 @@ TEST(MemoTest, ChangeEvents)
     // Typing fires once per key, through the exception box.
     memo.OnChange = [&](TObject*) { ++changes; };
     memo.moveCursor(QTextCursor::End);
-    TypeText(&memo, QStringLiteral("ef"));
+    TypeChars(&memo, QStringLiteral("ef"));
     EXPECT_EQ(changes, 6);
     EXPECT_EQ(memo.Lines()->Strings(3), QStringLiteral("def"));
     TypeKey(&memo, Qt::Key_Return, QStringLiteral("\r"));
-    TypeText(&memo, QStringLiteral("g"));
+    TypeChars(&memo, QStringLiteral("g"));
     EXPECT_EQ(memo.Lines()->Count(), 5);
     EXPECT_EQ(memo.Lines()->Strings(4), QStringLiteral("g"));
 
     memo.OnChange = [](TObject*) { throw EInvalidOperation(QStringLiteral("typed")); };
-    EXPECT_NO_THROW(TypeText(&memo, QStringLiteral("h")));
+    EXPECT_NO_THROW(TypeChars(&memo, QStringLiteral("h")));
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("typed"));
     EXPECT_EQ(memo.Lines()->Strings(4), QStringLiteral("gh"));
@@ -265,7 +252,7 @@ TEST(ComboBoxTest, UserTypingAndChoosing)
     std::vector<QString> events;
     combo.OnChange = [&](TObject*) { events.push_back(QStringLiteral("change:") + combo.Text()); };
     combo.SetItemIndex(0);
-    TypeText(combo.lineEdit(), QStringLiteral("!"));
+    TypeChars(combo.lineEdit(), QStringLiteral("!"));
     EXPECT_EQ(events, (std::vector<QString>{QStringLiteral("change:по сметка!")}));
     EXPECT_EQ(combo.ItemIndex(), -1);  // typing leaves no item selected
 
@@ -287,12 +274,12 @@ TEST(ComboBoxTest, UserTypingAndChoosing)
     combo.setFocus();
     QCoreApplication::processEvents();
     combo.SetText(QString());
-    TypeText(combo.lineEdit(), QStringLiteral("п"));
+    TypeChars(combo.lineEdit(), QStringLiteral("п"));
     EXPECT_EQ(combo.Text(), QStringLiteral("п"));
     combo.hide();
 
     combo.OnChange = [](TObject*) { throw EConvertError(QStringLiteral("typed")); };
-    EXPECT_NO_THROW(TypeText(combo.lineEdit(), QStringLiteral("x")));
+    EXPECT_NO_THROW(TypeChars(combo.lineEdit(), QStringLiteral("x")));
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_EQ(TestDialogs().boxes[0].text, QStringLiteral("typed"));
 }
@@ -310,7 +297,7 @@ TEST(ComboBoxTest, EnterKeyAddsANewMethodOnlyOnce)
         if (key == VK_RETURN && combo.FindExact(combo.Text()) < 0)
             combo.Items()->Insert(0, combo.Text());
     };
-    TypeText(combo.lineEdit(), QStringLiteral("в брой"));
+    TypeChars(combo.lineEdit(), QStringLiteral("в брой"));
     TypeKey(combo.lineEdit(), Qt::Key_Return, QStringLiteral("\r"));
     EXPECT_EQ(ComboItems(combo), (QStringList{QStringLiteral("в брой"), QStringLiteral("по сметка")}));
     EXPECT_EQ(combo.Text(), QStringLiteral("в брой"));
@@ -366,7 +353,7 @@ TEST(ComboBoxTest, DropDownListStyle)
     EXPECT_TRUE(combo.isEditable());
     int changes = 0;
     combo.OnChange = [&](TObject*) { ++changes; };
-    TypeText(combo.lineEdit(), QStringLiteral("x"));
+    TypeChars(combo.lineEdit(), QStringLiteral("x"));
     EXPECT_EQ(changes, 1);
 }
 

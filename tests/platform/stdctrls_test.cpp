@@ -3,6 +3,7 @@
 #include "platform/stdctrls.h"
 
 #include "platform/locale.h"
+#include "support/keys.h"
 #include "support/test_env.h"
 
 #include <QApplication>
@@ -17,14 +18,6 @@
 #include <vector>
 
 namespace {
-
-void TypeKey(QWidget* w, int key, const QString& text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(w, &release);
-}
 
 void TypeText(QWidget* w, const QString& text)
 {

@@ -7,13 +7,6 @@
 
 namespace {
 
-CompanyRecord Company(const QString& name)
-{
-    CompanyRecord c;
-    c.name = name;
-    return c;
-}
-
 struct Doc {
     const char* customer;
     const char* kind;
@@ -76,14 +69,6 @@ protected:
             texts << CustForm->StringGrid1->Cells(col, r);
         return texts;
     }
-
-    static void Type(QWidget* w, const QString& text)
-    {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
 };
 
 TEST_F(Customers, CustomerWithoutDocumentsShowsTheEmptyPanel)
@@ -132,9 +117,7 @@ TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
     EXPECT_EQ(TotalOf("Две фирми ООД"), QStringLiteral("140 лв."));
 
     // The English twin of an invoice is the same invoice.
-    CompanyRecord alfa = Company(QStringLiteral("Алфа ООД"));
-    alfa.enName = QStringLiteral("Alfa Ltd");
-    AddCompany(alfa);
+    AddCompany(Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd")));
     AddDocument({"Близнаци ООД", "ФАКТУРА", "0000000009", "72,00", "Алфа ООД", "1"});
     AddDocument({"Близнаци ООД", "INVOICE", "0000000009", "72,00", "Alfa Ltd", "1"});
     EXPECT_EQ(TotalOf("Близнаци ООД"), QStringLiteral("72 лв."));
@@ -149,12 +132,8 @@ TEST_F(Customers, TurnoverCountsInvoicesAndCreditNotesOncePerNumber)
 
 TEST_F(Customers, TurnoverKnowsTheCompanyByEitherNameAndCountsNotesByTheirSize)
 {
-    CompanyRecord alfa = Company(QStringLiteral("Алфа ООД"));
-    alfa.enName = QStringLiteral("Alfa Ltd");
-    AddCompany(alfa);
-    CompanyRecord beta = Company(QStringLiteral("Бета ЕООД"));
-    beta.enName = QStringLiteral("Beta Ltd");
-    AddCompany(beta);
+    AddCompany(Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd")));
+    AddCompany(Company(QStringLiteral("Бета ЕООД"), QStringLiteral("Beta Ltd")));
     for (const char* name : {"Клиент ООД", "Бележки ООД", "Граница ООД"})
         AddCustomer(name);
     Main->SpeedButton7->Click();
@@ -290,9 +269,9 @@ TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
 
     CustForm->Button2->Click();
     ASSERT_TRUE(EditCustForm->isVisible());
-    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
     // The VAT number field keeps 20 characters: the rest cannot be typed.
-    Type(EditCustForm->DBEdit9, QStringLiteral("BG1234567890123456789999"));
+    Keys(EditCustForm->DBEdit9, QStringLiteral("BG1234567890123456789999"));
     EXPECT_EQ(EditCustForm->DBEdit9->Text(), QStringLiteral("BG123456789012345678"));
     EditCustForm->OKButton->Click();
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
@@ -302,7 +281,7 @@ TEST_F(Customers, EditorRefusesANamelessCustomerAndAsksBeforeDeleting)
     EXPECT_ANY_THROW(cust->Post());
     EXPECT_EQ(cust->RecordCount(), 1);
 
-    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
     EditCustForm->OKButton->Click();
     EXPECT_FALSE(EditCustForm->isVisible());
     ASSERT_EQ(cust->RecordCount(), 2);
@@ -325,7 +304,7 @@ TEST_F(Customers, APendingNewCustomerNeitherDisturbsTheEditorNorGetsLost)
     TTable* cust = DataModule1->cust;
     Main->SpeedButton7->Click();
     CustForm->Button2->Click();
-    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
     ASSERT_EQ(cust->State(), TDataSetState::dsInsert);
 
     // The editor's customer edits list and fill as always.
@@ -351,7 +330,7 @@ TEST_F(Customers, APendingNewCustomerNeitherDisturbsTheEditorNorGetsLost)
     EXPECT_EQ(cust->RecordCount(), 1);
 
     // Named, it is the user's own typing: stored first, then the document.
-    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
     ResetTestDialogs();
     OrderForm->Save->Click();
     EXPECT_TRUE(TestDialogs().boxes.empty());

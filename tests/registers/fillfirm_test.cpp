@@ -13,19 +13,13 @@ protected:
     void SetUp() override
     {
         EditorTest::SetUp();
-        CompanyRecord a;
-        a.name = QStringLiteral("Алфа ООД");
-        a.enName = QStringLiteral("Alpha Ltd");
+        CompanyRecord a = Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alpha Ltd"));
         a.invoice = QStringLiteral("0000000041");
         a.logo = Logo(Qt::red);
         a.enLogo = Logo(Qt::blue);
         AddCompany(a);
-        CompanyRecord b;
-        b.name = QStringLiteral("Бета ЕООД");
-        b.enName = QStringLiteral("Beta Ltd");
-        AddCompany(b);
-        DataModule1->firm->SetRecNo(1);
-        DataModule1->Tableae->SetRecNo(1);
+        AddCompany(Company(QStringLiteral("Бета ЕООД"), QStringLiteral("Beta Ltd")));
+        ChooseCompany(1);
         FillFirm->Show();
     }
 
@@ -34,17 +28,6 @@ protected:
         return t->FieldByName(QString::fromUtf8(field))->TextAt(recNo);
     }
 
-    // What a user's keys put into an edit: the table goes into edit state.
-    static void Type(QWidget* w, const QString& text)
-    {
-        w->setFocus();
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
-            edit->selectAll();
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(w, &press);
-        }
-    }
 
     static void ShowEnglish()
     {
@@ -257,14 +240,14 @@ TEST_F(FillFirmTest, TheEnglishTabFollowsEveryMoveInTheCompanyList)
     EXPECT_EQ(DataModule1->Tableae->RecNo(), 2);
     ShowEnglish();
     EXPECT_EQ(FillFirm->DBEdit12->Text(), QStringLiteral("Beta Ltd"));
-    Type(FillFirm->DBEdit14, QStringLiteral("Edited Person"));
+    Retype(FillFirm->DBEdit14, QStringLiteral("Edited Person"));
     FillFirm->OKButton->Click();
     EXPECT_EQ(Text(DataModule1->Tableae, "Resp.Person", 2), QStringLiteral("Edited Person"));
     EXPECT_EQ(Text(DataModule1->Tableae, "Resp.Person", 1), QString());
 
     // A move by code, as the editor makes one, posts the English typing and takes the English tab along.
     FillFirm->Show();
-    Type(FillFirm->DBEdit14, QStringLiteral("Beta Person"));
+    Retype(FillFirm->DBEdit14, QStringLiteral("Beta Person"));
     DataModule1->firm->SetRecNo(1);
     EXPECT_EQ(DataModule1->Tableae->RecNo(), 1);
     EXPECT_EQ(FillFirm->DBEdit12->Text(), QStringLiteral("Alpha Ltd"));
@@ -291,7 +274,7 @@ TEST_F(FillFirmTest, ALogoOnANewCompanyWaitsForBothHalves)
     FillFirm->Button1->Click();
     TestDialogs().files.push_back(logo);
     FillFirm->SpeedButton1->Click();
-    Type(FillFirm->DBEdit12, QStringLiteral("Gamma Ltd"));
+    Retype(FillFirm->DBEdit12, QStringLiteral("Gamma Ltd"));
     FillFirm->OKButton->Click();
     ASSERT_EQ(DataModule1->firm->RecordCount(), 3);
     ASSERT_EQ(DataModule1->Tableae->RecordCount(), 3);
@@ -301,7 +284,7 @@ TEST_F(FillFirmTest, ALogoOnANewCompanyWaitsForBothHalves)
 
 TEST_F(FillFirmTest, EveryPostOfACompanyChecksTheCounters)
 {
-    Type(FillFirm->DBEdit7, QStringLiteral("12a"));
+    Retype(FillFirm->DBEdit7, QStringLiteral("12a"));
     FillFirm->SpeedButton2->Click();  // clearing the logo posts the company
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("Фактура №")));
@@ -316,7 +299,7 @@ TEST_F(FillFirmTest, EveryPostOfACompanyChecksTheCounters)
     // The English counter is checked when ae.db is posted.
     FillFirm->Show();
     ShowEnglish();
-    Type(FillFirm->DBEdit16, QStringLiteral("7-"));
+    Retype(FillFirm->DBEdit16, QStringLiteral("7-"));
     FillFirm->SpeedButton2->Click();
     ASSERT_EQ(TestDialogs().boxes.size(), 2u);
     EXPECT_TRUE(TestDialogs().boxes[1].text.contains(QStringLiteral("ВОП №")));
@@ -325,7 +308,7 @@ TEST_F(FillFirmTest, EveryPostOfACompanyChecksTheCounters)
 
 TEST_F(FillFirmTest, ASaveFirstStoresWhatTheCompanyWindowHolds)
 {
-    Type(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
+    Retype(FillFirm->DBEdit3, QStringLiteral("Нов МОЛ"));
     NewDocument();
     OrderForm->Edit1->SetText(QStringLiteral("Клиент"));
     ResetTestDialogs();
@@ -335,7 +318,7 @@ TEST_F(FillFirmTest, ASaveFirstStoresWhatTheCompanyWindowHolds)
     EXPECT_EQ(DataModule1->store->RecordCount(), 1);
 
     // A counter that is no number: the save says which one and stores nothing.
-    Type(FillFirm->DBEdit8, QStringLiteral("x"));
+    Retype(FillFirm->DBEdit8, QStringLiteral("x"));
     OrderForm->MaskEdit1->SetText(QStringLiteral("0000000050"));
     EXPECT_FALSE(OrderForm->SaveWithCustomer(false));
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);

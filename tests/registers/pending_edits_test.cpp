@@ -13,33 +13,10 @@ namespace {
 
 class PendingEdits : public EditorTest {
 protected:
-    static void Type(QWidget* w, const QString& text)
-    {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
-
     static void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QKeyEvent press(QEvent::KeyPress, key, mods);
         QApplication::sendEvent(w, &press);
-    }
-
-    // What another program reading the file finds.
-    static std::unique_ptr<TTable> Stored(const char* file)
-    {
-        auto t = std::make_unique<TTable>();
-        t->SetDatabaseName(DataModule1->cust->DatabaseName());
-        t->SetTableName(QString::fromUtf8(file));
-        t->Open();
-        return t;
-    }
-
-    static QString StoredText(const char* file, const char* field, int recNo)
-    {
-        return Stored(file)->FieldByName(QString::fromUtf8(field))->TextAt(recNo);
     }
 
     // The employee grid's cell (1-based row) opened and typed into.
@@ -52,7 +29,7 @@ protected:
         auto* editor = g->viewport()->findChild<QLineEdit*>();
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
-        Type(editor, text);
+        Keys(editor, text);
     }
 };
 
@@ -63,69 +40,69 @@ TEST_F(PendingEdits, TheCustomerAndGoodsEditorsStoreWhatOkWouldWhenClosed)
 
     // A new customer closed by the close box is stored.
     CustForm->Button2->Click();
-    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
-    Type(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("0888123456"));
     EditCustForm->close();
     EXPECT_FALSE(EditCustForm->isVisible());
-    ASSERT_EQ(Stored("customer.db")->RecordCount(), 1);
-    EXPECT_EQ(StoredText("customer.db", "Фирма", 1), QStringLiteral("Бета ЕООД"));
-    EXPECT_EQ(StoredText("customer.db", "Телефон", 1), QStringLiteral("0888123456"));
+    ASSERT_EQ(CountInFile("customer.db"), 1);
+    EXPECT_EQ(InFile("customer.db", "Фирма", 1), QStringLiteral("Бета ЕООД"));
+    EXPECT_EQ(InFile("customer.db", "Телефон", 1), QStringLiteral("0888123456"));
 
     // A customer whose name was cleared: the message, the window and the typing stay.
     EditCustForm->Show();
     EditCustForm->DBEdName->SetText(QString());
-    Type(EditCustForm->DBEdit4, QStringLiteral("99"));
+    Keys(EditCustForm->DBEdit4, QStringLiteral("99"));
     EditCustForm->close();
     ASSERT_EQ(TestDialogs().boxes.size(), 1u);
     EXPECT_TRUE(EditCustForm->isVisible());
     EXPECT_EQ(cust->State(), TDataSetState::dsEdit);
     EXPECT_EQ(EditCustForm->DBEdit4->Text(), QStringLiteral("088812345699"));
-    EXPECT_EQ(StoredText("customer.db", "Фирма", 1), QStringLiteral("Бета ЕООД"));
+    EXPECT_EQ(InFile("customer.db", "Фирма", 1), QStringLiteral("Бета ЕООД"));
     // The program's exit asks the same way.
     EXPECT_FALSE(EditCustForm->CloseQuery());
     EXPECT_EQ(TestDialogs().boxes.size(), 2u);
-    Type(EditCustForm->DBEdName, QStringLiteral("Гама АД"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Гама АД"));
     EXPECT_TRUE(EditCustForm->CloseQuery());
-    EXPECT_EQ(StoredText("customer.db", "Фирма", 1), QStringLiteral("Гама АД"));
-    EXPECT_EQ(StoredText("customer.db", "Телефон", 1), QStringLiteral("088812345699"));
+    EXPECT_EQ(InFile("customer.db", "Фирма", 1), QStringLiteral("Гама АД"));
+    EXPECT_EQ(InFile("customer.db", "Телефон", 1), QStringLiteral("088812345699"));
     EditCustForm->close();
 
     // "Нов запис" closed with nothing typed stores no empty customer.
     CustForm->Button2->Click();
     EditCustForm->close();
     EXPECT_FALSE(EditCustForm->isVisible());
-    EXPECT_EQ(Stored("customer.db")->RecordCount(), 1);
+    EXPECT_EQ(CountInFile("customer.db"), 1);
     EXPECT_EQ(TestDialogs().boxes.size(), 2u);
 
     // Goods: a price that is no number keeps the window open with its message.
     TTable* stock = DataModule1->stock;
     Main->SpeedButton3->Click();
     Stocks->Button2->Click();
-    Type(EditStockForm->DBMemo1, QStringLiteral("Монтаж"));
-    Type(EditStockForm->DBEdit5, QStringLiteral("4x"));
+    Keys(EditStockForm->DBMemo1, QStringLiteral("Монтаж"));
+    Keys(EditStockForm->DBEdit5, QStringLiteral("4x"));
     EditStockForm->close();
     EXPECT_EQ(TestDialogs().boxes.size(), 3u);
     EXPECT_TRUE(EditStockForm->isVisible());
     EXPECT_EQ(stock->State(), TDataSetState::dsInsert);
     EXPECT_EQ(EditStockForm->DBMemo1->Text(), QStringLiteral("Монтаж"));
-    EXPECT_EQ(Stored("stock.db")->RecordCount(), 0);
+    EXPECT_EQ(CountInFile("stock.db"), 0);
     // Corrected, the close box stores it.
     EditStockForm->DBEdit5->SetText(QStringLiteral("40"));
     EditStockForm->close();
     EXPECT_FALSE(EditStockForm->isVisible());
-    ASSERT_EQ(Stored("stock.db")->RecordCount(), 1);
-    EXPECT_EQ(Stored("stock.db")->FieldByName(QStringLiteral("Описание на стока/услуга"))->AsMemo(),
+    ASSERT_EQ(CountInFile("stock.db"), 1);
+    EXPECT_EQ(FileTable("stock.db")->FieldByName(QStringLiteral("Описание на стока/услуга"))->AsMemo(),
               QStringLiteral("Монтаж"));
-    EXPECT_EQ(StoredText("stock.db", "Продажна цена", 1), QStringLiteral("40"));
+    EXPECT_EQ(InFile("stock.db", "Продажна цена", 1), QStringLiteral("40"));
     // A change of stored goods, then the exit's question.
     Stocks->StringGrid1->SetRow(1);
     Stocks->EditBtn->Click();
-    Type(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("3"));
+    Keys(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("3"));
     EditStockForm->DBEdit5->selectAll();
-    Type(EditStockForm->DBEdit5, QStringLiteral("45"));
+    Keys(EditStockForm->DBEdit5, QStringLiteral("45"));
     EXPECT_TRUE(EditStockForm->CloseQuery());
-    EXPECT_EQ(StoredText("stock.db", "Продажна цена", 1), QStringLiteral("45"));
-    EXPECT_EQ(StoredText("stock.db", "К-во", 1), QStringLiteral("3"));
+    EXPECT_EQ(InFile("stock.db", "Продажна цена", 1), QStringLiteral("45"));
+    EXPECT_EQ(InFile("stock.db", "К-во", 1), QStringLiteral("3"));
     EXPECT_EQ(TestDialogs().boxes.size(), 3u);
 }
 
@@ -139,8 +116,8 @@ TEST_F(PendingEdits, EmployeesAndCompaniesStoreWhatTheirButtonsWouldWhenClosed)
     TypeIntoCell(1, 0, QStringLiteral("Мария Иванова"));
     Emp->close();
     EXPECT_FALSE(Emp->isVisible());
-    ASSERT_EQ(Stored("employee.DB")->RecordCount(), 1);
-    EXPECT_EQ(StoredText("employee.DB", "Име", 1), QStringLiteral("Мария Иванова"));
+    ASSERT_EQ(CountInFile("employee.DB"), 1);
+    EXPECT_EQ(InFile("employee.DB", "Име", 1), QStringLiteral("Мария Иванова"));
 
     // A phone that is no number: its message, the window open, the cell as typed.
     Emp->Show();
@@ -155,13 +132,13 @@ TEST_F(PendingEdits, EmployeesAndCompaniesStoreWhatTheirButtonsWouldWhenClosed)
     EXPECT_FALSE(Emp->CloseQuery());
     cell->setText(QStringLiteral("0888"));
     EXPECT_TRUE(Emp->CloseQuery());
-    EXPECT_EQ(StoredText("employee.DB", "Телефон", 1), QStringLiteral("888"));
+    EXPECT_EQ(InFile("employee.DB", "Телефон", 1), QStringLiteral("888"));
 
     // An untouched new row is dropped, not stored empty.
     Emp->DBNavigator1->BtnClick(nbInsert);
     Emp->close();
     EXPECT_FALSE(Emp->isVisible());
-    EXPECT_EQ(Stored("employee.DB")->RecordCount(), 1);
+    EXPECT_EQ(CountInFile("employee.DB"), 1);
 
     // The company window: a typed МОЛ is stored by the close box.
     AddSampleCompany();
@@ -169,25 +146,25 @@ TEST_F(PendingEdits, EmployeesAndCompaniesStoreWhatTheirButtonsWouldWhenClosed)
     ASSERT_TRUE(FillFirm->isVisible());
     FillFirm->DBEdit3->setFocus();
     FillFirm->DBEdit3->selectAll();
-    Type(FillFirm->DBEdit3, QStringLiteral("Петър Петров"));
+    Keys(FillFirm->DBEdit3, QStringLiteral("Петър Петров"));
     FillFirm->close();
     EXPECT_FALSE(FillFirm->isVisible());
-    EXPECT_EQ(StoredText("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров"));
+    EXPECT_EQ(InFile("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров"));
 
     // A bad counter keeps it open with its message, the typing kept.
     FillFirm->Show();
-    Type(FillFirm->DBEdit3, QStringLiteral(" мл."));
+    Keys(FillFirm->DBEdit3, QStringLiteral(" мл."));
     FillFirm->DBEdit7->SetText(QStringLiteral("12a"));
     const size_t before = TestDialogs().boxes.size();
     FillFirm->close();
     EXPECT_EQ(TestDialogs().boxes.size(), before + 1);
     EXPECT_TRUE(FillFirm->isVisible());
     EXPECT_EQ(FillFirm->DBEdit3->Text(), QStringLiteral("Петър Петров мл."));
-    EXPECT_EQ(StoredText("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров"));
+    EXPECT_EQ(InFile("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров"));
     FillFirm->DBEdit7->SetText(QStringLiteral("12"));
     EXPECT_TRUE(FillFirm->CloseQuery());
-    EXPECT_EQ(StoredText("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров мл."));
-    EXPECT_EQ(StoredText("Firm.db", "Фактура №", 1), QStringLiteral("12"));
+    EXPECT_EQ(InFile("Firm.db", "МОЛ", 1), QStringLiteral("Петър Петров мл."));
+    EXPECT_EQ(InFile("Firm.db", "Фактура №", 1), QStringLiteral("12"));
     FillFirm->close();
 
     // "Добави фирма" closed untouched adds no empty company to either table.
@@ -195,8 +172,8 @@ TEST_F(PendingEdits, EmployeesAndCompaniesStoreWhatTheirButtonsWouldWhenClosed)
     FillFirm->Button1->Click();
     FillFirm->close();
     EXPECT_FALSE(FillFirm->isVisible());
-    EXPECT_EQ(Stored("Firm.db")->RecordCount(), 1);
-    EXPECT_EQ(Stored("ae.db")->RecordCount(), 1);
+    EXPECT_EQ(CountInFile("Firm.db"), 1);
+    EXPECT_EQ(CountInFile("ae.db"), 1);
 }
 
 }  // namespace

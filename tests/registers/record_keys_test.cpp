@@ -12,14 +12,6 @@ namespace {
 
 class RecordKeys : public EditorTest {
 protected:
-    static void Type(QWidget* w, const QString& text)
-    {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
-
     static QLineEdit* CellEditor() { return Emp->DBGrid1->viewport()->findChild<QLineEdit*>(); }
 
     // A key where the user's focus is in the grid: its open cell, else the grid.
@@ -65,7 +57,7 @@ TEST_F(RecordKeys, TabPastTheLastEmployeeCellOpensANewRowAndNeverWraps)
     EXPECT_EQ(g->SelectedIndex(), 0);
     GridKey(Qt::Key_unknown, QStringLiteral("В"));
     ASSERT_NE(CellEditor(), nullptr);
-    Type(CellEditor(), QStringLiteral("ера"));
+    Keys(CellEditor(), QStringLiteral("ера"));
     Emp->DBNavigator1->BtnClick(nbPost);
     ASSERT_EQ(e->RecordCount(), 3);
     EXPECT_EQ(Name(1), QStringLiteral("Анна"));
@@ -76,7 +68,7 @@ TEST_F(RecordKeys, TabPastTheLastEmployeeCellOpensANewRowAndNeverWraps)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     static_cast<QAbstractItemView*>(g)->edit(g->currentIndex());
     ASSERT_NE(CellEditor(), nullptr);
-    Type(CellEditor(), QStringLiteral("март"));
+    Keys(CellEditor(), QStringLiteral("март"));
     GridKey(Qt::Key_Tab);
     EXPECT_EQ(DataModule1->employee->FieldByName(QStringLiteral("Нает на"))->TextAt(3), QStringLiteral("март"));
     EXPECT_EQ(e->State(), TDataSetState::dsInsert);
@@ -119,8 +111,8 @@ TEST_F(RecordKeys, NewRecordsAndRefusedNumbersPutTheCursorInTheField)
     EXPECT_EQ(EditStockForm->focusWidget(), EditStockForm->DBMemo1);
 
     // A price that is no number: after the message the cursor is back in the price.
-    Type(EditStockForm->DBMemo1, QStringLiteral("Монтаж"));
-    Type(EditStockForm->DBEdit5, QStringLiteral("4x"));
+    Keys(EditStockForm->DBMemo1, QStringLiteral("Монтаж"));
+    Keys(EditStockForm->DBEdit5, QStringLiteral("4x"));
     EditStockForm->OKButton->setFocus();
     EditStockForm->OKButton->Click();
     QApplication::processEvents();
@@ -129,8 +121,8 @@ TEST_F(RecordKeys, NewRecordsAndRefusedNumbersPutTheCursorInTheField)
     EXPECT_EQ(EditStockForm->focusWidget(), EditStockForm->DBEdit5);
     // So for a quantity typed into its list.
     EditStockForm->DBEdit5->selectAll();
-    Type(EditStockForm->DBEdit5, QStringLiteral("40"));
-    Type(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("2y"));
+    Keys(EditStockForm->DBEdit5, QStringLiteral("40"));
+    Keys(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("2y"));
     EditStockForm->OKButton->setFocus();
     EditStockForm->OKButton->Click();
     QApplication::processEvents();
@@ -140,8 +132,8 @@ TEST_F(RecordKeys, NewRecordsAndRefusedNumbersPutTheCursorInTheField)
 
     // A customer number that is no number.
     CustForm->Button2->Click();
-    Type(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
-    Type(EditCustForm->DBEdCustNo, QStringLiteral("7а"));
+    Keys(EditCustForm->DBEdName, QStringLiteral("Бета ЕООД"));
+    Keys(EditCustForm->DBEdCustNo, QStringLiteral("7а"));
     EditCustForm->OKButton->setFocus();
     EditCustForm->OKButton->Click();
     QApplication::processEvents();

@@ -14,6 +14,17 @@ struct StoredDoc {
     QString paid = QStringLiteral("True");
     QString cancelled = QStringLiteral("False");
     QString notice;
+
+    // One field changed, so that a record reads as one chain of changes.
+    StoredDoc& Kind(const QString& v) { kind = v; return *this; }
+    StoredDoc& Num(int n) { num = QStringLiteral("%1").arg(n, 10, 10, QLatin1Char('0')); return *this; }
+    StoredDoc& Date(const QString& v) { date = v; return *this; }
+    StoredDoc& Company(const QString& v) { company = v; return *this; }
+    StoredDoc& Rate(const QString& v) { rate = v; return *this; }
+    StoredDoc& Amount(const QString& v) { amount = v; return *this; }
+    StoredDoc& Paid(const QString& v) { paid = v; return *this; }
+    StoredDoc& Cancelled(const QString& v) { cancelled = v; return *this; }
+    StoredDoc& Notice(const QString& v) { notice = v; return *this; }
 };
 
 class RegisterTest : public EditorTest {

@@ -33,27 +33,6 @@ protected:
                   0);
     }
 
-    // What the file holds now, read as another program would.
-    QString Stored(const char* file, const char* field, int recNo)
-    {
-        TTable t;
-        t.SetDatabaseName(dir_.path() + QStringLiteral("/DB"));
-        t.SetTableName(QString::fromUtf8(file));
-        t.Open();
-        return t.FieldByName(QString::fromUtf8(field))->TextAt(recNo);
-    }
-
-    static void Type(QWidget* w, const QString& text)
-    {
-        w->setFocus();
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
-            edit->selectAll();
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
-
     // A click of the user: what the handler raises is shown in a box.
     static void Press(TControl* button)
     {
@@ -84,21 +63,21 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     CustForm->EditBtn->Click();
     ASSERT_EQ(EditCustForm->DBEdit3->Text(), QStringLiteral("София"));
     ChangeElsewhere("customer.db", 1, {{"Адрес", QStringLiteral("Пловдив, ул. Рила 3")}});
-    Type(EditCustForm->DBEdit3, QStringLiteral("Варна"));
+    Retype(EditCustForm->DBEdit3, QStringLiteral("Варна"));
     Press(EditCustForm->OKButton);
     ExpectRefusalShowing(QStringLiteral("customer.db"), QStringLiteral("Адрес: „Пловдив, ул. Рила 3“"));
     EXPECT_TRUE(EditCustForm->isVisible());
     EXPECT_EQ(EditCustForm->DBEdit3->Text(), QStringLiteral("Варна"));
     EXPECT_EQ(cust->State(), TDataSetState::dsEdit);
-    EXPECT_EQ(Stored("customer.db", "Адрес", 1), QStringLiteral("Пловдив, ул. Рила 3"));
+    EXPECT_EQ(InFile("customer.db", "Адрес", 1), QStringLiteral("Пловдив, ул. Рила 3"));
     // Cancel shows what is stored; typed again from there, it is stored.
     EditCustForm->CancelButton->Click();
     CustForm->EditBtn->Click();
     EXPECT_EQ(EditCustForm->DBEdit3->Text(), QStringLiteral("Пловдив, ул. Рила 3"));
-    Type(EditCustForm->DBEdit3, QStringLiteral("Варна"));
+    Retype(EditCustForm->DBEdit3, QStringLiteral("Варна"));
     Press(EditCustForm->OKButton);
     EXPECT_TRUE(TestDialogs().boxes.empty());
-    EXPECT_EQ(Stored("customer.db", "Адрес", 1), QStringLiteral("Варна"));
+    EXPECT_EQ(InFile("customer.db", "Адрес", 1), QStringLiteral("Варна"));
 
     // Goods: the price.
     AddGood(QStringLiteral("Кафе"), "кг.", "10");
@@ -107,12 +86,12 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     Stocks->EditBtn->Click();
     ASSERT_TRUE(EditStockForm->isVisible());
     ChangeElsewhere("stock.db", 1, {{"Продажна цена", QStringLiteral("12")}});
-    Type(EditStockForm->DBEdit5, QStringLiteral("15"));
+    Retype(EditStockForm->DBEdit5, QStringLiteral("15"));
     Press(EditStockForm->OKButton);
     ExpectRefusalShowing(QStringLiteral("stock.db"), QStringLiteral("Продажна цена: „12“"));
     EXPECT_TRUE(EditStockForm->isVisible());
     EXPECT_EQ(EditStockForm->DBEdit5->Text(), QStringLiteral("15"));
-    EXPECT_EQ(Stored("stock.db", "Продажна цена", 1), QStringLiteral("12"));
+    EXPECT_EQ(InFile("stock.db", "Продажна цена", 1), QStringLiteral("12"));
     EditStockForm->CancelButton->Click();
 
     // Employees: a name typed into the grid, posted with the navigator's ✓.
@@ -128,51 +107,48 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     static_cast<QAbstractItemView*>(g)->edit(g->model()->index(0, 0));
     auto* cell = g->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(cell, nullptr);
-    Type(cell, QStringLiteral("Мария Георгиева"));
+    Retype(cell, QStringLiteral("Мария Георгиева"));
     Emp->DBNavigator1->Button(nbPost)->click();
     ExpectRefusalShowing(QStringLiteral("employee.DB"), QStringLiteral("Име: „Мария Петрова“"));
     EXPECT_EQ(e->State(), TDataSetState::dsEdit);
     EXPECT_EQ(e->FieldByName(QStringLiteral("Име"))->Text(), QStringLiteral("Мария Георгиева"));
-    EXPECT_EQ(Stored("employee.DB", "Име", 1), QStringLiteral("Мария Петрова"));
+    EXPECT_EQ(InFile("employee.DB", "Име", 1), QStringLiteral("Мария Петрова"));
     Emp->DBNavigator1->Button(nbCancel)->click();
 
     // Own companies: the English address (ae.db) and the Bulgarian one (Firm.db).
-    CompanyRecord a;
-    a.name = QStringLiteral("Алфа ООД");
+    CompanyRecord a = Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd"));
     a.address = QStringLiteral("София");
-    a.enName = QStringLiteral("Alfa Ltd");
     a.enAddress = QStringLiteral("Sofia");
     AddCompany(a);
-    DataModule1->firm->SetRecNo(1);
-    DataModule1->Tableae->SetRecNo(1);
+    ChooseCompany(1);
     FillFirm->Show();
     ASSERT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("София"));
     ChangeElsewhere("ae.db", 1, {{"Address", QStringLiteral("Plovdiv")}});
     ChangeElsewhere("Firm.db", 1, {{"АДРЕС", QStringLiteral("Пловдив")}});
-    Type(FillFirm->DBEdit2, QStringLiteral("Варна"));
+    Retype(FillFirm->DBEdit2, QStringLiteral("Варна"));
     FillFirm->TabControl1->SetTabIndex(1);
     FillFirm->TabControl1Change(nullptr);
-    Type(FillFirm->DBEdit13, QStringLiteral("Varna"));
+    Retype(FillFirm->DBEdit13, QStringLiteral("Varna"));
     Press(FillFirm->OKButton);
     ExpectRefusalShowing(QStringLiteral("ae.db"), QStringLiteral("Address: „Plovdiv“"));
     // Both halves of the company keep what was typed; neither is stored.
     EXPECT_TRUE(FillFirm->isVisible());
     EXPECT_EQ(FillFirm->DBEdit13->Text(), QStringLiteral("Varna"));
     EXPECT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("Варна"));
-    EXPECT_EQ(Stored("ae.db", "Address", 1), QStringLiteral("Plovdiv"));
-    EXPECT_EQ(Stored("Firm.db", "АДРЕС", 1), QStringLiteral("Пловдив"));
+    EXPECT_EQ(InFile("ae.db", "Address", 1), QStringLiteral("Plovdiv"));
+    EXPECT_EQ(InFile("Firm.db", "АДРЕС", 1), QStringLiteral("Пловдив"));
     FillFirm->CancelButton->Click();
     FillFirm->TabControl1->SetTabIndex(0);
     FillFirm->TabControl1Change(nullptr);
     FillFirm->Show();
     EXPECT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("Пловдив"));
     ChangeElsewhere("Firm.db", 1, {{"АДРЕС", QStringLiteral("Бургас")}});
-    Type(FillFirm->DBEdit2, QStringLiteral("Варна"));
+    Retype(FillFirm->DBEdit2, QStringLiteral("Варна"));
     Press(FillFirm->OKButton);
     ExpectRefusalShowing(QStringLiteral("Firm.db"), QStringLiteral("АДРЕС: „Бургас“"));
     EXPECT_TRUE(FillFirm->isVisible());
     EXPECT_EQ(FillFirm->DBEdit2->Text(), QStringLiteral("Варна"));
-    EXPECT_EQ(Stored("Firm.db", "АДРЕС", 1), QStringLiteral("Бургас"));
+    EXPECT_EQ(InFile("Firm.db", "АДРЕС", 1), QStringLiteral("Бургас"));
     FillFirm->CancelButton->Click();
 }
 

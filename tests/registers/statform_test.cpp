@@ -14,14 +14,8 @@ protected:
     void SetUp() override
     {
         RegisterTest::SetUp();
-        CompanyRecord a;
-        a.name = QStringLiteral("Алфа ООД");
-        a.enName = QStringLiteral("Alfa Ltd");
-        AddCompany(a);
-        CompanyRecord b;
-        b.name = QStringLiteral("Бета ЕООД");
-        b.enName = QStringLiteral("Beta Ltd");
-        AddCompany(b);
+        AddCompany(Company(QStringLiteral("Алфа ООД"), QStringLiteral("Alfa Ltd")));
+        AddCompany(Company(QStringLiteral("Бета ЕООД"), QStringLiteral("Beta Ltd")));
     }
 
     // Opens the statistics for Алфа ООД in 2026 (today is 31 March 2026).
@@ -40,14 +34,9 @@ protected:
 
 TEST_F(StatTest, ARateOf20PercentGivesTheNetBarAndTheGrossTotal)
 {
-    StoredDoc d;
-    Store(d);
-    StoredDoc plain;  // a rate without "%" is used whole
-    plain.num = QStringLiteral("0000000002");
-    plain.rate = QStringLiteral("20");
-    plain.paid = QStringLiteral("False");
-    plain.amount = QStringLiteral("60");
-    Store(plain);
+    Store({});
+    // A rate without "%" is used whole.
+    Store(StoredDoc().Num(2).Rate(QStringLiteral("20")).Amount(QStringLiteral("60")).Paid(QStringLiteral("False")));
     Open();
     EXPECT_DOUBLE_EQ(Paid(3), 100.0);
     EXPECT_DOUBLE_EQ(Unpaid(3), 50.0);
@@ -63,13 +52,8 @@ TEST_F(StatTest, ARateOf20PercentGivesTheNetBarAndTheGrossTotal)
 
 TEST_F(StatTest, ACreditNoteSubtractsAndIsListedFirst)
 {
-    StoredDoc inv;
-    Store(inv);
-    StoredDoc credit;
-    credit.num = QStringLiteral("0000000002");
-    credit.notice = QStringLiteral("Кредитно известие");
-    credit.amount = QStringLiteral("24,00");
-    Store(credit);
+    Store({});
+    Store(StoredDoc().Num(2).Amount(QStringLiteral("24,00")).Notice(QStringLiteral("Кредитно известие")));
     Open();
     EXPECT_DOUBLE_EQ(Paid(3), 80.0);
     const QStringList lines = Lines(StatForm->Memo1);
@@ -80,15 +64,9 @@ TEST_F(StatTest, ACreditNoteSubtractsAndIsListedFirst)
 
 TEST_F(StatTest, ACancelledInvoiceCountsNothingButACancelledCreditStillSubtracts)
 {
-    StoredDoc inv;
-    inv.cancelled = QStringLiteral("True");
-    Store(inv);
-    StoredDoc credit;
-    credit.num = QStringLiteral("0000000002");
-    credit.kind = QStringLiteral("Кредитно известие");
-    credit.cancelled = QStringLiteral("True");
-    credit.amount = QStringLiteral("12,00");
-    Store(credit);
+    Store(StoredDoc().Cancelled(QStringLiteral("True")));
+    Store(StoredDoc().Kind(QStringLiteral("Кредитно известие")).Num(2).Amount(QStringLiteral("12,00"))
+                     .Cancelled(QStringLiteral("True")));
     Open();
     EXPECT_DOUBLE_EQ(Paid(3), -10.0);
     EXPECT_EQ(Lines(StatForm->Memo1).size(), 5);
@@ -96,15 +74,9 @@ TEST_F(StatTest, ACancelledInvoiceCountsNothingButACancelledCreditStillSubtracts
 
 TEST_F(StatTest, TwinsOfOneInvoiceCountOnceAndAProFormaDoesNotHideIt)
 {
-    StoredDoc bg;
-    Store(bg);
-    StoredDoc en = bg;
-    en.kind = QStringLiteral("INVOICE");
-    Store(en);
-    StoredDoc proforma = bg;
-    proforma.kind = QStringLiteral("ПРОФОРМА ФАКТУРА");
-    proforma.amount = QStringLiteral("999,00");
-    Store(proforma);
+    Store({});
+    Store(StoredDoc().Kind(QStringLiteral("INVOICE")));
+    Store(StoredDoc().Kind(QStringLiteral("ПРОФОРМА ФАКТУРА")).Amount(QStringLiteral("999,00")));
     Open();
     EXPECT_DOUBLE_EQ(Paid(3), 100.0);
     EXPECT_EQ(Lines(StatForm->Memo1).size(), 5);
@@ -113,19 +85,10 @@ TEST_F(StatTest, TwinsOfOneInvoiceCountOnceAndAProFormaDoesNotHideIt)
 
 TEST_F(StatTest, AFullyCreditedMonthShowsZero)
 {
-    StoredDoc a;
-    a.rate = QStringLiteral("0%");
-    a.amount = QStringLiteral("10,10");
-    Store(a);
-    StoredDoc b = a;
-    b.num = QStringLiteral("0000000002");
-    b.amount = QStringLiteral("20,20");
-    Store(b);
-    StoredDoc c = a;
-    c.num = QStringLiteral("0000000003");
-    c.notice = QStringLiteral("Кредитно известие");
-    c.amount = QStringLiteral("30,30");
-    Store(c);
+    Store(StoredDoc().Rate(QStringLiteral("0%")).Amount(QStringLiteral("10,10")));
+    Store(StoredDoc().Num(2).Rate(QStringLiteral("0%")).Amount(QStringLiteral("20,20")));
+    Store(StoredDoc().Num(3).Rate(QStringLiteral("0%")).Amount(QStringLiteral("30,30"))
+                     .Notice(QStringLiteral("Кредитно известие")));
     Open();
     EXPECT_EQ(Paid(3), 0.0);
     const QStringList lines = Lines(StatForm->Memo1);
@@ -135,28 +98,12 @@ TEST_F(StatTest, AFullyCreditedMonthShowsZero)
 
 TEST_F(StatTest, BadRecordsAreSkippedWithoutStoppingTheChart)
 {
-    StoredDoc good;
-    Store(good);
-    StoredDoc emptyPaid;  // an empty Paid? is unpaid
-    emptyPaid.num = QStringLiteral("0000000002");
-    emptyPaid.paid = QString();
-    Store(emptyPaid);
-    StoredDoc badRate;
-    badRate.num = QStringLiteral("0000000003");
-    badRate.rate = QStringLiteral("abc%");
-    Store(badRate);
-    StoredDoc otherBad;
-    otherBad.num = QStringLiteral("0000000004");
-    otherBad.company = QStringLiteral("Бета ЕООД");
-    otherBad.amount = QStringLiteral("x");
-    Store(otherBad);
-    StoredDoc badDate;
-    badDate.num = QStringLiteral("0000000005");
-    badDate.date = QStringLiteral("15.xx.2026 г.");
-    Store(badDate);
-    StoredDoc badAmount;  // skipped, so it does not claim the number of the good invoice
-    badAmount.amount = QStringLiteral("много");
-    Store(badAmount);
+    Store({});
+    Store(StoredDoc().Num(2).Paid(QString()));  // an empty Paid? is unpaid
+    Store(StoredDoc().Num(3).Rate(QStringLiteral("abc%")));
+    Store(StoredDoc().Num(4).Company(QStringLiteral("Бета ЕООД")).Amount(QStringLiteral("x")));
+    Store(StoredDoc().Num(5).Date(QStringLiteral("15.xx.2026 г.")));
+    Store(StoredDoc().Amount(QStringLiteral("много")));  // skipped, so it does not claim the number of the good invoice
     Open();
     EXPECT_TRUE(TestDialogs().boxes.empty());
     EXPECT_DOUBLE_EQ(Paid(3), 100.0);
@@ -166,17 +113,9 @@ TEST_F(StatTest, BadRecordsAreSkippedWithoutStoppingTheChart)
 
 TEST_F(StatTest, TheFourDigitYearAndTheCompanyDecide)
 {
-    StoredDoc old;
-    old.date = QStringLiteral("15.03.1926 г.");
-    Store(old);
-    StoredDoc other;
-    other.num = QStringLiteral("0000000002");
-    other.company = QStringLiteral("Бета ЕООД");
-    Store(other);
-    StoredDoc nobody;
-    nobody.num = QStringLiteral("0000000003");
-    nobody.company = QString();
-    Store(nobody);
+    Store(StoredDoc().Date(QStringLiteral("15.03.1926 г.")));
+    Store(StoredDoc().Num(2).Company(QStringLiteral("Бета ЕООД")));
+    Store(StoredDoc().Num(3).Company(QString()));
     Open();
     EXPECT_DOUBLE_EQ(Paid(3), 0.0);
     StatForm->DBComboBox1->SetItemIndex(1);
@@ -192,13 +131,8 @@ TEST_F(StatTest, TheFourDigitYearAndTheCompanyDecide)
 
 TEST_F(StatTest, MonthChoiceByNameInAnyCaseAndByBar)
 {
-    StoredDoc mar;
-    Store(mar);
-    StoredDoc jan;
-    jan.num = QStringLiteral("0000000002");
-    jan.date = QStringLiteral("05.01.2026 г.");
-    jan.amount = QStringLiteral("240,00");
-    Store(jan);
+    Store({});
+    Store(StoredDoc().Num(2).Date(QStringLiteral("05.01.2026 г.")).Amount(QStringLiteral("240,00")));
     Open();
     StatForm->ComboBox1->SetText(QStringLiteral("ЯНУАРИ"));
     StatForm->ComboBox1Change(nullptr);
@@ -229,27 +163,16 @@ TEST_F(StatTest, AnEmptyRegisterGivesTwelveZeroBarsAndZeroTotals)
 
 TEST_F(StatTest, EnglishDocumentsCountWithTheirCompanyAndTwinsOnce)
 {
-    StoredDoc eur;  // an English EUR invoice carries the company's English name
-    eur.kind = QStringLiteral("INVOICE");
-    eur.company = QStringLiteral("Alfa Ltd");
-    eur.num = QStringLiteral("0000000005");
-    eur.date = QStringLiteral("10.12.2026 г.");
-    eur.amount = QStringLiteral("1200,00");
-    Store(eur);
-    StoredDoc bg;  // invoice 7 in Bulgarian, then again in English: the later one counts
-    bg.num = QStringLiteral("0000000007");
-    bg.date = QStringLiteral("11.12.2026 г.");
-    bg.amount = QStringLiteral("60,00");
-    Store(bg);
-    StoredDoc en = bg;
-    en.kind = QStringLiteral("INVOICE");
-    en.company = QStringLiteral("Alfa Ltd");
-    en.amount = QStringLiteral("72,00");
-    const int enRec = Store(en);
-    StoredDoc beta = eur;  // Бета's own invoice 5 is not Алфа's
-    beta.company = QStringLiteral("Beta Ltd");
-    beta.amount = QStringLiteral("24,00");
-    Store(beta);
+    // An English EUR invoice carries the company's English name.
+    Store(StoredDoc().Kind(QStringLiteral("INVOICE")).Num(5).Date(QStringLiteral("10.12.2026 г."))
+                     .Company(QStringLiteral("Alfa Ltd")).Amount(QStringLiteral("1200,00")));
+    // Invoice 7 in Bulgarian, then again in English: the later one counts.
+    Store(StoredDoc().Num(7).Date(QStringLiteral("11.12.2026 г.")).Amount(QStringLiteral("60,00")));
+    const int enRec = Store(StoredDoc().Kind(QStringLiteral("INVOICE")).Num(7).Date(QStringLiteral("11.12.2026 г."))
+                                       .Company(QStringLiteral("Alfa Ltd")).Amount(QStringLiteral("72,00")));
+    // Бета's own invoice 5 is not Алфа's.
+    Store(StoredDoc().Kind(QStringLiteral("INVOICE")).Num(5).Date(QStringLiteral("10.12.2026 г."))
+                     .Company(QStringLiteral("Beta Ltd")).Amount(QStringLiteral("24,00")));
     Open();
     EXPECT_DOUBLE_EQ(Paid(12), 1060.0);
     StatForm->ComboBox1->SetText(QStringLiteral("Декември"));
@@ -272,20 +195,12 @@ TEST_F(StatTest, EnglishDocumentsCountWithTheirCompanyAndTwinsOnce)
 
 TEST_F(StatTest, NotesCountByTheirSizeOnTheirOwnSide)
 {
-    StoredDoc inv;
-    inv.rate = QStringLiteral("0%");
-    inv.amount = QStringLiteral("99,48");
-    Store(inv);
-    StoredDoc credit = inv;  // typed with quantity -1
-    credit.num = QStringLiteral("0000000002");
-    credit.kind = QStringLiteral("Кредитно известие");
-    credit.amount = QStringLiteral("-8,40");
-    Store(credit);
-    StoredDoc debit = inv;
-    debit.num = QStringLiteral("0000000003");
-    debit.notice = QStringLiteral("Дебитно известие");
-    debit.amount = QStringLiteral("-1,20");
-    Store(debit);
+    Store(StoredDoc().Rate(QStringLiteral("0%")).Amount(QStringLiteral("99,48")));
+    // Typed with quantity -1.
+    Store(StoredDoc().Kind(QStringLiteral("Кредитно известие")).Num(2).Rate(QStringLiteral("0%"))
+                     .Amount(QStringLiteral("-8,40")));
+    Store(StoredDoc().Num(3).Rate(QStringLiteral("0%")).Amount(QStringLiteral("-1,20"))
+                     .Notice(QStringLiteral("Дебитно известие")));
     Open();
     EXPECT_DOUBLE_EQ(Paid(3), 92.28);
     const QStringList lines = Lines(StatForm->Memo1);
@@ -296,31 +211,17 @@ TEST_F(StatTest, NotesCountByTheirSizeOnTheirOwnSide)
 
 TEST_F(StatTest, AmountsOutsideTheMoneyRangeAndDatesThatDoNotExistAreSkipped)
 {
-    StoredDoc top;
-    top.rate = QStringLiteral("0%");
-    top.amount = QStringLiteral("999999999999999,99");
-    Store(top);
-    StoredDoc cent = top;
-    cent.num = QStringLiteral("0000000002");
-    cent.amount = QStringLiteral("0,01");
-    Store(cent);
+    Store(StoredDoc().Rate(QStringLiteral("0%")).Amount(QStringLiteral("999999999999999,99")));
+    Store(StoredDoc().Num(2).Rate(QStringLiteral("0%")).Amount(QStringLiteral("0,01")));
     int num = 3;
     for (const char* amount : {"1e17", "1e308", "1e308", "1000000000000000", "-1e17"}) {
-        StoredDoc bad = top;
-        bad.num = QStringLiteral("%1").arg(num++, 10, 10, QLatin1Char('0'));
-        bad.amount = QString::fromUtf8(amount);
-        Store(bad);
+        Store(StoredDoc().Num(num++).Rate(QStringLiteral("0%")).Amount(QString::fromUtf8(amount)));
     }
-    StoredDoc noDay = top;
-    noDay.num = QStringLiteral("0000000020");
-    noDay.date = QStringLiteral("31.02.2026 г.");
-    noDay.amount = QStringLiteral("5,00");
-    Store(noDay);
-    StoredDoc nearlyFree = top;  // a rate of almost -100 % makes no money out of nothing
-    nearlyFree.num = QStringLiteral("0000000021");
-    nearlyFree.date = QStringLiteral("15.04.2026 г.");
-    nearlyFree.rate = QStringLiteral("-99,99999999%");
-    Store(nearlyFree);
+    Store(StoredDoc().Num(20).Date(QStringLiteral("31.02.2026 г.")).Rate(QStringLiteral("0%"))
+                     .Amount(QStringLiteral("5,00")));
+    // A rate of almost -100 % makes no money out of nothing.
+    Store(StoredDoc().Num(21).Date(QStringLiteral("15.04.2026 г.")).Rate(QStringLiteral("-99,99999999%"))
+                     .Amount(QStringLiteral("999999999999999,99")));
     Open();
     EXPECT_DOUBLE_EQ(Paid(3), 1000000000000000.0);
     EXPECT_DOUBLE_EQ(Paid(2), 0.0);
@@ -338,8 +239,7 @@ TEST_F(StatTest, AmountsOutsideTheMoneyRangeAndDatesThatDoNotExistAreSkipped)
 
 TEST_F(StatTest, TheChooserKeepsItsCompanyAndFollowsTheDataFolder)
 {
-    StoredDoc d;
-    Store(d);
+    Store({});
     Open();
     ASSERT_DOUBLE_EQ(Paid(3), 100.0);
     // Opening the list and closing it without a choice changes nothing.
@@ -353,9 +253,7 @@ TEST_F(StatTest, TheChooserKeepsItsCompanyAndFollowsTheDataFolder)
     const QString other = Path("other");
     CreateShippedTables(other);
     DataModule1->OpenDatabase(other, true);
-    CompanyRecord g;
-    g.name = QStringLiteral("Гама АД");
-    AddCompany(g);
+    AddCompany(Company(QStringLiteral("Гама АД")));
     EXPECT_EQ(StatForm->DBComboBox1->Items()->Count(), 0);
     EXPECT_EQ(StatForm->DBComboBox1->ItemIndex(), -1);
     EXPECT_EQ(StatForm->DBComboBox1->Text(), QStringLiteral("Собствена фирма..."));
@@ -378,8 +276,7 @@ TEST_F(StatTest, TheChooserKeepsItsCompanyAndFollowsTheDataFolder)
 
 TEST_F(StatTest, TheChartEngineCountsOneRecordLikeTheWholeWalk)
 {
-    StoredDoc d;
-    const int rec = Store(d);
+    const int rec = Store({});
     Open();
     StatForm->Series1->SetYValue(2, 0);
     ChartedNumbers.clear();
@@ -391,36 +288,21 @@ TEST_F(StatTest, TheChartEngineCountsOneRecordLikeTheWholeWalk)
 
 TEST_F(StatTest, UnreadableAmountsAreListedAndCountedOutAndBlanksAroundANumberAreRead)
 {
-    StoredDoc good;
-    good.amount = QStringLiteral("  12,30 ");
-    Store(good);
+    Store(StoredDoc().Amount(QStringLiteral("  12,30 ")));
     int num = 2;
     const char* amounts[] = {"0x1F", "12.345,67", "∞", "١٢٣"};
     for (const char* amount : amounts) {
-        StoredDoc bad;
-        bad.num = QStringLiteral("%1").arg(num++, 10, 10, QLatin1Char('0'));
-        bad.amount = QString::fromUtf8(amount);
-        bad.paid = num % 2 ? QStringLiteral("True") : QStringLiteral("False");
-        Store(bad);
+        const int n = num++;
+        Store(StoredDoc().Num(n).Amount(QString::fromUtf8(amount)).Paid(num % 2 ? QStringLiteral("True")
+                                                                                : QStringLiteral("False")));
     }
-    StoredDoc otherMonth;  // left out of the chart, listed in its own month's extract
-    otherMonth.num = QStringLiteral("0000000010");
-    otherMonth.date = QStringLiteral("10.05.2026 г.");
-    otherMonth.amount = QStringLiteral("x");
-    Store(otherMonth);
-    StoredDoc twin;  // the readable twin of an invoice whose English record is unreadable
-    twin.num = QStringLiteral("0000000011");
-    twin.amount = QStringLiteral("6,00");
-    Store(twin);
-    StoredDoc enTwin = twin;
-    enTwin.kind = QStringLiteral("INVOICE");
-    enTwin.amount = QStringLiteral("шест");
-    Store(enTwin);
-    StoredDoc proforma;  // counts nothing, so nothing is left out
-    proforma.num = QStringLiteral("0000000012");
-    proforma.kind = QStringLiteral("ПРОФОРМА ФАКТУРА");
-    proforma.amount = QStringLiteral("?");
-    Store(proforma);
+    // Left out of the chart, listed in its own month's extract.
+    Store(StoredDoc().Num(10).Date(QStringLiteral("10.05.2026 г.")).Amount(QStringLiteral("x")));
+    // The readable twin of an invoice whose English record is unreadable.
+    Store(StoredDoc().Num(11).Amount(QStringLiteral("6,00")));
+    Store(StoredDoc().Kind(QStringLiteral("INVOICE")).Num(11).Amount(QStringLiteral("шест")));
+    // Counts nothing, so nothing is left out.
+    Store(StoredDoc().Kind(QStringLiteral("ПРОФОРМА ФАКТУРА")).Num(12).Amount(QStringLiteral("?")));
     Open();
 
     EXPECT_TRUE(TestDialogs().boxes.empty());

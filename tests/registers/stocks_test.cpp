@@ -10,15 +10,6 @@ namespace {
 
 class Goods : public EditorTest {
 protected:
-    // What a user's keys put into an edit.
-    static void Type(QWidget* w, const QString& text)
-    {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(w, &press);
-        }
-    }
-
     static void SelectGoods(int row)
     {
         Stocks->StringGrid1->SetRow(row);
@@ -60,12 +51,9 @@ TEST_F(Goods, ListOutOfStepIsRefilledBeforeAdding)
     AddGood(QStringLiteral("Гама"));
     // Another workplace deletes the first goods; this one re-reads the table without refilling the list.
     {
-        TTable other;
-        other.SetDatabaseName(DataModule1->stock->DatabaseName());
-        other.SetTableName(QStringLiteral("stock.db"));
-        other.Open();
-        other.First();
-        other.Delete();
+        auto other = FileTable("stock.db");
+        other->First();
+        other->Delete();
     }
     DataModule1->stock->Resync();
     ASSERT_EQ(Stocks->StringGrid1->RowCount(), 4);
@@ -78,12 +66,9 @@ TEST_F(Goods, ListOutOfStepIsRefilledBeforeAdding)
 
     // Editing from a stale list edits the goods the row showed.
     DataModule1->stock->Resync();
-    TTable other;
-    other.SetDatabaseName(DataModule1->stock->DatabaseName());
-    other.SetTableName(QStringLiteral("stock.db"));
-    other.Open();
-    other.First();
-    other.Delete();
+    auto other = FileTable("stock.db");
+    other->First();
+    other->Delete();
     DataModule1->stock->Resync();
     Stocks->StringGrid1->SetRow(2);  // "Гама", now record 1
     Stocks->EditBtn->Click();
@@ -107,7 +92,7 @@ TEST_F(Goods, EditingWindowPostsDiscardsAndLimits)
     Stocks->Button2->Click();
     ASSERT_TRUE(EditStockForm->isVisible());
     EXPECT_EQ(EditStockForm->Label2->Caption(), QStringLiteral("К-во\nсклад"));
-    Type(EditStockForm->DBEdit4->lineEdit(), QStringLiteral("кг."));
+    Keys(EditStockForm->DBEdit4->lineEdit(), QStringLiteral("кг."));
     EditStockForm->OKButton->Click();
     EXPECT_FALSE(EditStockForm->isVisible());
     EXPECT_EQ(stock->RecordCount(), 1);
@@ -115,10 +100,10 @@ TEST_F(Goods, EditingWindowPostsDiscardsAndLimits)
 
     // A new record with a typed quantity outside the combo's items; the unit keeps 5 characters.
     Stocks->Button2->Click();
-    Type(EditStockForm->DBMemo1, QStringLiteral("Бета"));
-    Type(EditStockForm->DBEdit4->lineEdit(), QStringLiteral("пакет6"));
+    Keys(EditStockForm->DBMemo1, QStringLiteral("Бета"));
+    Keys(EditStockForm->DBEdit4->lineEdit(), QStringLiteral("пакет6"));
     EXPECT_EQ(EditStockForm->DBEdit4->Text(), QStringLiteral("пакет"));
-    Type(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("3"));
+    Keys(EditStockForm->DBEdit2->lineEdit(), QStringLiteral("3"));
     EditStockForm->OKButton->Click();
     ASSERT_EQ(stock->RecordCount(), 2);
     EXPECT_EQ(stock->FieldByName(QStringLiteral("К-во"))->TextAt(2), QStringLiteral("3"));
@@ -129,7 +114,7 @@ TEST_F(Goods, EditingWindowPostsDiscardsAndLimits)
     // Cancel throws away what was typed.
     SelectGoods(1);
     Stocks->EditBtn->Click();
-    Type(EditStockForm->DBEdit5, QStringLiteral("99"));
+    Keys(EditStockForm->DBEdit5, QStringLiteral("99"));
     EditStockForm->CancelButton->Click();
     EXPECT_EQ(stock->FieldByName(QStringLiteral("Продажна цена"))->TextAt(1), QStringLiteral("10"));
 }
@@ -184,7 +169,7 @@ TEST_F(Goods, AnEmployeeCellStillBeingTypedIsStoredByTheNavigator)
         EXPECT_NE(editor, nullptr);
         if (editor) {
             editor->selectAll();
-            Type(editor, text);
+            Keys(editor, text);
         }
     };
     const auto press = [](TNavigateBtn b) { Emp->DBNavigator1->Button(b)->click(); };
