@@ -29,12 +29,13 @@ inline double Max(const std::vector<double>& v) { return *std::max_element(v.beg
 class SilentDialogs : public TDialogs {
 public:
     explicit SilentDialogs(bool print = false) : print_(print) {}
-    int MessageBox(QWidget*, const QString& text, const QString&, TMsgIcon, TMsgButtons) override
+    // A question is answered "Не": a bench drops what it typed and never waits.
+    int MessageBox(QWidget*, const QString& text, const QString&, TMsgIcon, TMsgButtons buttons) override
     {
         ++messages;
         if (print_)
             std::printf("message: %s\n", text.toUtf8().constData());
-        return mrOk;
+        return buttons == TMsgButtons::Ok ? mrOk : mrNo;
     }
     bool SelectDirectory(const QString&, const QString&, QString&) override { return false; }
     bool OpenPicture(QString&) override { return false; }

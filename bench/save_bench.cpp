@@ -50,6 +50,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TQtApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 100000;
+    SilentDialogs dialogs(true);
+    SetDialogs(&dialogs);
     BenchProgram program("save_bench", [&](const QString& folder) { FillRegister(folder, count); });
 
     std::vector<double> saves, loads;
@@ -68,12 +70,15 @@ int main(int argc, char** argv)
         saves.push_back(t.nsecsElapsed() / 1e6);
 
         t.restart();
-        if (!OrderForm->LoadDocument(count / 2 + run))
+        // As the register opens it: the stored document leaves without a question.
+        if (!OrderForm->OpenStoredDocument(count / 2 + run))
             return 1;
         loads.push_back(t.nsecsElapsed() / 1e6);
     }
     std::printf("register of %d documents, %zu runs\n", DataModule1->store->RecordCount(), saves.size());
     std::printf("save of a new number: median %.1f ms, max %.1f ms (goal < 100 ms)\n", Median(saves), Max(saves));
     std::printf("load of a document:   median %.1f ms, max %.1f ms (goal < 50 ms)\n", Median(loads), Max(loads));
-    return 0;
+    SetDialogs(nullptr);
+    // A box means a run timed something other than a plain save and load.
+    return dialogs.messages == 0 ? 0 : 1;
 }

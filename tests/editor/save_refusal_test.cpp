@@ -143,8 +143,9 @@ TEST_F(SaveRefusalTest, ANumberTheSeriesCannotGiveIsRefusedAndNothingStored)
         const QString said = Boxes().last();
         EXPECT_TRUE(said.contains(QStringLiteral("Фактура №"))) << said.toStdString();
         EXPECT_TRUE(said.contains(QString::fromUtf8(counter))) << said.toStdString();
-        if (QString::fromUtf8(counter) == QStringLiteral("9999999999"))
+        if (QString::fromUtf8(counter) == QStringLiteral("9999999999")) {
             EXPECT_TRUE(said.contains(QStringLiteral("изчерпан"))) << said.toStdString();
+        }
         EXPECT_EQ(CountInFile("Store.DB"), 0);
         EXPECT_EQ(InFile("Firm.db", "Фактура №", 1), QString::fromUtf8(counter));
         EXPECT_TRUE(OrderForm->Save->Enabled());
