@@ -41,21 +41,6 @@
 
 namespace {
 
-// No window may wait for a user: every box is printed and answered.
-class PrintedDialogs : public TDialogs {
-public:
-    int MessageBox(QWidget*, const QString& text, const QString&, TMsgIcon, TMsgButtons buttons) override
-    {
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return buttons == TMsgButtons::Ok ? mrOk : mrNo;
-    }
-    bool SelectDirectory(const QString&, const QString&, QString&) override { return false; }
-    bool OpenPicture(QString&) override { return false; }
-    bool SaveFile(QWidget*, const QString&, const QString&, QString&) override { return false; }
-    bool PrintDialog(QWidget*) override { return false; }
-    bool PrinterSetup(QWidget*) override { return false; }
-};
-
 double Ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
 
 double Time(const std::function<void()>& run)
@@ -140,7 +125,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TQtApplication app(argc, argv);
-    PrintedDialogs dialogs;
+    SilentDialogs dialogs(true);
     SetDialogs(&dialogs);
     SetBulgarianLocale();
     int documents = 100000;
