@@ -1,5 +1,5 @@
 // Times saving and loading a document with a full register: a save of a
-// number not used yet (the duplicate search walks every record) and a load.
+// number not used yet (the duplicate search looks it up in every record) and a load.
 //
 //   save_bench [documents]    (100,000 by default)
 //
