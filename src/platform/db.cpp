@@ -1937,7 +1937,10 @@ void TDatabaseTransaction::Rollback()
     for (TTable* t : tables) {
         TTable::Impl& d = *t->d_;
         if (d.keepOnRollback && d.Editing() && !d.postedInTx) {
-            d.Reload();
+            // Nothing of it was written, so its record list is as it was: the
+            // edit stays on its own record, even one deleted meanwhile, and
+            // never slides onto the neighbour.
+            d.pages.clear();
             untouched.push_back(t);
         } else if (d.keepOnRollback && d.postedInTx) {
             TTable::Impl::PendingEdit& p = *d.postedInTx;

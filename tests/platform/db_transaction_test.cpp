@@ -364,3 +364,32 @@ TEST(TableTransaction, ARollbackLeavesTheUsersPendingChangesPendingAndDropsItsOw
     EXPECT_EQ(Column(*OpenTable(dir.path(), kFirmFile), QStringLiteral("ДОСТАВЧИК")), QStringList{QStringLiteral("Алфа ООД")});
     EXPECT_EQ(Column(*OpenTable(dir.path(), kCust), QStringLiteral("Адрес")), QStringList{QStringLiteral("Варна")});
 }
+
+TEST(TableTransaction, AnEditWhoseRecordWasDeletedElsewhereNeverLandsInTheNextRecordAfterARollback)
+{
+    QTemporaryDir dir;
+    auto a = NewTable(dir.path(), kCust, CustomerDefs());
+    for (const char* name : {"Първи", "Втори", "Трети"})
+        AddRecord(*a, {{QStringLiteral("Фирма"), QString::fromUtf8(name)}});
+    a->SetRecNo(2);
+    a->Edit();
+    a->FieldByName(QStringLiteral("Адрес"))->SetText(QStringLiteral("Варна"));
+    {
+        auto other = OpenTable(dir.path(), kCust);  // another workplace
+        other->SetRecNo(2);
+        other->Delete();
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            TDatabaseTransaction tx({a.get()});
+            a->Post();
+            tx.Commit();
+            ADD_FAILURE() << "a record deleted elsewhere was posted, attempt " << attempt;
+        } catch (const Exception& e) {
+            EXPECT_TRUE(e.Message.contains(QStringLiteral("изтрит от друго работно място"))) << e.Message.toStdString();
+        }
+    }
+    auto stored = OpenTable(dir.path(), kCust);
+    EXPECT_EQ(Column(*stored, QStringLiteral("Фирма")), (QStringList{QStringLiteral("Първи"), QStringLiteral("Трети")}));
+    EXPECT_EQ(Column(*stored, QStringLiteral("Адрес")), (QStringList{QString(), QString()}));
+}
