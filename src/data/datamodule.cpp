@@ -268,6 +268,7 @@ void TDataModule1::OpenDatabase(const QString& folder, bool open)
     }
     if (TField* f = stock->FindField(QStringLiteral("Описание на стока/услуга")))
         f->OnGetText = Handler(this, &TDataModule1::stockBDEDesigner2GetText);
+    LabelForeignFields();
     TrimParallelTable();
     PadParallelTable();
     FolderChanged.Announce();
@@ -287,6 +288,34 @@ QString FreeBackupPath(const QString& file)
 }
 
 }  // namespace
+
+void TDataModule1::LabelForeignFields()
+{
+    // Fields stored under English names are named in Bulgarian to the user.
+    const struct {
+        TTable* table;
+        const char* field;
+        const char* label;
+    } labels[] = {
+        {Tableae, "VOP", "ВОП № (английски данни)"},
+        {Tableae, "Supplier", "Фирма (английски данни)"},
+        {Tableae, "Address", "Адрес (английски данни)"},
+        {Tableae, "Resp.Person", "МОЛ (английски данни)"},
+        {Tableae, "Place of publishment", "Местоиздаване (английски данни)"},
+        {Tableae, "logo", "Лого (английски данни)"},
+        {details, "Bank", "Банка"},
+        {details, "SWIFT", "SWIFT/BIC"},
+        {store, "Num", "Номер"},
+        {store, "Paid?", "Платено"},
+        {store, "Anulirana", "Анулирана"},
+        {store, "Firm.db index", "Собствена фирма"},
+        {store, "CurrencyPrefix", "Валута"},
+        {store, "CurrencyRate", "Курс"},
+    };
+    for (const auto& l : labels)
+        if (TField* f = l.table->FindField(QString::fromUtf8(l.field)))
+            f->SetDisplayLabel(QString::fromUtf8(l.label));
+}
 
 void TDataModule1::TrimParallelTable()
 {

@@ -95,6 +95,7 @@ public:
     // English records beyond Firm.db's count belong to no company: they are
     // reported, kept in a copy of ae.db and removed, so that a company added
     // later does not take one of them as its twin.
+    void LabelForeignFields();
     void TrimParallelTable();
 
 private:

@@ -94,8 +94,8 @@ QString CreateFailedText(const QString& path)
 
 QString DeletedByOtherText(const QString& path)
 {
-    return QStringLiteral("Записът в таблица „%1“ е изтрит от друго работно място.\nЗатворете прозореца и го отворете "
-                          "отново.")
+    return QStringLiteral("Записът в таблица „%1“ е изтрит от друго работно място.\nОткажете промяната и отворете "
+                          "прозореца отново.")
         .arg(TableFile(path));
 }
 
@@ -801,7 +801,7 @@ struct TTable::Impl {
                                       "същия запис в таблица „%1“. Сега в него е записано:")
                            .arg(TableFile(path));
         for (size_t c : clashes)
-            text += QStringLiteral("\n%1: %2").arg(fields[c]->FieldName(), ShownValue(now[c], fields[c]->DataType()));
+            text += QStringLiteral("\n%1: %2").arg(fields[c]->DisplayLabel(), ShownValue(now[c], fields[c]->DataType()));
         text += QStringLiteral("\nОткажете промяната, за да видите записаното, и я направете отново, ако искате да го "
                                "замените.");
         throw EDatabaseError(text);

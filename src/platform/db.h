@@ -100,6 +100,10 @@ public:
 
     TFieldGetTextEvent OnGetText;
 
+    // How messages name the field to the user; the field name unless set.
+    QString DisplayLabel() const { return label_.isEmpty() ? name_ : label_; }
+    void SetDisplayLabel(const QString& label) { label_ = label; }
+
 private:
     friend class TTable;
     TField(TTable* table, const QString& name, TFieldType type, int size)
@@ -109,6 +113,7 @@ private:
 
     TTable* table_;
     QString name_;
+    QString label_;
     TFieldType type_;
     int size_;
     int index_ = -1;

@@ -72,8 +72,8 @@ TEST(TableSharedFolder, APostToARecordAnotherWorkplaceDeletedFailsAndKeepsTheEdi
               0);
 
     const QString msg = ErrorOf([&] { t->Post(); });
-    EXPECT_EQ(msg, QStringLiteral("Записът в таблица „%1“ е изтрит от друго работно място.\nЗатворете прозореца и го "
-                                  "отворете отново.")
+    EXPECT_EQ(msg, QStringLiteral("Записът в таблица „%1“ е изтрит от друго работно място.\nОткажете промяната и "
+                                  "отворете прозореца отново.")
                        .arg(kCust));
     EXPECT_EQ(t->State(), TDataSetState::dsEdit);
     EXPECT_EQ(t->FieldByName(kFirm)->Text(), QStringLiteral("Промяна"));

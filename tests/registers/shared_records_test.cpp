@@ -130,7 +130,7 @@ TEST_F(SharedRecords, TheLaterOkOfAFieldChangedElsewhereIsRefusedAndKeepsTheTypi
     FillFirm->TabControl1Change(nullptr);
     Retype(FillFirm->DBEdit13, QStringLiteral("Varna"));
     Press(FillFirm->OKButton);
-    ExpectRefusalShowing(QStringLiteral("ae.db"), QStringLiteral("Address: „Plovdiv“"));
+    ExpectRefusalShowing(QStringLiteral("ae.db"), QStringLiteral("Адрес (английски данни): „Plovdiv“"));
     // Both halves of the company keep what was typed; neither is stored.
     EXPECT_TRUE(FillFirm->isVisible());
     EXPECT_EQ(FillFirm->DBEdit13->Text(), QStringLiteral("Varna"));
