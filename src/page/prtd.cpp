@@ -27,11 +27,13 @@ struct PrintedMark {
     bool checked;
     QString caption;
     TColor colour;
+    // Whether the content shown is the content the mark was given for.
+    bool unchanged;
 
     static PrintedMark Take()
     {
         TOrderForm* f = OrderForm;
-        return {f->CheckBox3->Checked(), f->Panel2->Caption(), f->Panel2->Font()->Color()};
+        return {f->CheckBox3->Checked(), f->Panel2->Caption(), f->Panel2->Font()->Color(), !f->Changed()};
     }
     static void SetPrinted()
     {
@@ -46,6 +48,19 @@ struct PrintedMark {
         f->CheckBox3->SetChecked(checked);
         f->Panel2->SetCaption(caption);
         f->Panel2->Font()->SetColor(colour);
+    }
+    // After the shown content was stored but not printed: an earlier print
+    // mark belonged to the content it replaced.
+    void RestoreForStored() const
+    {
+        if (unchanged) {
+            Restore();
+            return;
+        }
+        TOrderForm* f = OrderForm;
+        f->CheckBox3->SetChecked(false);
+        f->Panel2->SetCaption(QStringLiteral("Неотпечатан"));
+        f->Panel2->Font()->SetColor(clRed);
     }
 };
 
@@ -214,7 +229,7 @@ void TPrtD::PrintDocument(const QString& stamp, bool toImage)
     } catch (const Exception& e) {
         // Nothing came out: the register must not say it was printed.
         Printer()->Abort();
-        before.Restore();
+        before.RestoreForStored();
         f->SaveWithCustomer(false);
         Application->ShowException(e);
     }

@@ -248,6 +248,20 @@ TEST_F(PrintTest, FailuresAreShownAndLeaveTheDocumentUnprinted)
     ASSERT_EQ(Store()->RecordCount(), 1);
     EXPECT_EQ(Status(1), QStringLiteral("True"));
 
+    // Changed content over that printed record, whose print then cannot start:
+    // the register does not claim the new content was printed.
+    SetPrinterAvailabilityForTests(std::nullopt);
+    OrderForm->StringGrid1->SetCells(3, 1, QStringLiteral("5"));
+    OrderForm->RecalcByRate();
+    SetPrinterOutputFile(Path("missing/page.pdf"));
+    ResetTestDialogs();
+    TestDialogs().printAnswers = {true};
+    PrtD->SpeedButton1->Click();
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Status(1), QStringLiteral("False"));
+    ExpectUnprinted();
+    SetPrinterOutputFile(pdf_);
+
     // A print job that cannot start once the document is stored puts the
     // printed state back, in the editor and in the register.
     SetPrinterAvailabilityForTests(std::nullopt);
