@@ -2,6 +2,7 @@
 
 #include "app/mainform.h"
 #include "app/splash.h"
+#include "editor/orderform.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
@@ -189,6 +190,10 @@ void TUpdateI::SpeedButton1Click(TObject*)
         return;
     const Outcome outcome = Install();
     if (outcome == Outcome::Installed) {
+        // Settled above, the document is not asked about again now that the
+        // new program runs: a late "Отказ" would leave both running.
+        if (OrderForm)
+            OrderForm->MarkUnchanged();
         Main->Close();  // the new program runs; this one ends
         return;
     }

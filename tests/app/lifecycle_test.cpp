@@ -1,6 +1,8 @@
 // The open document and the program's end: what is pending is asked about or
 // stored, and nothing runs on a window once it is being destroyed.
 #include "editor/editor_fixture.h"
+#include "platform/shell.h"
+#include "update/update_server.h"
 
 #include <QApplication>
 #include <QFile>
@@ -257,4 +259,33 @@ TEST_F(EditorTest, ExitWhileTheKindIsBeingTypedRunsNothingOnDestroyedWindows)
     Main->SpeedButton2->Click();
     EXPECT_TRUE(Application->Terminated());
     DestroyAllWindows();
+}
+
+TEST_F(EditorTest, TheButtonsUpdateAsksAboutTheDocumentOnceAndItsAnswerHolds)
+{
+    AddSampleCompany();
+    NewDocument();
+    FillDocument(QStringLiteral("4"));
+    Main->Show();
+    UpdateServer server;
+    server.ServeFile("/VORNASOFT3/Orlendix.txt", "36811");
+    server.ServeFile("/VORNASOFT3/Orlendix", "#!/bin/sh\nif [ \"$1\" = --version ]; then echo 3.6.8.11; fi\nexit 0\n");
+    QFile program(Path("Orlendix"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\n");
+    program.close();
+    QStringList started;
+    SetShellRecorderForTests([&](const QString& verb, const QString& path) { started << verb + ' ' + path; });
+    UpdateI->SetServer(server.Address());
+    UpdateI->Status = 1;
+    UpdateI->RemoteVersion = QStringLiteral("36811");
+
+    // "Не" drops the document; once the new program runs, nothing asks again.
+    TestDialogs().answers = {mrNo, mrCancel};
+    UpdateI->SpeedButton1->Click();
+    SetShellRecorderForTests(nullptr);
+    EXPECT_EQ(started, QStringList{QStringLiteral("start ") + Path("Orlendix")});
+    EXPECT_EQ(Questions(), 1);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(DataModule1->store->RecordCount(), 0);
 }
