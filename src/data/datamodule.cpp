@@ -197,9 +197,10 @@ void TDataModule1::DataModuleCreate(TObject*)
     }
 
     const QString fallback = DefaultDataFolder();
-    // Copied alone into a folder, the program lays out what an install would.
-    const auto openDefault = [&] {
-        if (!QFileInfo::exists(fallback))
+    // Copied alone into a folder, the program lays out what an install would;
+    // a workplace whose chosen folder is missing gets no empty register instead.
+    const auto openDefault = [&](bool firstStart) {
+        if (firstStart && !QFileInfo::exists(fallback))
             CreateShippedTables(fallback);
         OpenDatabase(fallback, true);
     };
@@ -208,22 +209,28 @@ void TDataModule1::DataModuleCreate(TObject*)
     try {
         QString folder = fallback;
         if (!ReadNetworkFolder(folder) || folder == fallback) {
-            openDefault();
+            openDefault(true);
         } else {
-            bool chosenFailed = false;
-            try {
-                OpenDatabase(folder, true);
-            } catch (const Exception& e) {
-                reasons << e.Message;
-                chosenFailed = true;
-            } catch (...) {
-                chosenFailed = true;
+            // What the user reads first: which folder, then why.
+            const QString chosen = QStringLiteral("Папката с данни „%1“").arg(FolderName(folder));
+            bool chosenFailed = true;
+            if (!QFileInfo(folder).isDir()) {
+                reasons << chosen + QStringLiteral(" не е намерена: няма я или мрежата до нея не е достъпна.");
+            } else {
+                try {
+                    OpenDatabase(folder, true);
+                    chosenFailed = false;
+                } catch (const Exception& e) {
+                    reasons << chosen + QStringLiteral(" не може да бъде отворена.") << e.Message;
+                } catch (...) {
+                    reasons << chosen + QStringLiteral(" не може да бъде отворена.");
+                }
             }
             if (chosenFailed) {
-                openDefault();
+                openDefault(false);
                 // Documents would otherwise go into another database unnoticed.
-                ShowMessage(QStringLiteral("Папката с данни „%1“ не може да бъде отворена.\nИзползва се папката по подразбиране „%2“.")
-                                .arg(FolderName(folder), FolderName(fallback)));
+                ShowMessage(reasons.join(QLatin1Char('\n')) + QLatin1Char('\n') +
+                            QStringLiteral("Използва се папката по подразбиране „%1“.").arg(FolderName(fallback)));
             }
         }
         opened = true;

@@ -193,9 +193,27 @@ TEST_F(StartupTest, MissingNetworkFolderFallsBackToTheDefaultAndSaysSo)
         EXPECT_TRUE(t->Active());
     ASSERT_EQ(Boxes(), 1);
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„нямаја“")));
+    EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("не е намерена")));
     EXPECT_TRUE(TestDialogs().boxes[0].text.contains(QStringLiteral("„DB“")));
     EXPECT_FALSE(TestDialogs().boxes[0].text.contains(Path(QString())));
     EXPECT_EQ(TestDialogs().boxes[0].caption, QStringLiteral("Quarnel"));
+    EXPECT_TRUE(Main->SpeedButton4->Visible());
+}
+
+TEST_F(StartupTest, AMissingChosenFolderIsNamedWithItsReasonAndNoEmptyRegisterTakesItsPlace)
+{
+    WriteBytes(Path(QStringLiteral("network.txt")), EncodeCp1251(Path(QStringLiteral("Share"))) + "\r\n");
+
+    CreateAllWindows();
+
+    // No default folder was laid out: documents would start again from number 1.
+    EXPECT_FALSE(QFileInfo::exists(DefaultFolder()));
+    EXPECT_FALSE(DataModule1->store->Active());
+    ASSERT_EQ(Boxes(), 1);
+    const QString text = TestDialogs().boxes[0].text;
+    EXPECT_TRUE(text.contains(QStringLiteral("„Share“"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("не е намерена"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(Path(QString()))) << text.toStdString();
     EXPECT_TRUE(Main->SpeedButton4->Visible());
 }
 
@@ -259,14 +277,6 @@ TEST_F(StartupTest, ACopiedProgramWithNoDataFolderLaysItOutAndStarts)
     EXPECT_TRUE(Stocks->Visible());
     EXPECT_EQ(Boxes(), 0);
 
-    // network.txt naming a missing folder: the laid-out default is used, as before.
-    DestroyAllWindows();
-    QDir(DefaultFolder()).removeRecursively();
-    WriteBytes(Path(QStringLiteral("network.txt")), EncodeCp1251(Path(QStringLiteral("нямаја"))) + "\r\n");
-    CreateAllWindows();
-    EXPECT_EQ(DataModule1->Folder(), DefaultFolder());
-    EXPECT_TRUE(DataModule1->store->Active());
-    EXPECT_EQ(Boxes(), 1);  // the fall-back is reported
 }
 
 TEST_F(StartupTest, WithADamagedFolderTheWindowsSayItIsNotOpenUntilAnotherIsChosen)
