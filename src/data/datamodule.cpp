@@ -200,8 +200,12 @@ void TDataModule1::DataModuleCreate(TObject*)
     // Copied alone into a folder, the program lays out what an install would;
     // a workplace whose chosen folder is missing gets no empty register instead.
     const auto openDefault = [&](bool firstStart) {
-        if (firstStart && !QFileInfo::exists(fallback))
+        if (!QFileInfo::exists(fallback)) {
+            if (!firstStart)
+                throw EDatabaseError(QStringLiteral("Папката с данни по подразбиране „%1“ също не е намерена.")
+                                         .arg(FolderName(fallback)));
             CreateShippedTables(fallback);
+        }
         OpenDatabase(fallback, true);
     };
     QStringList reasons;  // the layer's own, each naming its file

@@ -213,6 +213,7 @@ TEST_F(StartupTest, AMissingChosenFolderIsNamedWithItsReasonAndNoEmptyRegisterTa
     const QString text = TestDialogs().boxes[0].text;
     EXPECT_TRUE(text.contains(QStringLiteral("„Share“"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("не е намерена"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("по подразбиране „DB“ също не е намерена"))) << text.toStdString();
     EXPECT_FALSE(text.contains(Path(QString()))) << text.toStdString();
     EXPECT_TRUE(Main->SpeedButton4->Visible());
 }
