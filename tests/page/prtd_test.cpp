@@ -248,36 +248,29 @@ TEST_F(PrintTest, FailuresAreShownAndLeaveTheDocumentUnprinted)
     ASSERT_EQ(Store()->RecordCount(), 1);
     EXPECT_EQ(Status(1), QStringLiteral("True"));
 
-    // Changed content over that printed record, whose print then cannot start:
-    // the register does not claim the new content was printed.
+    // A print job that cannot start once the document is stored: the register
+    // and the editor say it is not printed.
+    const auto printFails = [this] {
+        SetPrinterOutputFile(Path("missing/page.pdf"));
+        ResetTestDialogs();
+        TestDialogs().printAnswers = {true};
+        PrtD->SpeedButton1->Click();
+        EXPECT_EQ(Boxes().size(), 1u);
+        EXPECT_EQ(Status(1), QStringLiteral("False"));
+        ExpectUnprinted();
+        SetPrinterOutputFile(pdf_);
+    };
     SetPrinterAvailabilityForTests(std::nullopt);
+    // Changed content over that printed record: the earlier mark was for the old content.
     OrderForm->StringGrid1->SetCells(3, 1, QStringLiteral("5"));
     OrderForm->RecalcByRate();
-    SetPrinterOutputFile(Path("missing/page.pdf"));
-    ResetTestDialogs();
-    TestDialogs().printAnswers = {true};
-    PrtD->SpeedButton1->Click();
-    EXPECT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Status(1), QStringLiteral("False"));
-    ExpectUnprinted();
-    SetPrinterOutputFile(pdf_);
+    printFails();
 
-    // A print job that cannot start once the document is stored puts the
-    // printed state back, in the editor and in the register.
-    SetPrinterAvailabilityForTests(std::nullopt);
-    OrderForm->CheckBox3->SetChecked(false);
-    OrderForm->Panel2->SetCaption(QStringLiteral("Неотпечатан"));
-    OrderForm->Panel2->Font()->SetColor(clRed);
+    // An unprinted record: the printed state is put back as it was.
     TestDialogs().answers = {mrYes};  // the save button asks before overwriting
     OrderForm->Save->Click();
     ASSERT_EQ(Status(1), QStringLiteral("False"));
-    SetPrinterOutputFile(Path("missing/page.pdf"));
-    ResetTestDialogs();
-    TestDialogs().printAnswers = {true};
-    PrtD->SpeedButton1->Click();
-    EXPECT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Status(1), QStringLiteral("False"));
-    ExpectUnprinted();
+    printFails();
 }
 
 TEST_F(PrintTest, TheExtensionIsAddedOnlyWhenMissingAndAnExistingFileIsAskedFor)
