@@ -16,16 +16,6 @@ TDataModule1* DataModule1 = nullptr;
 
 namespace {
 
-QString Records(int count)
-{
-    return count == 1 ? QStringLiteral("1 запис") : QStringLiteral("%1 записа").arg(count);
-}
-
-bool Editing(const TTable* t)
-{
-    return t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert;
-}
-
 // Record i of ae.db is the twin of record i of Firm.db: whatever moves firm
 // (a list, a walk, a post, a delete) takes ae.db along.
 class FollowFirm : public TDataLink {
@@ -333,7 +323,7 @@ void TDataModule1::TrimParallelTable()
     // What this workplace read says whether there may be anything to do; the
     // count that decides is made again under the locks of both files, so that
     // a company another workplace added since Firm.db was read keeps its twin.
-    if (Tableae->RecordCount() <= firm->RecordCount() || Editing(firm) || Editing(Tableae))
+    if (Tableae->RecordCount() <= firm->RecordCount() || firm->Editing() || Tableae->Editing())
         return;
     QStringList names;
     QString copy;
@@ -367,7 +357,7 @@ void TDataModule1::TrimParallelTable()
         ShowMessage(QStringLiteral("Английските данни на фирмите имат %1 повече от самите фирми и не може да се "
                                    "направи копие на файла им. Проверете правата за запис в папката с данни и "
                                    "стартирайте програмата отново.")
-                        .arg(Records(extra)));
+                        .arg(RecordsText(extra)));
         Tableae->Close();  // out of step, it must not pair companies with the wrong English texts
         return;
     }
@@ -376,7 +366,7 @@ void TDataModule1::TrimParallelTable()
                                "%3; пълно копие е запазено във файла "
                                "%4 в папката с данни. Проверете английските данни на фирмите в „Моите фирмени "
                                "детайли“.")
-                    .arg(Records(extra), names.join(QStringLiteral(", ")),
+                    .arg(RecordsText(extra), names.join(QStringLiteral(", ")),
                          extra == 1 ? QStringLiteral("Той не принадлежи на никоя фирма и беше премахнат")
                                     : QStringLiteral("Те не принадлежат на никоя фирма и бяха премахнати"),
                          QFileInfo(copy).fileName()));
@@ -384,7 +374,7 @@ void TDataModule1::TrimParallelTable()
 
 void TDataModule1::PadParallelTable()
 {
-    if (Tableae->RecordCount() >= firm->RecordCount() || Editing(firm) || Editing(Tableae))
+    if (Tableae->RecordCount() >= firm->RecordCount() || firm->Editing() || Tableae->Editing())
         return;
     const int keep = Tableae->RecNo();
     {

@@ -110,11 +110,6 @@ std::vector<TField*> IdentityFields(TTable* store)
 
 bool IsTenDigits(const QString& number) { return number.size() == 10 && IsDigits(number); }
 
-bool Editing(const TTable* t)
-{
-    return t->Active() && (t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert);
-}
-
 // A company added in the company window that nothing was typed into yet.
 bool NewCompanyUntouched()
 {
@@ -123,7 +118,7 @@ bool NewCompanyUntouched()
     if (firm->State() != TDataSetState::dsInsert)
         return false;
     for (TTable* t : {firm, ae}) {
-        if (!Editing(t))
+        if (!t->Editing())
             continue;
         for (int i = 0; i < t->FieldCount(); ++i) {
             TField* f = t->Fields(i);
@@ -318,10 +313,10 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
     // The customer is stored with the document and looked up under the same
     // lock, so that one another workplace stored meanwhile is updated.
     plan.withCustomer = !Edit1->Text().trimmed().isEmpty() && cust->Active();
-    const bool customerPending = plan.withCustomer && Editing(cust);
+    const bool customerPending = plan.withCustomer && cust->Editing();
     if (customerPending && !CustomerWindowReady())
         return false;
-    const bool companyPending = FillFirm && (Editing(firm) || Editing(ae));
+    const bool companyPending = FillFirm && (firm->Editing() || ae->Editing());
     if (companyPending && !NewCompanyUntouched() && !FillFirm->CountersValid())
         return false;
 
@@ -353,7 +348,7 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
             // The typing waiting in those windows is posted only once every
             // question is answered, on the tables as they are now.
             for (TTable* t : {store, firm, ae, cust})
-                if (t->Active() && !Editing(t))
+                if (t->Active() && !t->Editing())
                     t->Resync();
             for (;;) {
                 const TSaveStep step = DecideSave(plan, askOverwrite);

@@ -1279,6 +1279,12 @@ void TTable::Close()
 
 bool TTable::Active() const { return d_->state != TDataSetState::dsInactive; }
 TDataSetState TTable::State() const { return d_->state; }
+bool TTable::Editing() const { return d_->Editing(); }
+
+QString RecordsText(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 запис") : QStringLiteral("%1 записа").arg(count);
+}
 bool TTable::Modified() const { return d_->modified; }
 
 void TTable::CheckActive() const
@@ -1420,8 +1426,7 @@ void TTable::SetRecNo(int recNo)
                                             "го отворете отново.")
                                  .arg(recNo)
                                  .arg(d.tableName)
-                                 .arg(d.rows.size() == 1 ? QStringLiteral("1 запис")
-                                                         : QStringLiteral("%1 записа").arg(d.rows.size())));
+                                 .arg(RecordsText(qsizetype(d.rows.size()))));
     d.bof = d.eof = false;
     MoveTo(recNo - 1);
 }

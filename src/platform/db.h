@@ -49,6 +49,9 @@ private:
 
 using TFieldGetTextEvent = std::function<void(TField* Sender, QString& Text, bool DisplayText)>;
 
+// "1 запис", "5 записа": a count of records as a message says it.
+QString RecordsText(qsizetype count);
+
 // One column of a table, seen at the table's current record. Field objects live
 // as long as their table and are reused by name when the table is reopened, so
 // handlers and flags set on them survive a close and open.
@@ -147,6 +150,8 @@ public:
     void Close();
     bool Active() const;
     TDataSetState State() const;
+    // In edit or insert state: a change is pending.
+    bool Editing() const;
 
     // Posts a pending change, re-reads the file and stays on the current record.
     void Refresh();

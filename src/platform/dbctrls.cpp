@@ -41,7 +41,7 @@ struct Flag {
 
 bool TableEditing(const TTable* t)
 {
-    return t && (t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert);
+    return t && t->Editing();
 }
 
 // Keys that change the text of an edit or memo.

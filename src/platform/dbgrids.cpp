@@ -29,7 +29,7 @@ namespace {
 
 bool TableEditing(const TTable* t)
 {
-    return t && (t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert);
+    return t && t->Editing();
 }
 
 // A design colour: a TColor number or one of the class library's names.

@@ -9,10 +9,6 @@ TEditCustForm* EditCustForm = nullptr;
 namespace {
 const QString kNameMissing = QStringLiteral("Въведете името на фирмата.");
 
-bool Editing(const TTable* t)
-{
-    return t && t->Active() && (t->State() == TDataSetState::dsInsert || t->State() == TDataSetState::dsEdit);
-}
 }  // namespace
 
 // Customers are found by name: a customer without one cannot be written,
@@ -58,14 +54,14 @@ void TEditCustForm::DBNavigatorClick(TObject*, TNavigateBtn) { DataModule1->cust
 bool TEditCustForm::PostPending()
 {
     TTable* cust = DataModule1->cust;
-    if (DBEdName->Text().trimmed().isEmpty() && Editing(cust)) {
+    if (DBEdName->Text().trimmed().isEmpty() && cust->Editing()) {
         ShowMessage(kNameMissing);
         DBEdName->setFocus();
         return false;
     }
     try {
         cust->Edit();
-        if (Editing(cust)) {
+        if (cust->Editing()) {
             cust->Post();
             // A new or renamed customer has other documents than the list shows.
             cust->Refresh();
@@ -103,7 +99,7 @@ void TEditCustForm::CancelButtonClick(TObject*)
 void TEditCustForm::FormCloseQuery(TObject*, bool& CanClose)
 {
     TTable* cust = DataModule1 ? DataModule1->cust : nullptr;
-    if (!isVisible() || !Editing(cust))
+    if (!isVisible() || !cust || !cust->Editing())
         return;
     if (cust->State() == TDataSetState::dsInsert && NothingTyped())
         return;  // an empty new customer goes as Cancel drops it

@@ -25,11 +25,6 @@ void PostTable(TTable* t)
     t->Post();
 }
 
-bool Editing(const TTable* t)
-{
-    return t->Active() && (t->State() == TDataSetState::dsEdit || t->State() == TDataSetState::dsInsert);
-}
-
 }  // namespace
 
 // Whatever posts a company table while the window shows it (a move in the
@@ -133,7 +128,7 @@ bool TFillFirm::CountersValid()
 bool TFillFirm::PostPendingChanges()
 {
     if (!DataModule1->firm->Active() || !DataModule1->Tableae->Active() ||
-        (!Editing(DataModule1->firm) && !Editing(DataModule1->Tableae)))
+        (!DataModule1->firm->Editing() && !DataModule1->Tableae->Editing()))
         return true;
     if (!CountersValid()) {
         activateWindow();
@@ -174,7 +169,7 @@ void TFillFirm::PostCompanies()
 {
     TTable* firm = DataModule1->firm;
     TTable* ae = DataModule1->Tableae;
-    if (Editing(firm) || Editing(ae)) {
+    if (firm->Editing() || ae->Editing()) {
         // Both halves of a company are stored together or not at all.
         TDatabaseTransaction tx({firm, ae});
         PostTable(ae);
@@ -195,7 +190,7 @@ void TFillFirm::ChangeLogo(const std::function<void(TDBImage*)>& change)
     TTable* t = EnglishTab() ? DataModule1->Tableae : DataModule1->firm;
     TDBImage* logo = EnglishTab() ? LOGO2 : LOGO;
     const bool pending = CompanyPending();
-    const bool wasEditing = Editing(t);
+    const bool wasEditing = t->Editing();
     t->Edit();
     try {
         change(logo);
@@ -353,12 +348,12 @@ void TFillFirm::FormCloseQuery(TObject*, bool& CanClose)
     if (details->State() == TDataSetState::dsInsert && !details->Modified() && DBEdit9->Text().trimmed().isEmpty() &&
         DBEdit10->Text().trimmed().isEmpty() && DBEdit11->Text().trimmed().isEmpty())
         details->Cancel();
-    if ((Editing(DataModule1->firm) || Editing(DataModule1->Tableae)) && !CountersValid()) {
+    if ((DataModule1->firm->Editing() || DataModule1->Tableae->Editing()) && !CountersValid()) {
         CanClose = false;
         return;
     }
     try {
-        if (Editing(details))
+        if (details->Editing())
             details->Post();
         PostCompanies();
     } catch (const Exception& e) {
