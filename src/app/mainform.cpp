@@ -95,7 +95,7 @@ bool TMain::SettlePendingWork()
     if (!DataModule1)
         return true;
     for (TTable* t : DataModule1->Tables()) {
-        if (!t->Active() || t->State() == TDataSetState::dsBrowse)
+        if (!t->Editing())
             continue;
         try {
             t->Refresh();

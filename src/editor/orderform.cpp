@@ -219,7 +219,7 @@ bool TOrderForm::PostCurrency()
     // What is typed in the currency grid is stored; a refused rate keeps the
     // editor open with the row as typed.
     TTable* currency = DataModule1 ? DataModule1->currency : nullptr;
-    if (!currency || !currency->Active() || currency->State() == TDataSetState::dsBrowse)
+    if (!currency || !currency->Editing())
         return true;
     const bool added = currency->State() == TDataSetState::dsInsert;
     try {

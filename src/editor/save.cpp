@@ -110,31 +110,6 @@ std::vector<TField*> IdentityFields(TTable* store)
 
 bool IsTenDigits(const QString& number) { return number.size() == 10 && IsDigits(number); }
 
-// A company added in the company window that nothing was typed into yet.
-bool NewCompanyUntouched()
-{
-    TTable* firm = DataModule1->firm;
-    TTable* ae = DataModule1->Tableae;
-    if (firm->State() != TDataSetState::dsInsert)
-        return false;
-    for (TTable* t : {firm, ae}) {
-        if (!t->Editing())
-            continue;
-        for (int i = 0; i < t->FieldCount(); ++i) {
-            TField* f = t->Fields(i);
-            if (f->DataType() == TFieldType::ftGraphic ? !f->AsBytes().isEmpty() : !f->Text().trimmed().isEmpty())
-                return false;
-        }
-    }
-    // Typing not yet written into its field.
-    for (TDBEdit* edit : FillFirm->findChildren<TDBEdit*>()) {
-        const TTable* t = edit->DataSource() ? edit->DataSource()->DataSet() : nullptr;
-        if ((t == firm || t == ae) && !edit->Text().trimmed().isEmpty())
-            return false;
-    }
-    return true;
-}
-
 QString CounterName(TNumberSeries series)
 {
     switch (series) {
@@ -317,7 +292,7 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
     if (customerPending && !CustomerWindowReady())
         return false;
     const bool companyPending = FillFirm && (firm->Editing() || ae->Editing());
-    if (companyPending && !NewCompanyUntouched() && !FillFirm->CountersValid())
+    if (companyPending && !FillFirm->NewCompanyUntouched() && !FillFirm->CountersValid())
         return false;
 
     // Nothing may hold the other workplaces up while a question waits.
@@ -358,7 +333,7 @@ bool TOrderForm::SaveDocument(bool askOverwrite)
                     return false;
             }
             if (companyPending) {
-                if (NewCompanyUntouched()) {
+                if (FillFirm->NewCompanyUntouched()) {
                     // An empty company is no company.
                     firm->Cancel();
                     ae->Cancel();

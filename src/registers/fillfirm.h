@@ -39,6 +39,8 @@ public:
     bool PostPendingChanges();
     // Stored documents that name company recNo or a later one.
     static int DocumentsFromCompany(int recNo);
+    // A pending new company with nothing typed or loaded into either half.
+    bool NewCompanyUntouched() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -52,8 +54,6 @@ private:
     void PostCompanies();
     // A company added with "Добави фирма" and not yet posted.
     bool CompanyPending() const;
-    // A pending new company with nothing typed or loaded into either half.
-    bool NewCompanyUntouched() const;
     // Puts the shown tab's logo through change and posts it; a pending
     // company keeps it until both of its halves are posted.
     void ChangeLogo(const std::function<void(TDBImage*)>& change);
