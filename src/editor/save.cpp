@@ -595,7 +595,7 @@ void TOrderForm::RememberCustomer(int recNo, const QString& name, const QString&
 bool TOrderForm::CustomerWindowReady()
 {
     TTable* cust = DataModule1->cust;
-    if (cust->State() != TDataSetState::dsEdit && cust->State() != TDataSetState::dsInsert)
+    if (!cust->Editing())
         return true;
     if (!EditCustForm || !EditCustForm->DBEdName->Text().trimmed().isEmpty())
         return true;
@@ -609,7 +609,7 @@ bool TOrderForm::CustomerWindowReady()
 bool TOrderForm::CustomerWindowPosted()
 {
     TTable* cust = DataModule1->cust;
-    if (cust->State() != TDataSetState::dsEdit && cust->State() != TDataSetState::dsInsert)
+    if (!cust->Editing())
         return true;
     if (!CustomerWindowReady())
         return false;

@@ -75,8 +75,7 @@ void TEditStockForm::CancelButtonClick(TObject*)
 void TEditStockForm::FormCloseQuery(TObject*, bool& CanClose)
 {
     TTable* stock = DataModule1 ? DataModule1->stock : nullptr;
-    if (!isVisible() || !stock || !stock->Active() ||
-        (stock->State() != TDataSetState::dsEdit && stock->State() != TDataSetState::dsInsert))
+    if (!isVisible() || !stock || !stock->Editing())
         return;
     CanClose = PostPending();
 }

@@ -18,8 +18,7 @@ TEmp::TEmp(TComponent* owner) : TForm(owner)
 void TEmp::FormCloseQuery(TObject*, bool& CanClose)
 {
     TTable* t = DataModule1 ? DataModule1->employee : nullptr;
-    if (!isVisible() || !t || !t->Active() ||
-        (t->State() != TDataSetState::dsEdit && t->State() != TDataSetState::dsInsert))
+    if (!isVisible() || !t || !t->Editing())
         return;
     // A new row nothing was typed into goes as leaving the grid drops it.
     if (t->State() == TDataSetState::dsInsert && !t->Modified() && !DBGrid1->CellModified()) {
